@@ -1,0 +1,109 @@
+#!/usr/bin/env bash
+# Installs everything the build and the tests need on a Debian 12 machine.
+# Does nothing when all of it is already present. Run as root (or via sudo).
+#
+# yyjson 0.12 is not in Debian 12: its two packages are taken by name from
+# Debian unstable, through a temporary apt source list made from this
+# machine's own Debian mirror entry. The machine's apt configuration is not
+# changed.
+set -euo pipefail
+
+# Build tools and libraries from the machine's own release.
+TE_DEBIAN_PACKAGES=(
+  build-essential cmake pkgconf git ca-certificates
+  libgtest-dev libgmock-dev googletest libbenchmark-dev
+  clang libclang-rt-14-dev valgrind
+  libx11-dev libxtst-dev x11-utils xvfb xclip xdotool xauth
+  mingw-w64 g++-mingw-w64-x86-64-posix wine64 wine
+)
+TE_YYJSON_SERIES="0.12"
+
+log() { printf 'install-deps: %s\n' "$*" >&2; }
+
+as_root() {
+  if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+missing_debian_packages() {
+  local p
+  for p in "${TE_DEBIAN_PACKAGES[@]}"; do
+    dpkg-query -W -f='${db:Status-Status}\n' "$p" 2>/dev/null | grep -qx installed || echo "$p"
+  done
+}
+
+yyjson_version() {
+  dpkg-query -W -f='${Version}\n' libyyjson-dev 2>/dev/null || true
+}
+
+yyjson_ok() {
+  local v
+  v=$(yyjson_version)
+  [[ "$v" == "$TE_YYJSON_SERIES".* ]] && dpkg-query -W -f='${db:Status-Status}\n' libyyjson0 2>/dev/null | grep -qx installed
+}
+
+# The first Debian archive URI this machine uses, from either source format.
+debian_mirror_uri() {
+  local f uri
+  for f in /etc/apt/sources.list.d/*.sources; do
+    [ -e "$f" ] || continue
+    uri=$(awk '
+      /^[[:space:]]*$/ { if (deb && uri != "" && suite !~ /security/) { print uri; exit } deb=0; uri=""; suite="" }
+      /^Types:/ { deb = ($0 ~ /[[:space:]]deb([[:space:]]|$)/) }
+      /^URIs:/ { uri = $2 }
+      /^Suites:/ { suite = $0 }
+      END { if (deb && uri != "" && suite !~ /security/) print uri }' "$f" | head -n1)
+    [ -n "$uri" ] && { echo "$uri"; return; }
+  done
+  for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
+    [ -e "$f" ] || continue
+    uri=$(awk '$1 == "deb" && $0 !~ /security/ {
+             for (i = 2; i <= NF; i++) if ($i !~ /^\[/ && $i !~ /\]$/) { print $i; exit } }' "$f" | head -n1)
+    [ -n "$uri" ] && { echo "$uri"; return; }
+  done
+}
+
+install_yyjson_from_unstable() {
+  local uri tmp
+  uri=$(debian_mirror_uri)
+  [ -n "$uri" ] || { log "no Debian mirror entry found in /etc/apt"; exit 1; }
+  tmp=$(mktemp -d)
+  trap 'rm -rf "$tmp"' RETURN
+  mkdir -p "$tmp/parts" "$tmp/lists/partial" "$tmp/cache/archives/partial" "$tmp/debs"
+  : > "$tmp/empty.list"
+  cat > "$tmp/parts/unstable.sources" <<SRC
+Types: deb
+URIs: $uri
+Suites: unstable
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+SRC
+  local opts=(-o "Dir::Etc::SourceList=$tmp/empty.list" -o "Dir::Etc::SourceParts=$tmp/parts"
+              -o "Dir::State::Lists=$tmp/lists" -o "Dir::Cache=$tmp/cache"
+              -o "APT::Sandbox::User=root")
+  log "fetching libyyjson-dev and libyyjson0 from Debian unstable"
+  as_root apt-get "${opts[@]}" -qq update
+  (cd "$tmp/debs" && as_root apt-get "${opts[@]}" -qq download libyyjson-dev libyyjson0)
+  local f
+  for f in "$tmp"/debs/*.deb; do
+    [[ "$(dpkg-deb -f "$f" Version)" == "$TE_YYJSON_SERIES".* ]] ||
+      { log "unstable offers $(dpkg-deb -f "$f" Package) $(dpkg-deb -f "$f" Version), not $TE_YYJSON_SERIES.x"; exit 1; }
+  done
+  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$tmp"/debs/*.deb >/dev/null
+}
+
+main() {
+  local missing
+  missing=$(missing_debian_packages)
+  if [ -n "$missing" ]; then
+    log "installing: $(echo $missing)"
+    as_root apt-get update -qq
+    # shellcheck disable=SC2086
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $missing >/dev/null
+  fi
+  if ! yyjson_ok; then
+    install_yyjson_from_unstable
+  fi
+  yyjson_ok || { log "yyjson $TE_YYJSON_SERIES.x is not installed (have: $(yyjson_version))"; exit 1; }
+}
+
+main "$@"

@@ -1,0 +1,276 @@
+#include "fake_desktop.h"
+
+#include <cstring>
+#include <mutex>
+
+#include "platform.h"
+
+namespace {
+
+enum class te_clip_kind { none, non_text, text };
+
+struct te_fake_state {
+    std::mutex lock;
+    te_clip_kind clip_kind = te_clip_kind::none;
+    std::string clip;
+    int clip_reads = 0;
+    bool has_foreground = false;
+    std::string foreground;
+    bool keys[256] = {};
+    int fail_batch = 0;
+    std::function<void(const std::vector<std::uint16_t>&)> hook;
+    std::vector<std::vector<std::uint16_t>> batches;
+    std::string typed;
+    int type_calls = 0;
+    bool fixed_time = false;
+    std::tm local{};
+    bool fixed_millis = false;
+    std::uint64_t millis = 0;
+};
+
+te_fake_state& te_fake() {
+    static te_fake_state s;
+    return s;
+}
+
+// UTF-8 to UTF-16 with U+FFFD for every malformed byte, as the Windows
+// converter does with flags 0.
+std::vector<std::uint16_t> te_to_utf16(const char* s) {
+    std::vector<std::uint16_t> out;
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(s);
+    while (*p) {
+        unsigned c = *p, cp = 0xFFFD;
+        int n = c < 0x80 ? 0 : (c >> 5) == 6 ? 1 : (c >> 4) == 14 ? 2 : (c >> 3) == 30 ? 3 : -1;
+        if (n == 0) cp = c;
+        if (n > 0) {
+            unsigned v = c & (0x3F >> n);
+            int i = 1;
+            for (; i <= n && (p[i] & 0xC0) == 0x80; i++) v = (v << 6) | (p[i] & 0x3F);
+            bool ok = i > n && !(n == 1 && v < 0x80) && !(n == 2 && v < 0x800) &&
+                      !(n == 3 && (v < 0x10000 || v > 0x10FFFF)) && !(v >= 0xD800 && v <= 0xDFFF);
+            if (ok) { cp = v; p += n; }
+        }
+        p++;
+        if (cp >= 0x10000) {
+            out.push_back((std::uint16_t)(0xD800 + ((cp - 0x10000) >> 10)));
+            out.push_back((std::uint16_t)(0xDC00 + ((cp - 0x10000) & 0x3FF)));
+        } else {
+            out.push_back((std::uint16_t)cp);
+        }
+    }
+    return out;
+}
+
+void te_append_utf8(std::string& out, const std::vector<std::uint16_t>& u) {
+    for (size_t i = 0; i < u.size(); i++) {
+        unsigned cp = u[i];
+        if (cp >= 0xD800 && cp < 0xDC00 && i + 1 < u.size() && u[i + 1] >= 0xDC00 && u[i + 1] < 0xE000)
+            cp = 0x10000 + ((cp - 0xD800) << 10) + (u[++i] - 0xDC00);
+        if (cp < 0x80) {
+            out += (char)cp;
+        } else if (cp < 0x800) {
+            out += (char)(0xC0 | (cp >> 6));
+            out += (char)(0x80 | (cp & 0x3F));
+        } else if (cp < 0x10000) {
+            out += (char)(0xE0 | (cp >> 12));
+            out += (char)(0x80 | ((cp >> 6) & 0x3F));
+            out += (char)(0x80 | (cp & 0x3F));
+        } else {
+            out += (char)(0xF0 | (cp >> 18));
+            out += (char)(0x80 | ((cp >> 12) & 0x3F));
+            out += (char)(0x80 | ((cp >> 6) & 0x3F));
+            out += (char)(0x80 | (cp & 0x3F));
+        }
+    }
+}
+
+}  // namespace
+
+namespace fake {
+
+void reset() {
+    te_fake_state& s = te_fake();
+    std::lock_guard<std::mutex> g(s.lock);
+    s.clip_kind = te_clip_kind::none;
+    s.clip.clear();
+    s.clip_reads = 0;
+    s.has_foreground = false;
+    s.foreground.clear();
+    std::memset(s.keys, 0, sizeof s.keys);
+    s.fail_batch = 0;
+    s.hook = nullptr;
+    s.batches.clear();
+    s.typed.clear();
+    s.type_calls = 0;
+    s.fixed_time = false;
+    s.fixed_millis = false;
+}
+
+void set_clipboard_text(const std::string& utf8) {
+    std::lock_guard<std::mutex> g(te_fake().lock);
+    te_fake().clip_kind = te_clip_kind::text;
+    te_fake().clip = utf8;
+}
+
+void set_clipboard_none() {
+    std::lock_guard<std::mutex> g(te_fake().lock);
+    te_fake().clip_kind = te_clip_kind::none;
+}
+
+void set_clipboard_non_text() {
+    std::lock_guard<std::mutex> g(te_fake().lock);
+    te_fake().clip_kind = te_clip_kind::non_text;
+}
+
+int clipboard_reads() {
+    std::lock_guard<std::mutex> g(te_fake().lock);
+    return te_fake().clip_reads;
+}
+
+void set_foreground(const std::string& exe_name) {
+    std::lock_guard<std::mutex> g(te_fake().lock);
+    te_fake().has_foreground = true;
+    te_fake().foreground = exe_name;
+}
+
+void set_no_foreground() {
+    std::lock_guard<std::mutex> g(te_fake().lock);
+    te_fake().has_foreground = false;
+}
+
+void set_key(int vk, bool down) {
+    std::lock_guard<std::mutex> g(te_fake().lock);
+    te_fake().keys[vk & 255] = down;
+}
+
+void fail_injection_at_batch(int n) {
+    std::lock_guard<std::mutex> g(te_fake().lock);
+    te_fake().fail_batch = n;
+}
+
+void on_batch(std::function<void(const std::vector<std::uint16_t>&)> hook) {
+    std::lock_guard<std::mutex> g(te_fake().lock);
+    te_fake().hook = std::move(hook);
+}
+
+std::vector<std::vector<std::uint16_t>> batches() {
+    std::lock_guard<std::mutex> g(te_fake().lock);
+    return te_fake().batches;
+}
+
+std::string typed_text() {
+    std::lock_guard<std::mutex> g(te_fake().lock);
+    return te_fake().typed;
+}
+
+int type_calls() {
+    std::lock_guard<std::mutex> g(te_fake().lock);
+    return te_fake().type_calls;
+}
+
+void set_local_time(const std::tm& t) {
+    std::lock_guard<std::mutex> g(te_fake().lock);
+    te_fake().fixed_time = true;
+    te_fake().local = t;
+}
+
+void set_millis(std::uint64_t ms) {
+    std::lock_guard<std::mutex> g(te_fake().lock);
+    te_fake().fixed_millis = true;
+    te_fake().millis = ms;
+}
+
+void set_real_clock() {
+    std::lock_guard<std::mutex> g(te_fake().lock);
+    te_fake().fixed_time = false;
+    te_fake().fixed_millis = false;
+}
+
+}  // namespace fake
+
+// ---- The platform functions, answered by the fake desktop --------------
+
+int type_text_utf8(const char* text, int dry_run) {
+    if (!text || !text[0]) return -1;
+    if (dry_run) return -3;
+    te_fake_state& s = te_fake();
+    std::unique_lock<std::mutex> g(s.lock);
+    if (!s.has_foreground) return -3;
+    s.type_calls++;
+    std::vector<std::uint16_t> units = te_to_utf16(text);
+    int batch_no = 0;
+    for (size_t p = 0; p < units.size(); p += 100) {
+        size_t b = units.size() - p < 100 ? units.size() - p : 100;
+        std::vector<std::uint16_t> batch(units.begin() + (long)p, units.begin() + (long)(p + b));
+        batch_no++;
+        if (s.fail_batch == batch_no) return -2;
+        auto hook = s.hook;
+        if (hook) {
+            g.unlock();
+            hook(batch);
+            g.lock();
+        }
+        s.batches.push_back(batch);
+        te_append_utf8(s.typed, batch);
+    }
+    return 0;
+}
+
+char* get_clipboard_text_utf8(char* out, int size) {
+    if (size <= 1) return nullptr;
+    out[0] = 0;
+    te_fake_state& s = te_fake();
+    std::lock_guard<std::mutex> g(s.lock);
+    s.clip_reads++;
+    if (s.clip_kind != te_clip_kind::text) return nullptr;
+    if (s.clip.size() + 1 > (size_t)size) return nullptr;
+    std::memcpy(out, s.clip.c_str(), s.clip.size() + 1);
+    return out;
+}
+
+const char* foreground_process_name(char* out, int size) {
+    if (size <= 1) return nullptr;
+    out[0] = 0;
+    te_fake_state& s = te_fake();
+    std::lock_guard<std::mutex> g(s.lock);
+    if (!s.has_foreground || s.foreground.size() + 1 > (size_t)size) return nullptr;
+    for (size_t i = 0; i <= s.foreground.size(); i++) {
+        char c = s.foreground[i];
+        out[i] = (c >= 'a' && c <= 'z') ? (char)(c - 'a' + 'A') : c;
+    }
+    return out;
+}
+
+int key_is_down(int vk) {
+    std::lock_guard<std::mutex> g(te_fake().lock);
+    return te_fake().keys[vk & 255] ? 1 : 0;
+}
+
+std::uint64_t now_millis(void) {
+    {
+        std::lock_guard<std::mutex> g(te_fake().lock);
+        if (te_fake().fixed_millis) return te_fake().millis;
+    }
+    struct timespec ts;
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return (std::uint64_t)ts.tv_sec * 1000u + (std::uint64_t)ts.tv_nsec / 1000000u;
+}
+
+void now_local(struct tm* out) {
+    std::tm t;
+    {
+        std::lock_guard<std::mutex> g(te_fake().lock);
+        t = te_fake().local;
+        if (!te_fake().fixed_time) {
+            time_t now = time(nullptr);
+            localtime_r(&now, &t);
+        }
+    }
+    out->tm_sec = t.tm_sec;
+    out->tm_min = t.tm_min;
+    out->tm_hour = t.tm_hour;
+    out->tm_mday = t.tm_mday;
+    out->tm_mon = t.tm_mon;
+    out->tm_year = t.tm_year;
+    out->tm_wday = t.tm_wday;
+}

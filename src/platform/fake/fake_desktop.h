@@ -1,0 +1,47 @@
+// The in-process desktop the tests drive. Linked into test executables in
+// place of a real backend; every setter is safe from any thread.
+#ifndef TE_FAKE_DESKTOP_H
+#define TE_FAKE_DESKTOP_H
+
+#include <cstdint>
+#include <ctime>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace fake {
+
+// Back to an empty desktop: no clipboard, no program in front, no keys,
+// injection working, real clock, empty keystroke log.
+void reset();
+
+void set_clipboard_text(const std::string& utf8);
+void set_clipboard_none();       // nothing on the clipboard
+void set_clipboard_non_text();   // a picture: no text format
+int clipboard_reads();           // how many clipboard reads were made
+
+void set_foreground(const std::string& exe_name);  // e.g. "notepad.exe"
+void set_no_foreground();
+
+void set_key(int vk, bool down);
+
+// Batch number `n` (1-based) of every later typing call is refused; 0 turns
+// the failure off.
+void fail_injection_at_batch(int n);
+// Called before each batch is accepted, with the batch's UTF-16 units.
+void on_batch(std::function<void(const std::vector<std::uint16_t>&)> hook);
+
+// Every accepted batch, in order, as UTF-16 units.
+std::vector<std::vector<std::uint16_t>> batches();
+// Everything typed since the last reset, as UTF-8.
+std::string typed_text();
+int type_calls();
+
+// A fixed clock; set_real_clock() goes back to the system's.
+void set_local_time(const std::tm& t);
+void set_millis(std::uint64_t ms);
+void set_real_clock();
+
+}  // namespace fake
+
+#endif

@@ -1,0 +1,83 @@
+// The one narrow interface between the engine and the operating system.
+//
+// The engine calls only what is declared here; each backend (win32, x11,
+// headless, and the in-process fake desktop used by the tests) implements
+// it in its own folder, and the build links exactly one backend. Nothing in
+// this header depends on a platform header.
+//
+// Text results are written into buffers the caller owns, given with their
+// size in bytes (NUL included). A function either fills the buffer with a
+// whole NUL-terminated text and returns it, or returns null: never a
+// partial text, never a write past `size`. No function here sets the
+// engine's last-error text.
+#ifndef TE_PLATFORM_H
+#define TE_PLATFORM_H
+
+#include <cstdint>
+#include <cstdio>
+#include <ctime>
+
+// ---- Keyboard output ---------------------------------------------------
+// Types `text` (UTF-8) into the focused window as Unicode keystrokes.
+//   0  every batch was accepted
+//  -1  nothing to type (null/empty text, no characters, no memory)
+//  -2  the system refused a batch (earlier batches stay typed)
+//  -3  nothing typed: dry_run is nonzero, or no window is in front
+// The text test comes first, then dry_run, then the window.
+int type_text_utf8(const char* text, int dry_run);
+
+// ---- Clipboard and program in front ------------------------------------
+// The clipboard's text as UTF-8 into out[size]; null when there is none,
+// it does not fit with its NUL, or size <= 1 (then out is not touched).
+char* get_clipboard_text_utf8(char* out, int size);
+
+// The executable file name of the program that owns the foreground window,
+// UTF-8, ASCII letters upper-cased (e.g. "NOTEPAD.EXE"); null on failure.
+const char* foreground_process_name(char* out, int size);
+
+// ---- Hotkey ----------------------------------------------------------------
+// 1 on the poll at which the chord (e.g. "CTRL+SHIFT+E") goes from released
+// to held, else 0. The parse and the edge detection are portable
+// (hotkey_poll.cpp); backends provide only key_is_down below.
+int hotkey_pressed_now(const char* chord);
+
+// Backend primitive: 1 while the key with this Windows virtual-key code is
+// held down (VK_CONTROL 17, VK_MENU 18, VK_SHIFT 16, VK_LWIN 91,
+// VK_RWIN 92, letters, digits, F-keys and the named keys), else 0.
+int key_is_down(int vk);
+
+// ---- Threads and clock -----------------------------------------------------
+typedef void* te_thread_handle;
+typedef unsigned (*te_thread_start)(void* arg);
+
+// Starts start(arg) on a new thread at once; null when none was created.
+// While the thread runs it keeps the library loaded, so a host that unloads
+// the library without stopping the worker does not pull code from under it.
+te_thread_handle thread_launch(te_thread_start start, void* arg);
+// Waits for the thread to end and releases the handle; null does nothing.
+void thread_join(te_thread_handle handle);
+void thread_sleep_ms(int ms);
+// Monotonic milliseconds since an arbitrary start (system boot on Windows).
+std::uint64_t now_millis(void);
+// Local date and time into tm_sec..tm_wday; tm_yday and tm_isdst untouched.
+void now_local(struct tm* out);
+
+// ---- Files -----------------------------------------------------------------
+// Paths are UTF-8. The engine uses stdio on the returned streams.
+FILE* file_open_read(const char* path);   // binary read, or null
+FILE* file_open_write(const char* path);  // binary create/truncate, or null
+// Flushes the stream's data to the disk (not just to the OS) and closes it.
+// 0 on success; the stream is closed either way.
+int file_commit_close(FILE* f);
+// Replaces `to` with `from` in one atomic step; `to` need not exist.
+// 0 on success; on failure both files are left as they were.
+int file_replace(const char* from, const char* to);
+int file_remove(const char* path);  // 0 on success
+// Creates every missing directory above the file named by `path`, shortest
+// prefix first, splitting at this platform's separators; failures ignored.
+void file_make_parent_dirs(const char* path);
+// The default store path under the user's application-data folder, into
+// out[size]. 0 when no such folder is known or the path does not fit.
+int default_store_path(char* out, int size);
+
+#endif

@@ -1,0 +1,100 @@
+// Adding, replacing and removing one snippet. Each change and its store
+// write happen under the engine lock, so the file follows the changes in
+// order. A change whose write fails stays in memory; the next successful
+// write stores it.
+#include "engine.h"
+#include "snippet_parse.h"
+#include "store.h"
+#include "textexpander.h"
+
+namespace {
+
+TeSnippet te_edit_scratch;  // lock held: one user at a time
+
+// Parses `json` and converts its root into te_edit_scratch. 1 when valid.
+int te_parse_one_snippet(const char* json) {
+    yyjson_doc* doc = te_json_parse(json);
+    if (!doc) {
+        te_set_err_internal("snippet json parse failed");
+        return 0;
+    }
+    int ok = te_parse_snippet_obj(yyjson_doc_get_root(doc), &te_edit_scratch);
+    yyjson_doc_free(doc);
+    return ok;
+}
+
+int te_snippet_add_locked(const char* json) {
+    if (!json || !json[0]) {
+        te_set_err_internal("add: empty json");
+        return 0;
+    }
+    if (!te_parse_one_snippet(json)) return 0;
+    if (te_snippet_find(te_edit_scratch.trigger) >= 0) {
+        te_set_err_internal("trigger already exists: %s", te_edit_scratch.trigger);
+        return 0;
+    }
+    if (E.snippet_count >= TE_MAX_SNIPPETS) {
+        te_set_err_internal("snippet limit reached");
+        return 0;
+    }
+    te_snippet_put(E.snippet_count++, &te_edit_scratch);
+    return te_store_write();
+}
+
+int te_snippet_update_locked(const char* trigger, const char* json) {
+    if (!trigger || !trigger[0]) {
+        te_set_err_internal("update: null trigger");
+        return 0;
+    }
+    int index = te_snippet_find(trigger);
+    if (index < 0) {
+        te_set_err_internal("no such trigger: %s", trigger);
+        return 0;
+    }
+    if (!json || !json[0]) {
+        te_set_err_internal("update: empty json");
+        return 0;
+    }
+    if (!te_parse_one_snippet(json)) return 0;
+    int other = te_snippet_find(te_edit_scratch.trigger);
+    if (other >= 0 && other != index) {
+        te_set_err_internal("trigger already exists: %s", te_edit_scratch.trigger);
+        return 0;
+    }
+    te_snippet_put(index, &te_edit_scratch);
+    return te_store_write();
+}
+
+int te_snippet_delete_locked(const char* trigger) {
+    if (!trigger) {
+        te_set_err_internal("delete: null trigger");
+        return 0;
+    }
+    int index = te_snippet_find(trigger);
+    if (index < 0) {
+        te_set_err_internal("no such trigger: %s", trigger);
+        return 0;
+    }
+    te_snippet_remove(index);
+    return te_store_write();
+}
+
+}  // namespace
+
+extern "C" int te_snippet_add(const char* json) {
+    te_engine_guard g(te_engine_lock);
+    te_load_defaults();
+    return te_snippet_add_locked(json);
+}
+
+extern "C" int te_snippet_update(const char* trigger, const char* json) {
+    te_engine_guard g(te_engine_lock);
+    te_load_defaults();
+    return te_snippet_update_locked(trigger, json);
+}
+
+extern "C" int te_snippet_delete(const char* trigger) {
+    te_engine_guard g(te_engine_lock);
+    te_load_defaults();
+    return te_snippet_delete_locked(trigger);
+}

@@ -1,0 +1,60 @@
+// One snippet, or the whole table, as JSON text in the caller's result
+// buffer. The result buffer grows to fit, so the text is always complete.
+#include <cstdlib>
+
+#include "engine.h"
+#include "snippet_parse.h"
+#include "textexpander.h"
+
+namespace {
+
+// One snippet's written form, allocated; null when it cannot be written.
+char* te_snippet_json_write(const TeSnippet* s, std::size_t* len) {
+    yyjson_mut_doc* doc = yyjson_mut_doc_new(nullptr);
+    if (!doc) return nullptr;
+    yyjson_mut_val* obj = te_snippet_to_json(doc, s);
+    char* text = nullptr;
+    if (obj) {
+        yyjson_mut_doc_set_root(doc, obj);
+        text = yyjson_mut_write(doc, 0, len);
+    }
+    yyjson_mut_doc_free(doc);
+    return text;
+}
+
+const char* te_result_from(char* text, std::size_t len) {
+    if (!text) return nullptr;
+    const char* out = te_tb_internal_n(text, len);
+    std::free(text);
+    return out;
+}
+
+}  // namespace
+
+extern "C" const char* te_snippet_json(const char* trigger) {
+    std::size_t len = 0;
+    char* text = nullptr;
+    {
+        te_engine_guard g(te_engine_lock);
+        te_load_defaults();
+        int index = trigger ? te_snippet_find(trigger) : -1;
+        if (index < 0) {
+            te_set_err_internal("no such trigger: %s", trigger ? trigger : "");
+            return nullptr;
+        }
+        text = te_snippet_json_write(&E.snippets[index], &len);
+    }
+    return te_result_from(text, len);
+}
+
+extern "C" const char* te_snippets_json(void) {
+    std::size_t len = 0;
+    char* text = nullptr;
+    {
+        te_engine_guard g(te_engine_lock);
+        te_load_defaults();
+        int built;
+        text = te_table_json_write(&len, &built);
+    }
+    return te_result_from(text, len);
+}

@@ -1,0 +1,49 @@
+// First-use defaults and the seed snippets.
+#include <cstring>
+
+#include "engine.h"
+#include "store.h"
+
+namespace {
+
+struct te_seed {
+    const char* trigger;
+    const char* text;
+    const char* folder;
+};
+
+const te_seed te_seeds[] = {
+    {">>addr", "123 Example Street\nAuckland 1010\nNew Zealand", "Home"},
+    {">>email", "you@example.com", "Work"},
+    {">>signoff", "Kind regards,\nName", "Work"},
+};
+
+void te_default_store_path_locked(void) {
+    if (!default_store_path(E.store_path, TE_PATH_CAP))
+        std::strcpy(E.store_path, "snippets.json");
+}
+
+}  // namespace
+
+void te_seed_snippets(void) {
+    for (const te_seed& s : te_seeds) {
+        if (E.snippet_count >= TE_MAX_SNIPPETS) return;
+        static TeSnippet rec;  // lock held: one user at a time
+        te_copy_cut(rec.trigger, TE_TRIGGER_CAP, s.trigger);
+        te_copy_cut(rec.text, TE_TEXT_CAP, s.text);
+        te_copy_cut(rec.folder, TE_FOLDER_CAP, s.folder);
+        te_copy_cut(rec.apps, TE_APPS_CAP, "*");
+        te_snippet_put(E.snippet_count++, &rec);
+    }
+}
+
+void te_load_defaults(void) {
+    if (E.loaded) return;
+    E.loaded = 1;
+    E.mode = 0;
+    E.poll_ms = 100;
+    E.dry_run = 0;
+    E.hotkey[0] = 0;
+    te_default_store_path_locked();
+    store_read_into();
+}

@@ -1,0 +1,109 @@
+// Byte and UTF-8 helpers. Every cut the engine makes goes through
+// te_utf8_cut_len, so no stored field ever ends inside a character (a field
+// like that could never be written out as JSON again).
+#include <cstring>
+
+#include "engine.h"
+
+namespace {
+
+// Length of the UTF-8 sequence a lead byte announces; 0 for a byte that
+// cannot start one.
+int te_utf8_seq_len(unsigned char c) {
+    if (c < 0x80) return 1;
+    if (c >= 0xC2 && c <= 0xDF) return 2;
+    if (c >= 0xE0 && c <= 0xEF) return 3;
+    if (c >= 0xF0 && c <= 0xF4) return 4;
+    return 0;
+}
+
+// Length of the valid character at s[0..avail), or 0 when it is not one.
+int te_utf8_char_len(const unsigned char* s, std::size_t avail) {
+    int n = te_utf8_seq_len(s[0]);
+    if (n == 0 || (std::size_t)n > avail) return 0;
+    for (int i = 1; i < n; i++)
+        if ((s[i] & 0xC0) != 0x80) return 0;
+    if (n == 3 && s[0] == 0xE0 && s[1] < 0xA0) return 0;  // overlong
+    if (n == 3 && s[0] == 0xED && s[1] >= 0xA0) return 0;  // surrogate
+    if (n == 4 && s[0] == 0xF0 && s[1] < 0x90) return 0;  // overlong
+    if (n == 4 && s[0] == 0xF4 && s[1] >= 0x90) return 0;  // beyond U+10FFFF
+    return n;
+}
+
+}  // namespace
+
+std::size_t te_utf8_cut_len(const char* s, std::size_t max) {
+    std::size_t n = 0;
+    while (n < max && s[n]) n++;
+    if (n < max || !s[n]) return n;
+    // Cut inside the text: step back over a character the cut would split.
+    const unsigned char* u = reinterpret_cast<const unsigned char*>(s);
+    std::size_t lead = n;
+    while (lead > 0 && n - lead < 3 && (u[lead - 1] & 0xC0) == 0x80) lead--;
+    if (lead > 0) {
+        int want = te_utf8_seq_len(u[lead - 1]);
+        if (want > 1 && (std::size_t)want > n - (lead - 1)) return lead - 1;
+    }
+    return n;
+}
+
+void te_copy_cut(char* dst, std::size_t cap, const char* src) {
+    std::size_t n = te_utf8_cut_len(src, cap - 1);
+    std::memmove(dst, src, n);
+    dst[n] = 0;
+}
+
+int te_utf8_valid(const char* s, std::size_t n) {
+    const unsigned char* u = reinterpret_cast<const unsigned char*>(s);
+    std::size_t i = 0;
+    while (i < n) {
+        if (u[i] < 0x80) {
+            i++;
+            continue;
+        }
+        int len = te_utf8_char_len(u + i, n - i);
+        if (!len) return 0;
+        i += (std::size_t)len;
+    }
+    return 1;
+}
+
+void te_copy_utf8_repaired(char* dst, std::size_t cap, const char* src) {
+    const unsigned char* u = reinterpret_cast<const unsigned char*>(src);
+    std::size_t avail = std::strlen(src), o = 0, i = 0;
+    static const char te_replacement[] = "\xEF\xBF\xBD";
+    while (i < avail) {
+        int len = te_utf8_char_len(u + i, avail - i);
+        const char* piece = len ? src + i : te_replacement;
+        std::size_t plen = len ? (std::size_t)len : 3;
+        if (o + plen > cap - 1) break;
+        std::memcpy(dst + o, piece, plen);
+        o += plen;
+        i += len ? (std::size_t)len : 1;
+    }
+    dst[o] = 0;
+}
+
+void te_ascii_upper(char* s) {
+    for (; *s; s++)
+        if (*s >= 'a' && *s <= 'z') *s = (char)(*s - 'a' + 'A');
+}
+
+int te_ascii_casecmp(const char* a, const char* b) {
+    for (;; a++, b++) {
+        int ca = (unsigned char)*a, cb = (unsigned char)*b;
+        if (ca >= 'a' && ca <= 'z') ca -= 32;
+        if (cb >= 'a' && cb <= 'z') cb -= 32;
+        if (ca != cb || !ca) return ca - cb;
+    }
+}
+
+// FNV-1a.
+std::uint32_t te_hash_bytes(const char* s, std::size_t n) {
+    std::uint32_t h = 2166136261u;
+    for (std::size_t i = 0; i < n; i++) {
+        h ^= (unsigned char)s[i];
+        h *= 16777619u;
+    }
+    return h;
+}

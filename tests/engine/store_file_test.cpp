@@ -1,0 +1,75 @@
+// Writing the store file: its exact form, the atomic replace, failures.
+#include <cstdlib>
+#include <string>
+#include <sys/stat.h>
+
+#include <gtest/gtest.h>
+
+#include "test_support.h"
+#include "textexpander.h"
+
+using namespace te_test;
+
+TEST(StoreWrite, ExactFormMatchesTheExportAndCreatesFolders) {
+    ASSERT_EQ(te_snippet_add(snippet("q\"\\/", "a\nb\t\x01", "F", "").c_str()), 1);
+    std::string file = read_file(store_path());
+    EXPECT_EQ(file, te_snippets_json());
+    EXPECT_NE(file.find("{\"trigger\":\"q\\\"\\\\/\",\"text\":\"a\\nb\\t\\u0001\",\"folder\":\"F\",\"apps\":\"\"}"),
+              std::string::npos)
+        << file;
+    EXPECT_EQ(file.substr(0, 13), "{\"snippets\":[");
+    EXPECT_FALSE(file_exists(store_path() + ".tmp"));
+}
+
+TEST(StoreWrite, EmptyTableIsFifteenBytesAndStaysEmptyOnReload) {
+    ASSERT_EQ(te_snippet_delete(">>addr"), 1);
+    ASSERT_EQ(te_snippet_delete(">>email"), 1);
+    ASSERT_EQ(te_snippet_delete(">>signoff"), 1);
+    EXPECT_EQ(read_file(store_path()), "{\"snippets\":[]}");
+    EXPECT_EQ(te_snippet_count(), 0);
+    EXPECT_STREQ(te_snippets_json(), "{\"snippets\":[]}");
+}
+
+TEST(StoreWrite, FailureKeepsTheChangeInMemoryAndTheOldFile) {
+    // APPDATA names a file, so the store's folder cannot be created.
+    scoped_dir d("blocked");
+    std::string blocker = d.path() + "/file";
+    write_file(blocker, "x");
+    setenv("APPDATA", blocker.c_str(), 1);
+    EXPECT_EQ(te_snippet_add(snippet("a", "1").c_str()), 0);
+    EXPECT_EQ(std::string(te_last_error()),
+              "cannot open " + blocker + "/Wrenfold/snippets.json.tmp for write");
+    EXPECT_EQ(te_snippet_count(), 4);
+    EXPECT_EQ(read_file(blocker), "x");
+}
+
+TEST(StoreWrite, FailedReplaceKeepsTheNewestCopyInTheTemporaryFile) {
+    // A folder where the store file should be: the replace cannot succeed.
+    std::string path = store_path();
+    ASSERT_EQ(std::system(("mkdir -p '" + path + "/inner'").c_str()), 0);
+    EXPECT_EQ(te_snippet_add(snippet("a", "1").c_str()), 0);
+    EXPECT_EQ(std::string(te_last_error()), "rename failed: " + path + ".tmp -> " + path);
+    std::string tmp = read_file(path + ".tmp");
+    EXPECT_NE(tmp.find("\"trigger\":\"a\""), std::string::npos);
+    struct stat st;
+    ASSERT_EQ(stat(path.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISDIR(st.st_mode)) << "the old store is never removed first";
+}
+
+TEST(StoreWrite, CutFieldsStayWritable) {
+    // 126 ASCII bytes and a two-byte character: a cut at 127 bytes would
+    // split it and every later write would fail.
+    std::string folder = std::string(126, 'f') + "\xC3\xA9";
+    std::string apps = std::string(510, 'a') + "\xE2\x82\xAC";
+    ASSERT_EQ(te_snippet_add(snippet("cut", "x", folder, apps.c_str()).c_str()), 1);
+    EXPECT_EQ(std::string(te_snippet_field(3, "folder")), std::string(126, 'f'));
+    EXPECT_EQ(std::string(te_snippet_field(3, "apps")), std::string(510, 'a'));
+    EXPECT_NE(te_snippet_json("cut"), nullptr);
+    ASSERT_EQ(te_snippet_add(snippet("next", "y").c_str()), 1);
+}
+
+TEST(StoreWrite, ExactCutsOfAsciiKeepTheirLength) {
+    ASSERT_EQ(te_snippet_add(snippet("long", "x", std::string(200, 'f'), std::string(600, 'a').c_str()).c_str()), 1);
+    EXPECT_EQ(std::string(te_snippet_field(3, "folder")).size(), 127u);
+    EXPECT_EQ(std::string(te_snippet_field(3, "apps")).size(), 511u);
+}
