@@ -15,12 +15,20 @@ void te_copy_field(char* dst, const char* src) {
 
 }  // namespace
 
+// Linear in table order. The keys are scanned eight at a time without a
+// branch, so the common case (no key matches) runs as a tight vector loop.
 int te_snippet_find(const char* trigger) {
     std::size_t n = std::strlen(trigger);
     std::uint32_t h = te_hash_bytes(trigger, n);
-    for (int i = 0; i < E.snippet_count; i++) {
-        if (E.trigger_hash[i] != h || E.trigger_len[i] != n) continue;
-        if (std::memcmp(E.snippets[i].trigger, trigger, n) == 0) return i;
+    const std::uint32_t* keys = E.trigger_hash;
+    for (int base = 0; base < E.snippet_count; base += 8) {
+        int any = 0;
+        for (int k = 0; k < 8; k++) any |= keys[base + k] == h;
+        if (!any) continue;
+        for (int i = base; i < base + 8 && i < E.snippet_count; i++) {
+            if (keys[i] == h && E.trigger_len[i] == n && std::memcmp(E.snippets[i].trigger, trigger, n) == 0)
+                return i;
+        }
     }
     return -1;
 }

@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Drives the `te` host through the shared library, as a user would.
+# Usage: te_tool_test.sh PATH_TO_TE
+set -euo pipefail
+te=$1
+export APPDATA=$(mktemp -d)
+trap 'rm -rf "$APPDATA"' EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+[ "$("$te" count)" = 3 ] || fail "seed count"
+[ "$("$te" field 0 trigger)" = ">>addr" ] || fail "field"
+"$te" list | head -1 | grep -q $'^>>addr\tHome\t\\*\t123 Example Street$' || fail "list line"
+
+"$te" add '{"trigger":">>sig","text":"Best,\nMe","folder":"Mail","apps":"outlook"}'
+[ "$("$te" show '>>sig')" = '{"trigger":">>sig","text":"Best,\nMe","folder":"Mail","apps":"outlook"}' ] || fail "show"
+"$te" update '>>sig' '{"trigger":">>sig2","text":"x"}'
+[ "$("$te" field 3 trigger)" = ">>sig2" ] || fail "rename"
+
+# A failing call prints the last error and exits non-zero.
+if "$te" add '{"trigger":">>addr"}' 2>"$APPDATA/err.txt"; then fail "duplicate accepted"; fi
+grep -q "trigger already exists: >>addr" "$APPDATA/err.txt" || fail "message: $(cat "$APPDATA/err.txt")"
+if "$te" delete nope 2>/dev/null; then fail "delete of a missing trigger"; fi
+
+# Export to a file, change the table, import the export file back.
+out=$APPDATA/export.json
+"$te" export "$out"
+cmp -s "$out" "$APPDATA/Wrenfold/snippets.json" || fail "export differs from the store"
+"$te" delete '>>sig2'
+"$te" update '>>addr' '{"trigger":">>addr","text":"changed"}'
+[ "$("$te" import "$out")" = "1 added" ] || fail "import count"
+cmp -s "$out" "$APPDATA/Wrenfold/snippets.json" || fail "import did not restore the table"
+echo '[' > "$APPDATA/bad.json"
+if "$te" import "$APPDATA/bad.json" 2>/dev/null; then fail "bad import accepted"; fi
+echo "te tool: all checks passed"
