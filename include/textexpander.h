@@ -14,9 +14,9 @@
  *     valid until the next call on the same thread that returns text in the
  *     result buffer; calls on other threads never touch it. The buffer grows
  *     to fit, so a JSON result is always complete.
- *   - te_snippet_field points into the snippet table, te_last_error at the
- *     process-wide error text and te_match_trailing_trigger into the text it
- *     was given; each says how long it stays valid.
+ *   - te_snippet_field points into the snippet table, te_last_error at a
+ *     per-thread copy of the error text and te_match_trailing_trigger into
+ *     the text it was given; each says how long it stays valid.
  *
  * Errors: a failure leaves a short lower-case message that te_last_error
  * returns. Success never clears it.
@@ -149,9 +149,10 @@ TE_API const char* te_last_expanded(void);
 
 /* ---- Errors --------------------------------------------------------------- */
 
-/* The message of the most recent failure on any thread ("" if none). The
- * pointer is to one process-wide text that the next failure overwrites;
- * copy it if you need to keep it. Never null. */
+/* The message of the most recent failure on any thread ("" if none), as it
+ * stood at this call. The pointer is to a buffer of the calling thread,
+ * valid until that thread calls te_last_error again; a failure on another
+ * thread never changes it under the caller. Never null. */
 TE_API const char* te_last_error(void);
 
 #ifdef __cplusplus

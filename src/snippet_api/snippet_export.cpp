@@ -22,13 +22,6 @@ char* te_snippet_json_write(const TeSnippet* s, std::size_t* len) {
     return text;
 }
 
-const char* te_result_from(char* text, std::size_t len) {
-    if (!text) return nullptr;
-    const char* out = te_tb_internal_n(text, len);
-    std::free(text);
-    return out;
-}
-
 }  // namespace
 
 extern "C" const char* te_snippet_json(const char* trigger) {
@@ -44,7 +37,7 @@ extern "C" const char* te_snippet_json(const char* trigger) {
         }
         text = te_snippet_json_write(&E.snippets[index], &len);
     }
-    return te_result_from(text, len);
+    return te_tb_take_internal(text, len);
 }
 
 extern "C" const char* te_snippets_json(void) {
@@ -56,5 +49,5 @@ extern "C" const char* te_snippets_json(void) {
         int built;
         text = te_table_json_write(&len, &built);
     }
-    return te_result_from(text, len);
+    return te_tb_take_internal(text, len);
 }

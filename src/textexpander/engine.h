@@ -106,8 +106,13 @@ void te_set_err_internal(const char* format, ...);
 // null). The buffer grows to fit, so nothing is ever cut.
 char* te_tb_internal(const char* text);
 char* te_tb_internal_n(const char* text, std::size_t len);
+// Moves a text the JSON writer allocated into the result buffer and frees
+// it; null stays null.
+const char* te_tb_take_internal(char* written, std::size_t len);
 
 // ---- Text helpers --------------------------------------------------------
+// n, less the bytes of an incomplete character at the end of s[0..n).
+std::size_t te_utf8_trim_partial(const char* s, std::size_t n);
 // Length of `s` cut to at most `max` bytes without splitting a character.
 std::size_t te_utf8_cut_len(const char* s, std::size_t max);
 // Copies src into dst[cap], cut at a character boundary, NUL-terminated.

@@ -1,6 +1,7 @@
 // The last-error text: one for the process, written under the engine lock.
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
 
 #include "engine.h"
 #include "textexpander.h"
@@ -20,4 +21,12 @@ void te_set_err_internal(const char* format, ...) {
     te_copy_cut(tl_err, TE_ERR_CAP, full);
 }
 
-extern "C" const char* te_last_error(void) { return tl_err; }
+// The message is copied under the lock into a buffer of the calling
+// thread, so a failure on another thread (the worker's, say) can never be
+// read half written. The copy is the message as it stood at the call.
+extern "C" const char* te_last_error(void) {
+    thread_local char snapshot[TE_ERR_CAP];
+    te_engine_guard g(te_engine_lock);
+    std::memcpy(snapshot, tl_err, TE_ERR_CAP);
+    return snapshot;
+}

@@ -41,3 +41,10 @@ char* te_tb_internal_n(const char* text, std::size_t len) {
 char* te_tb_internal(const char* text) {
     return te_tb_internal_n(text ? text : "", text ? std::strlen(text) : 0);
 }
+
+const char* te_tb_take_internal(char* written, std::size_t len) {
+    if (!written) return nullptr;
+    const char* out = te_tb_internal_n(written, len);
+    std::free(written);
+    return out;
+}

@@ -32,11 +32,7 @@ int te_utf8_char_len(const unsigned char* s, std::size_t avail) {
 
 }  // namespace
 
-std::size_t te_utf8_cut_len(const char* s, std::size_t max) {
-    std::size_t n = 0;
-    while (n < max && s[n]) n++;
-    if (n < max || !s[n]) return n;
-    // Cut inside the text: step back over a character the cut would split.
+std::size_t te_utf8_trim_partial(const char* s, std::size_t n) {
     const unsigned char* u = reinterpret_cast<const unsigned char*>(s);
     std::size_t lead = n;
     while (lead > 0 && n - lead < 3 && (u[lead - 1] & 0xC0) == 0x80) lead--;
@@ -45,6 +41,13 @@ std::size_t te_utf8_cut_len(const char* s, std::size_t max) {
         if (want > 1 && (std::size_t)want > n - (lead - 1)) return lead - 1;
     }
     return n;
+}
+
+std::size_t te_utf8_cut_len(const char* s, std::size_t max) {
+    std::size_t n = 0;
+    while (n < max && s[n]) n++;
+    if (n < max || !s[n]) return n;
+    return te_utf8_trim_partial(s, n);  // cut inside the text
 }
 
 void te_copy_cut(char* dst, std::size_t cap, const char* src) {

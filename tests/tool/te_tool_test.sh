@@ -4,6 +4,7 @@
 set -euo pipefail
 te=$1
 export APPDATA=$(mktemp -d)
+unset DISPLAY  # the engine alone: no desktop
 trap 'rm -rf "$APPDATA"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
@@ -31,4 +32,22 @@ cmp -s "$out" "$APPDATA/Wrenfold/snippets.json" || fail "export differs from the
 cmp -s "$out" "$APPDATA/Wrenfold/snippets.json" || fail "import did not restore the table"
 echo '[' > "$APPDATA/bad.json"
 if "$te" import "$APPDATA/bad.json" 2>/dev/null; then fail "bad import accepted"; fi
+# Expansion subcommands (no desktop here: typing has nowhere to go, which
+# still counts as an expansion).
+[ "$("$te" render '{year}')" = "$(date +%Y)" ] || fail "render"
+[ "$("$te" match 'hi >>addr' '>>addr')" = "match at byte 3" ] || fail "match"
+if "$te" match 'hi>>addr' '>>addr' >/dev/null; then fail "match after a word byte"; fi
+[ "$("$te" pass 'x >>email' NOTEPAD.EXE)" = "expanded: you@example.com" ] || fail "pass"
+[ "$("$te" expand '>>signoff' --dry-run)" = $'Kind regards,\nName' ] || fail "expand"
+if "$te" rule notepad '[1]' 2>/dev/null; then fail "rule accepted an array"; fi
+[ "$("$te" rules)" = "[]" ] || fail "rules"
+
+# te run stops cleanly on SIGTERM and prints the statistics.
+"$te" run --poll-ms 20 > "$APPDATA/run.out" 2>/dev/null &
+pid=$!
+sleep 0.3
+kill -TERM "$pid"
+wait "$pid" || fail "run exit status"
+grep -q '"running":false' "$APPDATA/run.out" || fail "run output: $(cat "$APPDATA/run.out")"
+if "$te" run --poll-ms 2>/dev/null; then fail "run accepted a flag without its value"; fi
 echo "te tool: all checks passed"

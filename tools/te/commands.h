@@ -21,5 +21,9 @@ bool te_read_text_file(const char* path, std::string* out);
 
 extern const te_command te_snippet_commands[];
 extern const int te_snippet_command_count;
+extern const te_command te_expansion_commands[];
+extern const int te_expansion_command_count;
+extern const te_command te_run_commands[];
+extern const int te_run_command_count;
 
 #endif

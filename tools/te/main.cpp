@@ -36,6 +36,8 @@ struct te_family {
 
 const te_family te_families[] = {
     {te_snippet_commands, &te_snippet_command_count},
+    {te_expansion_commands, &te_expansion_command_count},
+    {te_run_commands, &te_run_command_count},
 };
 
 void te_usage(void) {

@@ -1,0 +1,34 @@
+// Trailing-trigger matching and program-name comparison.
+#ifndef TE_MATCH_H
+#define TE_MATCH_H
+
+#include <cstddef>
+
+// A text measured once for many trigger tests.
+struct te_text_end {
+    const char* text;
+    std::size_t len;       // bytes
+    std::size_t trimmed;   // len less trailing spaces, tabs, CR and LF
+};
+
+te_text_end te_text_end_of(const char* text);
+
+// Start of the trigger (`tlen` bytes) that ends the text, or null. Trailing
+// white space is skipped only while more than tlen bytes remain; the byte
+// before the trigger must not be an ASCII letter, digit or underscore.
+const char* te_trailing_match(const te_text_end& t, const char* trigger, std::size_t tlen);
+
+// A program name as a watch pass compares it: the name itself and its base
+// name (cut to 127 bytes, a final ".exe" dropped ignoring case).
+struct te_program {
+    const char* name;
+    char base[128];
+};
+
+void te_program_init(te_program* p, const char* name);
+// 1 when `n` (n_len bytes) equals the name or its base name, ignoring ASCII case.
+int te_program_matches(const te_program& p, const char* n, std::size_t n_len);
+// 1 when the comma-separated `apps` list lets the snippet expand for p.
+int te_apps_allow(const char* apps, const te_program& p);
+
+#endif
