@@ -1,0 +1,110 @@
+// The program in front: the active window (as the window manager names it
+// on the root window, or else the input focus), the process that set
+// _NET_WM_PID on it or on the nearest ancestor that has one, and that
+// process's executable file name from /proc, ASCII letters upper-cased.
+#include "platform.h"
+#include "x11_display.h"
+
+#include <X11/Xatom.h>
+#include <climits>
+#include <cstring>
+#include <unistd.h>
+
+namespace {
+
+// One 32-bit item of a CARDINAL or WINDOW property; 0 when missing.
+unsigned long te_property_item(Display* dpy, Window w, const char* name, Atom type) {
+    Atom actual = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    int rc = XGetWindowProperty(dpy, w, XInternAtom(dpy, name, False), 0, 1, False, type, &actual, &format,
+                                &count, &after, &data);
+    unsigned long value = 0;
+    if (rc == Success && data && actual == type && format == 32 && count == 1)
+        value = reinterpret_cast<unsigned long*>(data)[0];
+    if (data) XFree(data);
+    return value;
+}
+
+Window te_parent(Display* dpy, Window w) {
+    Window root = None, parent = None, *children = nullptr;
+    unsigned n = 0;
+    if (!XQueryTree(dpy, w, &root, &parent, &children, &n)) return None;
+    if (children) XFree(children);
+    return parent == root ? None : parent;
+}
+
+// The window under the pointer, for a focus that follows the pointer.
+Window te_pointer_window(Display* dpy) {
+    Window root = None, child = None;
+    int rx, ry, wx, wy;
+    unsigned mask;
+    XQueryPointer(dpy, DefaultRootWindow(dpy), &root, &child, &rx, &ry, &wx, &wy, &mask);
+    return child;
+}
+
+Window te_front_window(Display* dpy) {
+    Window active = te_property_item(dpy, DefaultRootWindow(dpy), "_NET_ACTIVE_WINDOW", XA_WINDOW);
+    if (active) return active;
+    Window focus = None;
+    int revert = 0;
+    XGetInputFocus(dpy, &focus, &revert);
+    if (focus == PointerRoot) return te_pointer_window(dpy);
+    return focus == DefaultRootWindow(dpy) ? None : focus;
+}
+
+// The process of the window or of its nearest ancestor that names one.
+long te_window_pid(Display* dpy, Window w) {
+    for (; w != None; w = te_parent(dpy, w)) {
+        unsigned long pid = te_property_item(dpy, w, "_NET_WM_PID", XA_CARDINAL);
+        if (pid) return (long)pid;
+    }
+    return 0;
+}
+
+// The base name of /proc/PID/exe into name[size]; 0 when it cannot be read.
+int te_exe_base_name(long pid, char* name, size_t size) {
+    char link[64];
+    char path[PATH_MAX + 1];
+    std::snprintf(link, sizeof link, "/proc/%ld/exe", pid);
+    ssize_t n = readlink(link, path, PATH_MAX);
+    if (n <= 0) return 0;
+    path[n] = 0;
+    const char* deleted = " (deleted)";
+    size_t dl = std::strlen(deleted);
+    if ((size_t)n > dl && std::strcmp(path + n - dl, deleted) == 0) path[n - dl] = 0;
+    const char* slash = std::strrchr(path, '/');
+    const char* base = slash ? slash + 1 : path;
+    if (std::strlen(base) + 1 > size) return 0;
+    std::memcpy(name, base, std::strlen(base) + 1);
+    return 1;
+}
+
+void te_ascii_upper(char* s) {
+    for (; *s; s++)
+        if (*s >= 'a' && *s <= 'z') *s = (char)(*s - 'a' + 'A');
+}
+
+long te_front_pid(Display* dpy) {
+    te_x11_errors_mark();
+    Window w = te_front_window(dpy);
+    long pid = w ? te_window_pid(dpy, w) : 0;
+    return te_x11_errors_since(dpy) || te_x11_lost() ? 0 : pid;
+}
+
+}  // namespace
+
+const char* foreground_process_name(char* out, int size) {
+    if (size <= 1) return nullptr;
+    out[0] = 0;
+    Display* dpy = te_x11_display();
+    if (!dpy) return nullptr;
+    long pid = te_front_pid(dpy);
+    if (pid <= 0 || !te_exe_base_name(pid, out, (size_t)size)) {
+        out[0] = 0;
+        return nullptr;
+    }
+    te_ascii_upper(out);
+    return out;
+}

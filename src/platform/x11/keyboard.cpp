@@ -1,0 +1,131 @@
+// Typing a text into the focused window with XTest key events. Characters
+// the layout has are typed on their own key with Shift or AltGr as needed;
+// the others on a spare keycode lent to their keysym for the moment.
+#include "layout.h"
+#include "modifiers.h"
+#include "platform.h"
+#include "spare_keys.h"
+#include "utf8.h"
+#include "x11_display.h"
+
+#include <X11/extensions/XTest.h>
+#include <algorithm>
+#include <mutex>
+
+namespace {
+
+// Two threads typing at once would fight over the spare keycodes.
+std::mutex te_typing_lock;
+
+struct te_typist {
+    Display* dpy;
+    te_layout layout;
+    te_spare_keys spare;
+};
+
+int te_has_focus(Display* dpy) {
+    Window focus = None;
+    int revert = 0;
+    XGetInputFocus(dpy, &focus, &revert);
+    return focus != None && !te_x11_lost();
+}
+
+void te_key(Display* dpy, KeyCode code, bool down) { XTestFakeKeyEvent(dpy, code, down, CurrentTime); }
+
+void te_press_spot(te_typist& t, const te_key_spot& spot) {
+    bool shift = spot.mods & ShiftMask;
+    bool level3 = t.layout.level3_mask && (spot.mods & t.layout.level3_mask);
+    if (shift) te_key(t.dpy, t.layout.shift_code, true);
+    if (level3) te_key(t.dpy, t.layout.level3_code, true);
+    te_key(t.dpy, spot.code, true);
+    te_key(t.dpy, spot.code, false);
+    if (level3) te_key(t.dpy, t.layout.level3_code, false);
+    if (shift) te_key(t.dpy, t.layout.shift_code, false);
+}
+
+bool te_in_layout(const te_typist& t, KeySym ks) { return t.layout.spots.count(ks) != 0; }
+
+// 0 when the keysym is neither in the layout nor bound to a spare keycode.
+int te_type_keysym(te_typist& t, KeySym ks) {
+    auto found = t.layout.spots.find(ks);
+    if (found != t.layout.spots.end()) {
+        te_press_spot(t, found->second);
+        return 1;
+    }
+    te_key_spot spot;
+    if (!te_spare_spot_of(&t.spare, ks, &spot)) return 0;
+    te_press_spot(t, spot);
+    te_spare_note_typed(&t.spare);
+    return 1;
+}
+
+// The keysym of each character; a carriage return followed by a line feed
+// is one line break, and control characters without a key are left out.
+std::vector<KeySym> te_keysyms(const std::vector<std::uint32_t>& cps) {
+    std::vector<KeySym> out;
+    for (size_t i = 0; i < cps.size(); i++) {
+        if (cps[i] == '\r' && i + 1 < cps.size() && cps[i + 1] == '\n') continue;
+        KeySym ks = te_keysym_for_char(cps[i]);
+        if (ks != NoSymbol) out.push_back(ks);
+    }
+    return out;
+}
+
+// Where the segment that starts at `from` ends: before the first keysym
+// that would need one spare keycode more than there are. Its foreign
+// keysyms go to *foreign.
+size_t te_segment_end(const te_typist& t, const std::vector<KeySym>& syms, size_t from,
+                      std::vector<KeySym>* foreign) {
+    foreign->clear();
+    size_t cap = std::max<size_t>(te_spare_capacity(&t.spare), 1);
+    size_t i = from;
+    for (; i < syms.size(); i++) {
+        if (te_in_layout(t, syms[i])) continue;
+        if (std::find(foreign->begin(), foreign->end(), syms[i]) != foreign->end()) continue;
+        if (foreign->size() == cap) break;
+        foreign->push_back(syms[i]);
+    }
+    return i;
+}
+
+int te_type_chars(te_typist& t, const std::vector<KeySym>& syms) {
+    std::vector<KeySym> foreign;
+    for (size_t from = 0; from < syms.size();) {
+        size_t end = te_segment_end(t, syms, from, &foreign);
+        if (!te_spare_bind(&t.spare, foreign)) return 0;
+        for (size_t i = from; i < end; i++) {
+            if (!te_type_keysym(t, syms[i]) || te_x11_lost()) return 0;
+        }
+        from = end;
+    }
+    return 1;
+}
+
+int te_type_all(Display* dpy, const std::vector<std::uint32_t>& cps) {
+    te_typist t;
+    t.dpy = dpy;
+    if (!te_layout_load(dpy, &t.layout)) return -2;
+    te_spare_init(&t.spare, dpy, t.layout.spare);
+    te_x11_errors_mark();
+    te_set_aside saved;
+    te_modifiers_set_aside(dpy, &saved);
+    int ok = te_type_chars(t, te_keysyms(cps));
+    te_spare_restore(&t.spare);
+    te_modifiers_bring_back(dpy, saved);
+    int errors = te_x11_errors_since(dpy);
+    return ok && !errors && !te_x11_lost() ? 0 : -2;
+}
+
+}  // namespace
+
+int type_text_utf8(const char* text, int dry_run) {
+    if (!text || !text[0]) return -1;
+    if (dry_run) return -3;
+    Display* dpy = te_x11_display();
+    if (!dpy || !te_has_focus(dpy)) return -3;
+    if (!te_x11_has_xtest(dpy)) return -2;
+    std::vector<std::uint32_t> cps = te_utf8_decode(text);
+    if (cps.empty()) return -1;
+    std::lock_guard<std::mutex> hold(te_typing_lock);
+    return te_type_all(dpy, cps);
+}

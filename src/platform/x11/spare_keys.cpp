@@ -1,0 +1,118 @@
+#include "spare_keys.h"
+
+#include "platform.h"
+
+#include <algorithm>
+#include <functional>
+
+namespace {
+
+// More would only make every client fetch a larger keyboard mapping.
+const size_t TE_SPARE_MAX = 64;
+const size_t TE_LEVELS = 2;
+// A settle pauses this long, plus a little per character typed since the
+// last one: the time a busy client may need to catch up.
+const int TE_SETTLE_BASE_MS = 15;
+const size_t TE_SETTLE_CHARS_PER_MS = 20;
+
+void te_settle(te_spare_keys* keys) {
+    XSync(keys->dpy, False);
+    thread_sleep_ms(TE_SETTLE_BASE_MS + (int)(keys->typed_since_settle / TE_SETTLE_CHARS_PER_MS));
+    keys->typed_since_settle = 0;
+}
+
+bool te_any_bound(const te_spare_keys* keys) {
+    for (KeySym ks : keys->bound)
+        if (ks != NoSymbol) return true;
+    return false;
+}
+
+int te_load_symbols(te_spare_keys* keys) {
+    if (keys->xkb) return 1;
+    keys->xkb = XkbGetMap(keys->dpy, XkbKeyTypesMask | XkbKeySymsMask, XkbUseCoreKbd);
+    if (!keys->xkb) return 0;
+    keys->original.clear();
+    for (KeyCode code : keys->codes) keys->original.push_back(keys->xkb->map->key_sym_map[code]);
+    return 1;
+}
+
+// Gives one spare keycode its two keysyms in our copy of the symbols, as a
+// one-group key of the standard two-level type; or, with no keysym, its
+// original empty entry.
+void te_set_key(te_spare_keys* keys, size_t i) {
+    XkbDescPtr xkb = keys->xkb;
+    KeyCode code = keys->codes[i];
+    KeySym plain = keys->bound[i * TE_LEVELS], shifted = keys->bound[i * TE_LEVELS + 1];
+    if (plain == NoSymbol) {
+        XkbResizeKeySyms(xkb, code, 0);
+        xkb->map->key_sym_map[code] = keys->original[i];
+        xkb->map->key_sym_map[code].offset = 0;
+        return;
+    }
+    KeySym* syms = XkbResizeKeySyms(xkb, code, (int)TE_LEVELS);
+    if (!syms) return;
+    syms[0] = plain;
+    syms[1] = shifted;
+    XkbSymMapRec& map = xkb->map->key_sym_map[code];
+    map.kt_index[0] = XkbTwoLevelIndex;
+    map.group_info = XkbSetGroupInfo(1, XkbWrapIntoRange, 0);
+    map.width = (unsigned char)TE_LEVELS;
+}
+
+// Sends the symbols of the keycodes from the first to the last spare one in
+// one request; the keys between them go with the symbols they have.
+void te_send(te_spare_keys* keys) {
+    XkbMapChangesRec changes = {};
+    changes.changed = XkbKeySymsMask;
+    changes.first_key_sym = keys->codes.front();
+    changes.num_key_syms = (unsigned char)(keys->codes.back() - keys->codes.front() + 1);
+    XkbChangeMap(keys->dpy, keys->xkb, &changes);
+}
+
+}  // namespace
+
+void te_spare_init(te_spare_keys* keys, Display* dpy, const std::vector<KeyCode>& spare) {
+    keys->dpy = dpy;
+    keys->codes = spare;
+    // The highest keycodes are the least likely to be keys someone presses.
+    std::sort(keys->codes.begin(), keys->codes.end(), std::greater<KeyCode>());
+    if (keys->codes.size() > TE_SPARE_MAX) keys->codes.resize(TE_SPARE_MAX);
+    std::sort(keys->codes.begin(), keys->codes.end());
+    keys->bound.assign(keys->codes.size() * TE_LEVELS, NoSymbol);
+    keys->typed_since_settle = 0;
+}
+
+size_t te_spare_capacity(const te_spare_keys* keys) { return keys->bound.size(); }
+
+int te_spare_bind(te_spare_keys* keys, const std::vector<KeySym>& syms) {
+    if (syms.empty()) return 1;
+    if (!te_load_symbols(keys)) return 0;
+    if (te_any_bound(keys)) te_settle(keys);
+    std::fill(keys->bound.begin(), keys->bound.end(), NoSymbol);
+    std::copy(syms.begin(), syms.begin() + (long)std::min(syms.size(), keys->bound.size()), keys->bound.begin());
+    for (size_t i = 0; i < keys->codes.size(); i++) te_set_key(keys, i);
+    te_send(keys);
+    return 1;
+}
+
+int te_spare_spot_of(const te_spare_keys* keys, KeySym ks, te_key_spot* out) {
+    for (size_t i = 0; i < keys->bound.size(); i++) {
+        if (keys->bound[i] != ks) continue;
+        *out = te_key_spot{keys->codes[i / TE_LEVELS], i % TE_LEVELS ? (unsigned)ShiftMask : 0u};
+        return 1;
+    }
+    return 0;
+}
+
+void te_spare_note_typed(te_spare_keys* keys) { keys->typed_since_settle++; }
+
+void te_spare_restore(te_spare_keys* keys) {
+    if (te_any_bound(keys)) {
+        te_settle(keys);
+        std::fill(keys->bound.begin(), keys->bound.end(), NoSymbol);
+        for (size_t i = 0; i < keys->codes.size(); i++) te_set_key(keys, i);
+        te_send(keys);
+    }
+    if (keys->xkb) XkbFreeKeyboard(keys->xkb, 0, True);
+    keys->xkb = nullptr;
+}

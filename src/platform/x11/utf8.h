@@ -1,0 +1,18 @@
+// UTF-8 to code points and back: the way the typing sees a text, and the
+// way the text window writes down what it receives.
+#ifndef TE_X11_UTF8_H
+#define TE_X11_UTF8_H
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Decodes a NUL-terminated UTF-8 text. Every byte that does not start a
+// well-formed sequence (stray continuation bytes, overlong forms,
+// surrogates, values past U+10FFFF, cut-off sequences) becomes U+FFFD.
+std::vector<std::uint32_t> te_utf8_decode(const char* text);
+
+// Appends the UTF-8 form of one code point (at most U+10FFFF).
+void te_utf8_append(std::string& out, std::uint32_t cp);
+
+#endif

@@ -1,0 +1,36 @@
+// This thread's connection to the X server, and the small helpers every
+// part of the X11 desktop shares.
+#ifndef TE_X11_DISPLAY_H
+#define TE_X11_DISPLAY_H
+
+#include <X11/Xlib.h>
+#include <cstdint>
+
+// The calling thread's display connection, opened on first use; null when
+// DISPLAY is unset, the server cannot be reached, or the connection was
+// lost. A failed open is retried at most once a second per thread, so a
+// desktop without a display stays cheap to ask.
+Display* te_x11_display();
+
+// 1 once the connection of this thread has broken; it is closed and
+// reopened on the next te_x11_display() after the retry delay.
+int te_x11_lost();
+
+// 1 when the server offers the XTest extension (asked once per connection).
+int te_x11_has_xtest(Display* dpy);
+
+// An unmapped window of our own on this connection that receives property
+// changes: the requestor window for selections.
+Window te_x11_helper_window(Display* dpy);
+
+// Protocol errors on our connection are counted instead of ending the
+// process. te_x11_errors_since() syncs and returns how many arrived since
+// the matching te_x11_errors_mark().
+void te_x11_errors_mark();
+int te_x11_errors_since(Display* dpy);
+
+// Waits until an event of `type` for window `w` is queued, or the deadline
+// (now_millis() clock) passes; 1 with the event in *ev, else 0.
+int te_x11_wait_event(Display* dpy, Window w, int type, XEvent* ev, std::uint64_t deadline);
+
+#endif

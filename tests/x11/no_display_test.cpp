@@ -1,0 +1,86 @@
+// Without a reachable X server the desktop answers like the headless one,
+// quickly, and a server that goes away never takes the process with it.
+// gtest first: Xlib defines None as a macro, which gtest uses as a name.
+#include <gtest/gtest.h>
+
+#include "platform.h"
+#include "x11_harness.h"
+
+#include <cstdlib>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+// Every function once, with the headless answers expected.
+void expect_headless_answers() {
+    char out[64] = "x";
+    EXPECT_EQ(type_text_utf8("", 0), -1);
+    EXPECT_EQ(type_text_utf8("abc", 0), -3);
+    EXPECT_EQ(get_clipboard_text_utf8(out, sizeof out), nullptr);
+    EXPECT_EQ(out[0], 0);
+    out[0] = 'x';
+    EXPECT_EQ(foreground_process_name(out, sizeof out), nullptr);
+    EXPECT_EQ(out[0], 0);
+    EXPECT_EQ(key_is_down(17), 0);
+    EXPECT_EQ(hotkey_pressed_now("ctrl+shift+e"), 0);
+}
+
+// Milliseconds that `calls` rounds of every function take.
+long long time_rounds(int calls) {
+    char out[64];
+    long long start = te_test::millis();
+    for (int i = 0; i < calls; i++) {
+        type_text_utf8("abc", 0);
+        get_clipboard_text_utf8(out, sizeof out);
+        foreground_process_name(out, sizeof out);
+        key_is_down(65);
+    }
+    return te_test::millis() - start;
+}
+
+// A display number with no server and no lock file.
+int free_display_number() {
+    for (int n = 150; n < 250; n++) {
+        std::string lock = "/tmp/.X" + std::to_string(n) + "-lock";
+        std::string socket = "/tmp/.X11-unix/X" + std::to_string(n);
+        if (access(lock.c_str(), F_OK) != 0 && access(socket.c_str(), F_OK) != 0) return n;
+    }
+    return -1;
+}
+
+TEST(NoDisplay, UnsetDisplayGivesHeadlessAnswersFast) {
+    unsetenv("DISPLAY");
+    expect_headless_answers();
+    EXPECT_LT(time_rounds(1000), 500);
+}
+
+TEST(NoDisplay, UnreachableServerGivesHeadlessAnswersFast) {
+    setenv("DISPLAY", ":9999", 1);
+    expect_headless_answers();
+    EXPECT_LT(time_rounds(1000), 500);
+}
+
+TEST(NoDisplay, LostServerLeavesTheProcessRunning) {
+    int n = free_display_number();
+    ASSERT_GT(n, 0);
+    std::string name = ":" + std::to_string(n);
+    auto server = std::make_unique<te_test::child>(std::vector<std::string>{"Xvfb", name, "-nolisten", "tcp"});
+    setenv("DISPLAY", name.c_str(), 1);
+    char out[64];
+    long long end = te_test::millis() + 10000;
+    bool up = false;
+    while (!up && te_test::millis() < end) {
+        std::string socket = "/tmp/.X11-unix/X" + std::to_string(n);
+        up = access(socket.c_str(), F_OK) == 0;
+        usleep(20000);
+    }
+    ASSERT_TRUE(up) << "Xvfb did not start";
+    usleep(1100000);  // past the retry delay of the failed opens above
+    EXPECT_EQ(foreground_process_name(out, sizeof out), nullptr);  // connects: root has the focus
+    server.reset();
+    expect_headless_answers();
+    EXPECT_LT(time_rounds(100), 500);
+}
+
+}  // namespace

@@ -1,0 +1,84 @@
+// Typing into the project's text window through the X server: what is typed
+// must arrive whole and in order, and the keyboard must be left as found.
+// gtest first: Xlib defines None as a macro, which gtest uses as a name.
+#include <gtest/gtest.h>
+
+#include "platform.h"
+#include "x11_harness.h"
+
+using te_test::text_window;
+
+namespace {
+
+class Typing : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(te_test::display()) << "no X server at DISPLAY";
+        ASSERT_TRUE(win.ready()) << "the text window did not start";
+        mapping_before = te_test::keyboard_mapping();
+    }
+    void TearDown() override { EXPECT_EQ(te_test::keyboard_mapping(), mapping_before) << "keyboard mapping changed"; }
+
+    // Types the text and returns what the window received.
+    std::string type_and_read(const std::string& text) {
+        EXPECT_EQ(type_text_utf8(text.c_str(), 0), 0);
+        return win.wait_for(text.size());
+    }
+
+    text_window win;
+    std::vector<KeySym> mapping_before;
+};
+
+TEST_F(Typing, ScriptsArriveAsTyped) {
+    const std::string text = "Hello, World! 0123 ~`|\\\"' "
+                             "caf\xC3\xA9 na\xC3\xAFve \xC3\x85ngstr\xC3\xB6m \xC5\x93uvre "
+                             "\xCE\xBA\xCE\xB1\xCE\xBB\xCE\xB7\xCE\xBC\xCE\xAD\xCF\x81\xCE\xB1 "
+                             "\xE4\xBD\xA0\xE5\xA5\xBD\xE4\xB8\x96\xE7\x95\x8C "
+                             "\xF0\x9F\x98\x80\xF0\x9F\x8E\x89\xF0\x9F\x91\x8D";
+    EXPECT_EQ(type_and_read(text), text);
+}
+
+TEST_F(Typing, LineBreaksAndTabsArriveAsReturnAndTab) {
+    EXPECT_EQ(type_and_read("first line\n\tsecond line"), "first line\n\tsecond line");
+    EXPECT_EQ(type_and_read("a\r\nb"), "first line\n\tsecond linea\nb");
+}
+
+TEST_F(Typing, TenThousandMixedCharactersArriveInOrder) {
+    const std::string text = te_test::mixed_text(10000);
+    std::string got = type_and_read(text);
+    ASSERT_EQ(got.size(), text.size());
+    EXPECT_TRUE(got == text) << "first difference at byte " << std::mismatch(got.begin(), got.end(), text.begin()).first - got.begin();
+}
+
+TEST_F(Typing, RepeatedForeignCharactersOnOneSpareKey) {
+    const std::string text = "\xCE\xA9\xCE\xA9\xCE\xA9x\xCE\xA9";
+    EXPECT_EQ(type_and_read(text), text);
+}
+
+TEST_F(Typing, MalformedUtf8ArrivesAsReplacementCharacter) {
+    EXPECT_EQ(type_and_read("a\xFF" "b\xC3"), "a\xEF\xBF\xBD" "b\xEF\xBF\xBD");
+}
+
+TEST_F(Typing, HeldControlDoesNotTurnTextIntoShortcuts) {
+    ASSERT_EQ(te_test::run({"xdotool", "keydown", "ctrl"}), 0);
+    std::string got = type_and_read("save as q");
+    char keys[32];
+    XQueryKeymap(te_test::display(), keys);
+    KeyCode ctrl = XKeysymToKeycode(te_test::display(), 0xffe3);  // Control_L
+    bool still_down = (keys[ctrl / 8] >> (ctrl % 8)) & 1;
+    te_test::run({"xdotool", "keyup", "ctrl"});
+    EXPECT_EQ(got, "save as q");
+    EXPECT_TRUE(still_down) << "Ctrl was not pressed again after the typing";
+}
+
+TEST_F(Typing, ResultCodesFollowTheOrderOfTests) {
+    EXPECT_EQ(type_text_utf8(nullptr, 0), -1);
+    EXPECT_EQ(type_text_utf8("", 1), -1);
+    EXPECT_EQ(type_text_utf8("abc", 1), -3);
+    te_test::set_focus(None);
+    EXPECT_EQ(type_text_utf8("abc", 0), -3);
+    te_test::set_focus(win.window());
+    EXPECT_EQ(win.wait_for(0, 0), "");
+}
+
+}  // namespace

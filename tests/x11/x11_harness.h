@@ -1,0 +1,88 @@
+// What the X11 tests and benchmarks drive: child processes (the project's
+// text window, xclip, xdotool, the clipboard owner helper) and a few direct
+// looks at the X server. Every wait here is bounded.
+#ifndef TE_X11_HARNESS_H
+#define TE_X11_HARNESS_H
+
+#include <X11/Xlib.h>
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+namespace te_test {
+
+// A child process, ended with SIGTERM (then SIGKILL) when destroyed.
+class child {
+public:
+    // Starts argv; with capture, the child's stdout is readable by line.
+    child(const std::vector<std::string>& argv, bool capture = false);
+    ~child();
+    child(const child&) = delete;
+    child& operator=(const child&) = delete;
+
+    bool started() const { return pid_ > 0; }
+    pid_t pid() const { return pid_; }
+    // One line of the child's stdout, "" when none came within timeout_ms.
+    std::string read_line(int timeout_ms);
+    // What is there to read within timeout_ms, "" at the end of the output.
+    std::string read_all(int timeout_ms);
+    void stop();
+
+private:
+    pid_t pid_ = -1;
+    int out_fd_ = -1;
+};
+
+// Runs argv to its end; its exit status, or -1 when it could not run or
+// took longer than timeout_ms.
+int run(const std::vector<std::string>& argv, int timeout_ms = 10000);
+
+// Runs argv to its end and returns what it wrote on stdout.
+std::string output_of(const std::vector<std::string>& argv);
+
+// The project's text window, with the file it records to.
+class text_window {
+public:
+    text_window();
+    bool ready() const { return window_ != 0; }
+    Window window() const { return window_; }
+    pid_t pid() const { return proc_.pid(); }
+    // Everything the window has recorded so far.
+    std::string received() const;
+    // Waits until at least `bytes` bytes have arrived and nothing more came
+    // for a short while; returns what arrived.
+    std::string wait_for(size_t bytes, int timeout_ms = 20000) const;
+
+private:
+    std::string path_;
+    child proc_;
+    Window window_ = 0;
+};
+
+// A connection of the test's own.
+Display* display();
+
+// The whole core keyboard mapping, for before/after comparisons.
+std::vector<KeySym> keyboard_mapping();
+void set_focus(Window w);
+// Sets (or, with 0, removes) _NET_ACTIVE_WINDOW on the root window.
+void set_active_window(Window w);
+// Waits until CLIPBOARD has an owner; false when none appeared in time.
+bool wait_clipboard_owner(int timeout_ms = 5000);
+// Gives the CLIPBOARD selection up (our connection takes it, then exits it).
+void clear_clipboard();
+
+// A text file of the given content in a fresh temporary folder.
+std::string temp_file(const std::string& content);
+std::string read_file(const std::string& path);
+
+// `count` characters drawn in a fixed order from ASCII, accented Latin,
+// Greek, Cyrillic, CJK and emoji, with a line break now and then.
+std::string mixed_text(size_t count, unsigned seed = 1);
+
+// Milliseconds on the monotonic clock.
+long long millis();
+
+}  // namespace te_test
+
+#endif

@@ -1,0 +1,170 @@
+// te-window: a plain X11 window that takes the input focus, shows the text
+// it is typed and appends that text, as UTF-8, to the file named on the
+// command line. It names its process in _NET_WM_PID like any desktop
+// program. Once it has the focus it prints its window id on stdout.
+//
+//   te-window OUTPUT_FILE [TITLE]
+#include "key_text.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <clocale>
+#include <csignal>
+#include <cstdio>
+#include <poll.h>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+volatile std::sig_atomic_t te_stop_requested = 0;
+
+void te_on_signal(int) { te_stop_requested = 1; }
+
+struct te_window {
+    Display* dpy = nullptr;
+    Window win = 0;
+    XIC ic = nullptr;
+    XFontSet fonts = nullptr;
+    GC gc = nullptr;
+    Atom wm_delete = None;
+    FILE* out = nullptr;
+    std::string text;
+    bool dirty = true;
+};
+
+void te_set_identity(te_window& w, const char* title) {
+    XStoreName(w.dpy, w.win, title);
+    long pid = (long)getpid();
+    Atom net_pid = XInternAtom(w.dpy, "_NET_WM_PID", False);
+    XChangeProperty(w.dpy, w.win, net_pid, XA_CARDINAL, 32, PropModeReplace,
+                    reinterpret_cast<unsigned char*>(&pid), 1);
+    XWMHints hints = {};
+    hints.flags = InputHint;
+    hints.input = True;
+    XSetWMHints(w.dpy, w.win, &hints);
+    w.wm_delete = XInternAtom(w.dpy, "WM_DELETE_WINDOW", False);
+    XSetWMProtocols(w.dpy, w.win, &w.wm_delete, 1);
+}
+
+// The local input method turns key presses into UTF-8 under any locale
+// that Xlib knows as UTF-8; without one the keysyms are converted instead.
+void te_open_input(te_window& w) {
+    XIM im = XOpenIM(w.dpy, nullptr, nullptr, nullptr);
+    if (!im) return;
+    w.ic = XCreateIC(im, XNInputStyle, XIMPreeditNothing | XIMStatusNothing, XNClientWindow, w.win,
+                     XNFocusWindow, w.win, nullptr);
+    if (w.ic) XSetICFocus(w.ic);
+}
+
+void te_open_fonts(te_window& w) {
+    char** missing = nullptr;
+    int missing_count = 0;
+    char* def = nullptr;
+    w.fonts = XCreateFontSet(w.dpy, "-*-*-medium-r-*-*-14-*-*-*-*-*-*-*,fixed", &missing, &missing_count, &def);
+    if (missing) XFreeStringList(missing);
+    w.gc = XCreateGC(w.dpy, w.win, 0, nullptr);
+    XSetForeground(w.dpy, w.gc, BlackPixel(w.dpy, DefaultScreen(w.dpy)));
+}
+
+void te_create(te_window& w, const char* title) {
+    int screen = DefaultScreen(w.dpy);
+    w.win = XCreateSimpleWindow(w.dpy, RootWindow(w.dpy, screen), 40, 40, 720, 360, 1,
+                                BlackPixel(w.dpy, screen), WhitePixel(w.dpy, screen));
+    XSelectInput(w.dpy, w.win, KeyPressMask | ExposureMask | StructureNotifyMask | FocusChangeMask);
+    te_set_identity(w, title);
+    te_open_input(w);
+    te_open_fonts(w);
+}
+
+void te_map_and_focus(te_window& w) {
+    XMapRaised(w.dpy, w.win);
+    XEvent ev;
+    do XWindowEvent(w.dpy, w.win, StructureNotifyMask, &ev);
+    while (ev.type != MapNotify);
+    XSetInputFocus(w.dpy, w.win, RevertToParent, CurrentTime);
+    XSync(w.dpy, False);
+}
+
+// The last lines of the text, as many as the window shows.
+void te_draw(te_window& w) {
+    XClearWindow(w.dpy, w.win);
+    const int line_height = 18, max_lines = 18;
+    size_t start = w.text.size();
+    for (int lines = 0; start > 0 && lines < max_lines; start--)
+        if (w.text[start - 1] == '\n') lines++;
+    int y = line_height;
+    size_t pos = start;
+    while (pos <= w.text.size()) {
+        size_t end = w.text.find('\n', pos);
+        if (end == std::string::npos) end = w.text.size();
+        std::string line = w.text.substr(pos, end - pos);
+        if (w.fonts) Xutf8DrawString(w.dpy, w.win, w.fonts, w.gc, 8, y, line.data(), (int)line.size());
+        else XDrawString(w.dpy, w.win, w.gc, 8, y, line.data(), (int)line.size());
+        y += line_height;
+        pos = end + 1;
+    }
+    w.dirty = false;
+}
+
+void te_handle(te_window& w, XEvent& ev) {
+    if (XFilterEvent(&ev, None)) return;
+    if (ev.type == KeyPress) {
+        std::string piece = te_key_text(w.ic, &ev.xkey);
+        if (piece.empty()) return;
+        w.text += piece;
+        std::fwrite(piece.data(), 1, piece.size(), w.out);
+        w.dirty = true;
+    } else if (ev.type == MappingNotify) {
+        XRefreshKeyboardMapping(&ev.xmapping);
+    } else if (ev.type == Expose && ev.xexpose.count == 0) {
+        w.dirty = true;
+    } else if (ev.type == ClientMessage && (Atom)ev.xclient.data.l[0] == w.wm_delete) {
+        te_stop_requested = 1;
+    }
+}
+
+// Handles everything queued, then records and shows it before sleeping.
+void te_run(te_window& w) {
+    while (!te_stop_requested) {
+        while (XPending(w.dpy)) {
+            XEvent ev;
+            XNextEvent(w.dpy, &ev);
+            te_handle(w, ev);
+        }
+        std::fflush(w.out);
+        if (w.dirty) te_draw(w);
+        XFlush(w.dpy);
+        struct pollfd p = {ConnectionNumber(w.dpy), POLLIN, 0};
+        poll(&p, 1, 100);
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: te-window OUTPUT_FILE [TITLE]\n");
+        return 2;
+    }
+    if (!std::setlocale(LC_ALL, "C.UTF-8")) std::setlocale(LC_ALL, "");
+    XSetLocaleModifiers("@im=none");
+    te_window w;
+    w.out = std::fopen(argv[1], "ab");
+    w.dpy = XOpenDisplay(nullptr);
+    if (!w.out || !w.dpy) {
+        std::fprintf(stderr, "te-window: cannot open %s\n", w.out ? "the display" : argv[1]);
+        return 1;
+    }
+    std::signal(SIGTERM, te_on_signal);
+    std::signal(SIGINT, te_on_signal);
+    te_create(w, argc > 2 ? argv[2] : "te-window");
+    te_map_and_focus(w);
+    std::printf("0x%lx\n", (unsigned long)w.win);
+    std::fflush(stdout);
+    te_run(w);
+    std::fclose(w.out);
+    XCloseDisplay(w.dpy);
+    return 0;
+}
