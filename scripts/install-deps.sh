@@ -13,7 +13,7 @@ TE_DEBIAN_PACKAGES=(
   build-essential cmake pkgconf git ca-certificates
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   clang libclang-rt-14-dev valgrind
-  libx11-dev libxtst-dev x11-utils xvfb xclip xdotool xauth
+  libx11-dev libxtst-dev libxfixes-dev x11-utils xvfb xclip xdotool xauth
   mingw-w64 g++-mingw-w64-x86-64-posix wine64 wine
 )
 TE_YYJSON_SERIES="0.12"

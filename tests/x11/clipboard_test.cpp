@@ -7,6 +7,8 @@
 #include "platform.h"
 #include "x11_harness.h"
 
+#include <unistd.h>
+
 using te_test::child;
 
 namespace {
@@ -24,9 +26,10 @@ protected:
     // xclip serving `text` as the clipboard until the test ends.
     std::unique_ptr<child> xclip(const std::string& text) {
         std::string path = te_test::temp_file(text);
+        Window previous = te_test::clipboard_owner();
         auto c = std::make_unique<child>(std::vector<std::string>{"xclip", "-quiet", "-selection", "clipboard",
                                                                   "-i", path});
-        EXPECT_TRUE(te_test::wait_clipboard_owner());
+        EXPECT_TRUE(te_test::wait_clipboard_owner(previous));
         return c;
     }
 
@@ -96,6 +99,29 @@ TEST_F(Clipboard, NoOwnerAndSilentOwnerGiveNothing) {
     EXPECT_EQ(read(), nullptr);
     EXPECT_LT(te_test::millis() - start, 1500);
     EXPECT_EQ(buf[0], 0);
+}
+
+// The sequence number once it differs from `old`, waiting a bounded time
+// for the server's notice; `old` when it never did.
+std::uint32_t sequence_after(std::uint32_t old) {
+    long long end = te_test::millis() + 1000;
+    std::uint32_t now = clipboard_sequence();
+    while (now == old && te_test::millis() < end) now = clipboard_sequence();
+    return now;
+}
+
+TEST_F(Clipboard, SequenceMovesWithEachCopyOnly) {
+    std::uint32_t empty = clipboard_sequence();
+    EXPECT_NE(empty, 0u);
+    EXPECT_EQ(clipboard_sequence(), empty);
+    auto first = xclip("one");
+    std::uint32_t one = sequence_after(empty);
+    EXPECT_NE(one, empty);
+    ASSERT_EQ(read(), buf.data());
+    usleep(50000);
+    EXPECT_EQ(clipboard_sequence(), one) << "reading is no change";
+    auto second = xclip("two");
+    EXPECT_NE(sequence_after(one), one);
 }
 
 TEST_F(Clipboard, TinyBufferIsLeftUntouched) {

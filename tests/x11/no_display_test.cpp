@@ -22,6 +22,7 @@ void expect_headless_answers() {
     out[0] = 'x';
     EXPECT_EQ(foreground_process_name(out, sizeof out), nullptr);
     EXPECT_EQ(out[0], 0);
+    EXPECT_EQ(clipboard_sequence(), 0u);
     EXPECT_EQ(key_is_down(17), 0);
     EXPECT_EQ(hotkey_pressed_now("ctrl+shift+e"), 0);
 }

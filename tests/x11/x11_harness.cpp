@@ -192,12 +192,16 @@ void set_active_window(Window w) {
     XSync(dpy, False);
 }
 
-bool wait_clipboard_owner(int timeout_ms) {
+Window clipboard_owner() {
     Display* dpy = display();
-    Atom clipboard = XInternAtom(dpy, "CLIPBOARD", False);
+    return XGetSelectionOwner(dpy, XInternAtom(dpy, "CLIPBOARD", False));
+}
+
+bool wait_clipboard_owner(Window previous, int timeout_ms) {
     long long end = millis() + timeout_ms;
     while (millis() < end) {
-        if (XGetSelectionOwner(dpy, clipboard) != None) return true;
+        Window owner = clipboard_owner();
+        if (owner != None && owner != previous) return true;
         usleep(5000);
     }
     return false;

@@ -67,8 +67,11 @@ std::vector<KeySym> keyboard_mapping();
 void set_focus(Window w);
 // Sets (or, with 0, removes) _NET_ACTIVE_WINDOW on the root window.
 void set_active_window(Window w);
-// Waits until CLIPBOARD has an owner; false when none appeared in time.
-bool wait_clipboard_owner(int timeout_ms = 5000);
+// The window that owns CLIPBOARD now, None when none does.
+Window clipboard_owner();
+// Waits until CLIPBOARD has an owner other than `previous`; false when none
+// appeared in time.
+bool wait_clipboard_owner(Window previous = None, int timeout_ms = 5000);
 // Gives the CLIPBOARD selection up (our connection takes it, then exits it).
 void clear_clipboard();
 

@@ -24,6 +24,7 @@ struct te_x11_conn {
     int xtest = -1;  // -1 not asked yet
     Window helper = 0;
     int errors = 0;
+    unsigned id = 0;
 
     ~te_x11_conn() {
         if (dpy) XCloseDisplay(dpy);
@@ -71,7 +72,9 @@ void te_mark_failed(te_x11_conn& c) {
 
 void te_drop_lost(te_x11_conn& c) {
     XCloseDisplay(c.dpy);
+    unsigned id = c.id;
     c = te_x11_conn();
+    c.id = id;
     te_mark_failed(c);
 }
 
@@ -83,6 +86,7 @@ Display* te_open(te_x11_conn& c) {
     if (!dpy) return nullptr;
     XSetIOErrorExitHandler(dpy, te_on_io_exit, nullptr);
     c.dpy = dpy;
+    c.id++;
     c.lost = false;
     c.failed = false;
     return dpy;
@@ -99,6 +103,8 @@ Display* te_x11_display() {
     if (!dpy) te_mark_failed(c);
     return dpy;
 }
+
+unsigned te_x11_connection_id() { return te_conn.id; }
 
 int te_x11_lost() { return te_conn.lost ? 1 : 0; }
 

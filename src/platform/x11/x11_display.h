@@ -12,6 +12,10 @@
 // desktop without a display stays cheap to ask.
 Display* te_x11_display();
 
+// Tells connections apart: a number that changes with every connection
+// this thread opens (0 before the first).
+unsigned te_x11_connection_id();
+
 // 1 once the connection of this thread has broken; it is closed and
 // reopened on the next te_x11_display() after the retry delay.
 int te_x11_lost();
