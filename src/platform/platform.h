@@ -31,6 +31,11 @@ int type_text_utf8(const char* text, int dry_run);
 // it does not fit with its NUL, or size <= 1 (then out is not touched).
 char* get_clipboard_text_utf8(char* out, int size);
 
+// A number that changes whenever the clipboard's content changes (the
+// system's clipboard sequence number), or 0 when this desktop cannot tell.
+// Lets a poller skip reading a clipboard that cannot have changed.
+std::uint32_t clipboard_sequence(void);
+
 // The executable file name of the program that owns the foreground window,
 // UTF-8, ASCII letters upper-cased (e.g. "NOTEPAD.EXE"); null on failure.
 const char* foreground_process_name(char* out, int size);

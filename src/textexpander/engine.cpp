@@ -44,6 +44,7 @@ void te_snippet_put(int index, const TeSnippet* src) {
     std::size_t n = std::strlen(dst->trigger);
     E.trigger_len[index] = (std::uint16_t)n;
     E.trigger_hash[index] = te_hash_bytes(dst->trigger, n);
+    E.trigger_tail[index] = te_tail_key(dst->trigger + n, n);
 }
 
 void te_snippet_remove(int index) {

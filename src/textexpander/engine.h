@@ -68,6 +68,9 @@ struct TeEngine {
     // small array instead of every 66 KiB record. Kept by te_snippet_put.
     std::uint32_t trigger_hash[TE_MAX_SNIPPETS];
     std::uint16_t trigger_len[TE_MAX_SNIPPETS];
+    // The trigger's last (up to) four bytes, so a watch pass rejects most
+    // snippets without touching their records.
+    std::uint32_t trigger_tail[TE_MAX_SNIPPETS];
 };
 
 // The engine. Zero-filled static storage: only the pages that are used are
@@ -125,5 +128,7 @@ void te_copy_utf8_repaired(char* dst, std::size_t cap, const char* src);
 void te_ascii_upper(char* s);
 int te_ascii_casecmp(const char* a, const char* b);
 std::uint32_t te_hash_bytes(const char* s, std::size_t n);
+// The last min(4, n) bytes before `end`, packed into one number.
+std::uint32_t te_tail_key(const char* end, std::size_t n);
 
 #endif

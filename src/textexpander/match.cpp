@@ -13,8 +13,7 @@ bool te_is_word_byte(unsigned char c) {
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
 }
 
-int te_ascii_equal_n(const char* a, std::size_t a_len, const char* b) {
-    std::size_t b_len = std::strlen(b);
+int te_ascii_equal_n(const char* a, std::size_t a_len, const char* b, std::size_t b_len) {
     if (a_len != b_len) return 0;
     for (std::size_t i = 0; i < a_len; i++) {
         unsigned char x = (unsigned char)a[i], y = (unsigned char)b[i];
@@ -33,6 +32,7 @@ te_text_end te_text_end_of(const char* text) {
     t.len = std::strlen(text);
     t.trimmed = t.len;
     while (t.trimmed > 0 && te_is_skipped_space(text[t.trimmed - 1])) t.trimmed--;
+    t.tail = te_tail_key(text + t.trimmed, t.trimmed);
     return t;
 }
 
@@ -45,15 +45,24 @@ const char* te_trailing_match(const te_text_end& t, const char* trigger, std::si
     return t.text + start;
 }
 
+bool te_tail_may_match(const te_text_end& t, std::uint32_t tail, std::size_t tlen) {
+    // Only when the trigger ends exactly at `trimmed` with four bytes to
+    // compare is the key conclusive.
+    if (tlen < 4 || t.trimmed < tlen) return true;
+    return tail == t.tail;
+}
+
 void te_program_init(te_program* p, const char* name) {
     p->name = name;
     te_copy_cut(p->base, sizeof p->base, name);
     char* dot = std::strrchr(p->base, '.');
     if (dot && te_ascii_casecmp(dot, ".exe") == 0) *dot = 0;
+    p->name_len = std::strlen(name);
+    p->base_len = std::strlen(p->base);
 }
 
 int te_program_matches(const te_program& p, const char* n, std::size_t n_len) {
-    return te_ascii_equal_n(n, n_len, p.name) || te_ascii_equal_n(n, n_len, p.base);
+    return te_ascii_equal_n(n, n_len, p.name, p.name_len) || te_ascii_equal_n(n, n_len, p.base, p.base_len);
 }
 
 int te_apps_allow(const char* apps, const te_program& p) {

@@ -3,12 +3,14 @@
 #define TE_MATCH_H
 
 #include <cstddef>
+#include <cstdint>
 
 // A text measured once for many trigger tests.
 struct te_text_end {
     const char* text;
     std::size_t len;       // bytes
     std::size_t trimmed;   // len less trailing spaces, tabs, CR and LF
+    std::uint32_t tail;    // te_tail_key of the four bytes before `trimmed`
 };
 
 te_text_end te_text_end_of(const char* text);
@@ -18,11 +20,17 @@ te_text_end te_text_end_of(const char* text);
 // before the trigger must not be an ASCII letter, digit or underscore.
 const char* te_trailing_match(const te_text_end& t, const char* trigger, std::size_t tlen);
 
+// False when a trigger of tlen bytes whose te_tail_key is `tail` cannot
+// end the text; true when it may (te_trailing_match decides).
+bool te_tail_may_match(const te_text_end& t, std::uint32_t tail, std::size_t tlen);
+
 // A program name as a watch pass compares it: the name itself and its base
 // name (cut to 127 bytes, a final ".exe" dropped ignoring case).
 struct te_program {
     const char* name;
+    std::size_t name_len;
     char base[128];
+    std::size_t base_len;
 };
 
 void te_program_init(te_program* p, const char* name);

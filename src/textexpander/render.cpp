@@ -104,13 +104,30 @@ struct te_close_finder {
     }
 };
 
+// How many bytes from p on are plain text for certain because of where the
+// next '}' is: everything when none is left, else every byte more than 63
+// bytes before it (a '{' there is too far from it to open a placeholder).
+std::size_t te_literal_run(const char* p, const char* close, bool none_left) {
+    if (none_left) return std::strlen(p);
+    std::size_t dist = (std::size_t)(close - p);
+    return dist > TE_NAME_MAX + 1 ? dist - (TE_NAME_MAX + 1) : 1;
+}
+
 std::size_t te_render_scan(const char* tmpl, const te_render_inputs& in, char* out) {
     te_close_finder finder;
     char scratch[16];
     std::size_t n = 0;
     const char* p = tmpl;
     while (*p && n < TE_RENDER_MAX) {
-        const char* close = *p == '{' ? finder.after(p) : nullptr;
+        if (*p != '{') {  // plain bytes up to the next '{'
+            std::size_t run = std::strcspn(p, "{");
+            if (run > TE_RENDER_MAX - n) run = TE_RENDER_MAX - n;
+            std::memcpy(out + n, p, run);
+            n += run;
+            p += run;
+            continue;
+        }
+        const char* close = finder.after(p);
         const char* rep;
         std::size_t rep_len;
         if (close && (std::size_t)(close - p - 1) <= TE_NAME_MAX &&
@@ -121,7 +138,11 @@ std::size_t te_render_scan(const char* tmpl, const te_render_inputs& in, char* o
             p = close + 1;
             continue;
         }
-        out[n++] = *p++;
+        std::size_t run = te_literal_run(p, close, finder.none_left);
+        if (run > TE_RENDER_MAX - n) run = TE_RENDER_MAX - n;
+        std::memcpy(out + n, p, run);
+        n += run;
+        p += run;
     }
     // Cut inside plain text: never end in part of a character.
     return *p ? te_utf8_trim_partial(out, n) : n;

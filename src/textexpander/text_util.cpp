@@ -110,3 +110,9 @@ std::uint32_t te_hash_bytes(const char* s, std::size_t n) {
     }
     return h;
 }
+
+std::uint32_t te_tail_key(const char* end, std::size_t n) {
+    std::uint32_t key = 0;
+    for (std::size_t i = n < 4 ? n : 4; i > 0; i--) key = (key << 8) | (unsigned char)end[-(long)i];
+    return key;
+}

@@ -56,6 +56,7 @@ te_rule_verdict te_rules_for_locked(const te_program& p) {
 int te_choose_snippet_locked(const te_text_end& t, const te_program* program, const char* prefix) {
     std::size_t prefix_len = std::strlen(prefix);
     for (int i = 0; i < E.snippet_count; i++) {
+        if (!te_tail_may_match(t, E.trigger_tail[i], E.trigger_len[i])) continue;
         const TeSnippet& s = E.snippets[i];
         if (!te_trailing_match(t, s.trigger, E.trigger_len[i])) continue;
         if (!program) return i;

@@ -23,6 +23,9 @@ std::mutex te_run_lock;
 struct te_worker_area {
     char previous[TE_CLIPBOARD_CAP];
     char current[TE_CLIPBOARD_CAP];
+    // The clipboard's sequence number when `previous` was last compared;
+    // while it stays the same the text cannot have changed.
+    std::uint32_t seen_sequence;
 };
 
 // The settings one iteration works with, read afresh under the lock.
@@ -42,8 +45,11 @@ te_worker_settings te_worker_settings_read(void) {
 }
 
 void te_clipboard_poll(te_worker_area* area) {
+    std::uint32_t seq = clipboard_sequence();
+    if (seq != 0 && seq == area->seen_sequence) return;
     area->current[0] = 0;
     if (!get_clipboard_text_utf8(area->current, TE_CLIPBOARD_CAP)) return;
+    area->seen_sequence = seq;
     if (std::strcmp(area->current, area->previous) == 0) return;
     std::strcpy(area->previous, area->current);
     te_watch_pass();
@@ -53,6 +59,7 @@ unsigned worker_fn(void*) {
     std::unique_ptr<te_worker_area> area(new (std::nothrow) te_worker_area);
     if (!area) return 0;
     area->previous[0] = 0;
+    area->seen_sequence = 0;
     while (E.running.load()) {
         te_worker_settings s = te_worker_settings_read();
         if (s.mode != 1)

@@ -137,13 +137,17 @@ TEST_F(Worker, ClipboardModeExpandsChangesOnly) {
     fake::set_clipboard_text("Dear team, >>addr");
     ASSERT_TRUE(eventually([] { return fake::type_calls() == 2; }));
     EXPECT_NE(std::string(te_stats_json()).find("\"running\":true"), std::string::npos);
+    // An unchanged clipboard is not even read again.
+    int reads = fake::clipboard_reads();
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_EQ(fake::clipboard_reads(), reads);
 }
 
 TEST_F(Worker, RulesAndFailuresDoNotStopTheWorker) {
     ASSERT_EQ(te_rule_set("editor", "{\"allow\":false}"), 1);
     ASSERT_EQ(te_start("{\"poll_ms\":20}"), 1);
     fake::set_clipboard_text("a >>addr");
-    ASSERT_TRUE(eventually([] { return fake::clipboard_reads() > 10; }));
+    ASSERT_TRUE(eventually([] { return fake::clipboard_sequence_queries() > 10; }));
     EXPECT_EQ(fake::type_calls(), 0);
     fake::set_foreground("other.exe");
     fake::fail_injection_at_batch(1);

@@ -14,6 +14,8 @@ struct te_fake_state {
     te_clip_kind clip_kind = te_clip_kind::none;
     std::string clip;
     int clip_reads = 0;
+    std::uint32_t clip_sequence = 1;
+    int sequence_queries = 0;
     bool has_foreground = false;
     std::string foreground;
     bool keys[256] = {};
@@ -94,6 +96,8 @@ void reset() {
     s.clip_kind = te_clip_kind::none;
     s.clip.clear();
     s.clip_reads = 0;
+    s.sequence_queries = 0;
+    s.clip_sequence++;
     s.has_foreground = false;
     s.foreground.clear();
     std::memset(s.keys, 0, sizeof s.keys);
@@ -108,18 +112,26 @@ void reset() {
 
 void set_clipboard_text(const std::string& utf8) {
     std::lock_guard<std::mutex> g(te_fake().lock);
+    te_fake().clip_sequence++;
     te_fake().clip_kind = te_clip_kind::text;
     te_fake().clip = utf8;
 }
 
 void set_clipboard_none() {
     std::lock_guard<std::mutex> g(te_fake().lock);
+    te_fake().clip_sequence++;
     te_fake().clip_kind = te_clip_kind::none;
 }
 
 void set_clipboard_non_text() {
     std::lock_guard<std::mutex> g(te_fake().lock);
+    te_fake().clip_sequence++;
     te_fake().clip_kind = te_clip_kind::non_text;
+}
+
+int clipboard_sequence_queries() {
+    std::lock_guard<std::mutex> g(te_fake().lock);
+    return te_fake().sequence_queries;
 }
 
 int clipboard_reads() {
@@ -226,6 +238,12 @@ char* get_clipboard_text_utf8(char* out, int size) {
     if (s.clip.size() + 1 > (size_t)size) return nullptr;
     std::memcpy(out, s.clip.c_str(), s.clip.size() + 1);
     return out;
+}
+
+std::uint32_t clipboard_sequence(void) {
+    std::lock_guard<std::mutex> g(te_fake().lock);
+    te_fake().sequence_queries++;
+    return te_fake().clip_sequence;
 }
 
 const char* foreground_process_name(char* out, int size) {

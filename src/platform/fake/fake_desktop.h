@@ -19,6 +19,7 @@ void set_clipboard_text(const std::string& utf8);
 void set_clipboard_none();       // nothing on the clipboard
 void set_clipboard_non_text();   // a picture: no text format
 int clipboard_reads();           // how many clipboard reads were made
+int clipboard_sequence_queries();  // how many times a poller asked for a change
 
 void set_foreground(const std::string& exe_name);  // e.g. "notepad.exe"
 void set_no_foreground();

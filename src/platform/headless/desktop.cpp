@@ -14,6 +14,8 @@ char* get_clipboard_text_utf8(char* out, int size) {
     return nullptr;
 }
 
+std::uint32_t clipboard_sequence(void) { return 0; }
+
 const char* foreground_process_name(char* out, int size) {
     if (size <= 1) return nullptr;
     out[0] = 0;
