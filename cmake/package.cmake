@@ -22,6 +22,9 @@ install(FILES
   ${CMAKE_CURRENT_BINARY_DIR}/velmora-textexpander-config-version.cmake
   DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/velmora-textexpander)
 
+# The .pc file finds its prefix from where it lies, so an installed tree
+# can be moved.
+file(RELATIVE_PATH TE_PC_TO_PREFIX "/p/${CMAKE_INSTALL_LIBDIR}/pkgconfig" "/p")
 configure_file(cmake/velmora-textexpander.pc.in
   ${CMAKE_CURRENT_BINARY_DIR}/velmora-textexpander.pc @ONLY)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/velmora-textexpander.pc

@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Installs the library into a temporary prefix, then builds a host against
+# it with find_package and with pkg-config, and runs both.
+# Usage: package_test.sh BUILD_DIR SOURCE_DIR
+set -euo pipefail
+build=$1
+here=$2
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+export APPDATA=$work/appdata
+unset DISPLAY
+
+cmake --install "$build" --prefix "$work/prefix" >/dev/null
+libdir=$(dirname "$(find "$work/prefix" -name 'libvelmora-textexpander.so' | head -n1)")
+export LD_LIBRARY_PATH=$libdir
+
+cmake -S "$here/consumer" -B "$work/consumer" -DCMAKE_PREFIX_PATH="$work/prefix" >/dev/null
+cmake --build "$work/consumer" >/dev/null
+[ "$("$work/consumer/consumer")" = "3 >>addr" ] || { echo "find_package host failed"; exit 1; }
+
+export PKG_CONFIG_PATH=$libdir/pkgconfig
+cc -o "$work/pc_consumer" "$here/consumer/main.c" $(pkg-config --cflags --libs velmora-textexpander)
+[ "$("$work/pc_consumer")" = "3 >>addr" ] || { echo "pkg-config host failed"; exit 1; }
+echo "find_package and pkg-config hosts both work"
