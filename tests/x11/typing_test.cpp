@@ -71,6 +71,13 @@ TEST_F(Typing, HeldControlDoesNotTurnTextIntoShortcuts) {
     EXPECT_TRUE(still_down) << "Ctrl was not pressed again after the typing";
 }
 
+TEST_F(Typing, KeyStillHeldFromTheHotkeyIsTypedToo) {
+    ASSERT_EQ(te_test::run({"xdotool", "keydown", "ctrl+shift+e"}), 0);
+    std::string got = type_and_read("Eee E");
+    te_test::run({"xdotool", "keyup", "ctrl+shift+e"});
+    EXPECT_EQ(got, "Eee E");
+}
+
 TEST_F(Typing, ResultCodesFollowTheOrderOfTests) {
     EXPECT_EQ(type_text_utf8(nullptr, 0), -1);
     EXPECT_EQ(type_text_utf8("", 1), -1);

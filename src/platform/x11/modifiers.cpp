@@ -29,6 +29,19 @@ std::vector<KeyCode> te_held_modifier_keys(Display* dpy, XModifierKeymap* map) {
     return held;
 }
 
+// Releases, for good, every other held key (the key of a hotkey chord): the
+// server drops a press of a key that is already down, so such a key could
+// not be typed, and pressing it again afterwards would make it repeat.
+void te_release_other_keys(Display* dpy, const std::vector<KeyCode>& modifiers) {
+    char keys[32];
+    XQueryKeymap(dpy, keys);
+    for (int code = 8; code < 256; code++) {
+        if (!te_is_down(keys, (KeyCode)code)) continue;
+        if (std::find(modifiers.begin(), modifiers.end(), code) != modifiers.end()) continue;
+        XTestFakeKeyEvent(dpy, (unsigned)code, False, CurrentTime);
+    }
+}
+
 KeyCode te_lock_key(XModifierKeymap* map) {
     for (int i = 0; i < map->max_keypermod; i++) {
         KeyCode code = map->modifiermap[LockMapIndex * map->max_keypermod + i];
@@ -44,6 +57,7 @@ void te_modifiers_set_aside(Display* dpy, te_set_aside* out) {
     if (!map) return;
     out->released = te_held_modifier_keys(dpy, map);
     for (KeyCode code : out->released) XTestFakeKeyEvent(dpy, code, False, CurrentTime);
+    te_release_other_keys(dpy, out->released);
     XkbStateRec state;
     if (XkbGetState(dpy, XkbUseCoreKbd, &state) == Success) {
         if (state.locked_mods & LockMask) {

@@ -14,10 +14,11 @@ struct te_set_aside {
 };
 
 // Releases every held modifier key (Shift, Ctrl, Alt, Super, AltGr...),
-// turns Caps Lock off and locks the first keyboard group.
+// turns Caps Lock off and locks the first keyboard group. Other held keys
+// are released too and stay released.
 void te_modifiers_set_aside(Display* dpy, te_set_aside* out);
 
-// Brings back what te_modifiers_set_aside changed, in reverse order.
+// Brings back the modifiers, Caps Lock and the group, in reverse order.
 void te_modifiers_bring_back(Display* dpy, const te_set_aside& saved);
 
 #endif
