@@ -1,0 +1,34 @@
+// Reading the clipboard's Unicode text as UTF-8.
+#include "platform.h"
+#include "text_convert.h"
+
+#include <windows.h>
+
+namespace {
+
+// Converts the clipboard's CF_UNICODETEXT data into out; the clipboard is
+// already open and stays open.
+char* te_convert_clipboard_data(char* out, int size) {
+    HANDLE data = GetClipboardData(CF_UNICODETEXT);
+    if (!data) return nullptr;
+    const wchar_t* text = static_cast<const wchar_t*>(GlobalLock(data));
+    if (!text) return nullptr;
+    int whole = te_wide_to_utf8(text, out, size);
+    GlobalUnlock(data);
+    return whole ? out : nullptr;
+}
+
+}  // namespace
+
+char* get_clipboard_text_utf8(char* out, int size) {
+    if (size <= 1) return nullptr;
+    out[0] = 0;
+    if (!IsClipboardFormatAvailable(CF_UNICODETEXT)) return nullptr;
+    if (!OpenClipboard(nullptr)) return nullptr;
+    char* result = te_convert_clipboard_data(out, size);
+    CloseClipboard();
+    return result;
+}
+
+// The system counts every change of the clipboard's content.
+std::uint32_t clipboard_sequence(void) { return GetClipboardSequenceNumber(); }

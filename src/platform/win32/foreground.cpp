@@ -1,0 +1,50 @@
+// The executable file name of the program that owns the foreground window.
+#include "platform.h"
+#include "text_convert.h"
+
+#include <windows.h>
+
+namespace {
+
+const DWORD TE_IMAGE_PATH_UNITS = 1024;
+
+// The full path of the executable of the process owning `window`, into
+// path[TE_IMAGE_PATH_UNITS]. 0 when it cannot be read or does not fit.
+int te_window_image_path(HWND window, wchar_t* path) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    if (pid == 0) return 0;
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+    if (!process) return 0;
+    DWORD length = TE_IMAGE_PATH_UNITS;
+    BOOL ok = QueryFullProcessImageNameW(process, 0, path, &length);
+    CloseHandle(process);
+    return ok ? 1 : 0;
+}
+
+const wchar_t* te_base_name(const wchar_t* path) {
+    const wchar_t* name = path;
+    for (const wchar_t* p = path; *p; p++)
+        if (*p == L'\\') name = p + 1;
+    return name;
+}
+
+// Only ASCII letters change: the bytes of multi-byte UTF-8 sequences stay.
+void te_ascii_upper(char* s) {
+    for (; *s; s++)
+        if (*s >= 'a' && *s <= 'z') *s = (char)(*s - 'a' + 'A');
+}
+
+}  // namespace
+
+const char* foreground_process_name(char* out, int size) {
+    if (size <= 1) return nullptr;
+    out[0] = 0;
+    HWND window = GetForegroundWindow();
+    if (!window) return nullptr;
+    wchar_t path[TE_IMAGE_PATH_UNITS];
+    if (!te_window_image_path(window, path)) return nullptr;
+    if (!te_wide_to_utf8(te_base_name(path), out, size)) return nullptr;
+    te_ascii_upper(out);
+    return out;
+}

@@ -1,0 +1,23 @@
+// The two desktop calls the keyboard output makes through pointers, so that
+// tests can watch and refuse batches and take the window away. The library
+// itself never changes them.
+#ifndef TE_WIN32_KEYBOARD_SEAM_H
+#define TE_WIN32_KEYBOARD_SEAM_H
+
+#include <windows.h>
+
+typedef UINT(WINAPI* te_send_input_fn)(UINT count, LPINPUT inputs, int size);
+typedef HWND(WINAPI* te_foreground_window_fn)(void);
+
+struct te_keyboard_calls {
+    te_send_input_fn send_input;
+    te_foreground_window_fn foreground_window;
+};
+
+// Installs `calls` and returns the ones that were in place.
+te_keyboard_calls te_keyboard_swap_calls(te_keyboard_calls calls);
+
+// The system's own SendInput and GetForegroundWindow.
+te_keyboard_calls te_keyboard_system_calls(void);
+
+#endif

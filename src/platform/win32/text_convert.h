@@ -1,0 +1,17 @@
+// UTF-8 <-> UTF-16 conversions shared by the Windows backend.
+#ifndef TE_WIN32_TEXT_CONVERT_H
+#define TE_WIN32_TEXT_CONVERT_H
+
+#include <string>
+
+// Converts the NUL-terminated UTF-16 text into out[size] as UTF-8 in two
+// passes (size, then conversion). Returns 1 when the whole text with its NUL
+// was written; 0 when it does not fit or cannot be converted, and then out
+// is not written at all.
+int te_wide_to_utf8(const wchar_t* text, char* out, int size);
+
+// Converts a NUL-terminated UTF-8 text to UTF-16. 0 when it cannot be
+// converted; malformed bytes become U+FFFD.
+int te_utf8_to_wide(const char* text, std::wstring& out);
+
+#endif
