@@ -1,0 +1,158 @@
+// File access through UTF-8 paths on the wide-character APIs.
+#include "edit_window.h"
+#include "platform.h"
+
+#include <cstring>
+#include <gtest/gtest.h>
+#include <string>
+#include <windows.h>
+
+namespace {
+
+// A fresh folder under the temporary folder whose name holds non-ASCII
+// characters, removed with everything in it afterwards.
+class Files : public ::testing::Test {
+protected:
+    void SetUp() override {
+        wchar_t temp[MAX_PATH];
+        GetTempPathW(MAX_PATH, temp);
+        root = std::wstring(temp) + L"te-files-\x00FC\x20AC-" + std::to_wstring(GetCurrentProcessId());
+        ASSERT_TRUE(CreateDirectoryW(root.c_str(), nullptr));
+    }
+    void TearDown() override { te_remove_tree(root); }
+
+    std::string path(const std::wstring& tail) const { return te_utf8(root + tail); }
+    bool exists(const std::wstring& tail) const {
+        return GetFileAttributesW((root + tail).c_str()) != INVALID_FILE_ATTRIBUTES;
+    }
+    bool is_directory(const std::wstring& tail) const {
+        DWORD a = GetFileAttributesW((root + tail).c_str());
+        return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+    }
+    static void te_remove_tree(const std::wstring& dir) {
+        WIN32_FIND_DATAW fd;
+        HANDLE h = FindFirstFileW((dir + L"\\*").c_str(), &fd);
+        if (h != INVALID_HANDLE_VALUE) {
+            do {
+                std::wstring name = fd.cFileName;
+                if (name == L"." || name == L"..") continue;
+                std::wstring full = dir + L"\\" + name;
+                if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                    te_remove_tree(full);
+                else
+                    DeleteFileW(full.c_str());
+            } while (FindNextFileW(h, &fd));
+            FindClose(h);
+        }
+        RemoveDirectoryW(dir.c_str());
+    }
+
+    std::wstring root;
+};
+
+void te_write(const std::string& path, const std::string& content) {
+    FILE* f = file_open_write(path.c_str());
+    ASSERT_NE(nullptr, f);
+    ASSERT_EQ(content.size(), std::fwrite(content.data(), 1, content.size(), f));
+    ASSERT_EQ(0, file_commit_close(f));
+}
+
+std::string te_read(const std::string& path) {
+    FILE* f = file_open_read(path.c_str());
+    if (!f) return "<missing>";
+    std::string s;
+    char buf[256];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) s.append(buf, n);
+    std::fclose(f);
+    return s;
+}
+
+TEST_F(Files, NonAsciiPathRoundTrip) {
+    std::string p = path(L"\\sn\x00EFppets \x65E5\x672C.json");
+    te_write(p, "[1,\n2]\r\n");
+    EXPECT_TRUE(exists(L"\\sn\x00EFppets \x65E5\x672C.json"));  // the name the user sees
+    EXPECT_EQ("[1,\n2]\r\n", te_read(p));                      // binary: no newline translation
+}
+
+TEST_F(Files, ReplaceOverAnExistingFile) {
+    std::string target = path(L"\\snippets.json");
+    std::string temp = path(L"\\snippets.json.tmp");
+    te_write(target, "old");
+    te_write(temp, "new");
+    EXPECT_EQ(0, file_replace(temp.c_str(), target.c_str()));
+    EXPECT_EQ("new", te_read(target));
+    EXPECT_FALSE(exists(L"\\snippets.json.tmp"));
+}
+
+TEST_F(Files, ReplaceWhenTheTargetDoesNotExistYet) {
+    std::string target = path(L"\\\x00E9t\x00E9.json");
+    std::string temp = path(L"\\\x00E9t\x00E9.json.tmp");
+    te_write(temp, "first");
+    EXPECT_EQ(0, file_replace(temp.c_str(), target.c_str()));
+    EXPECT_EQ("first", te_read(target));
+}
+
+TEST_F(Files, FailedReplaceLeavesBothFiles) {
+    std::string target = path(L"\\kept.json");
+    te_write(target, "kept");
+    EXPECT_NE(0, file_replace(path(L"\\absent.tmp").c_str(), target.c_str()));
+    EXPECT_EQ("kept", te_read(target));
+}
+
+TEST_F(Files, RemoveDeletesTheFile) {
+    std::string p = path(L"\\gone-\x00E9.json");
+    te_write(p, "x");
+    EXPECT_EQ(0, file_remove(p.c_str()));
+    EXPECT_FALSE(exists(L"\\gone-\x00E9.json"));
+    EXPECT_NE(0, file_remove(p.c_str()));
+}
+
+TEST_F(Files, ParentDirectoriesWithMixedSeparators) {
+    file_make_parent_dirs(path(L"\\W\x00E9nfold/a\\b/snippets.json").c_str());
+    EXPECT_TRUE(is_directory(L"\\W\x00E9nfold"));
+    EXPECT_TRUE(is_directory(L"\\W\x00E9nfold\\a"));
+    EXPECT_TRUE(is_directory(L"\\W\x00E9nfold\\a\\b"));
+    EXPECT_FALSE(exists(L"\\W\x00E9nfold\\a\\b\\snippets.json"));
+    file_make_parent_dirs(path(L"\\W\x00E9nfold/a\\b/snippets.json").c_str());  // existing: no harm
+    te_write(path(L"/W\x00E9nfold\\a/b\\snippets.json"), "ok");
+    EXPECT_EQ("ok", te_read(path(L"\\W\x00E9nfold\\a\\b\\snippets.json")));
+}
+
+TEST_F(Files, MissingFileOpensAsNull) {
+    EXPECT_EQ(nullptr, file_open_read(path(L"\\nothing.json").c_str()));
+    EXPECT_EQ(nullptr, file_open_write(path(L"\\no-such-dir\\x.json").c_str()));
+}
+
+class StorePath : public ::testing::Test {
+protected:
+    void TearDown() override { SetEnvironmentVariableW(L"APPDATA", nullptr); }
+};
+
+TEST_F(StorePath, UnderAppDataInUtf8) {
+    SetEnvironmentVariableW(L"APPDATA", L"C:\\Users\\Zo\x00EB\\AppData\\Roaming");
+    char out[260];
+    ASSERT_NE(0, default_store_path(out, sizeof out));
+    EXPECT_STREQ("C:\\Users\\Zo\xC3\xAB\\AppData\\Roaming\\Wrenfold\\snippets.json", out);
+}
+
+TEST_F(StorePath, NoneWhenAppDataIsUnsetOrEmpty) {
+    char out[260] = "stale";
+    SetEnvironmentVariableW(L"APPDATA", nullptr);
+    EXPECT_EQ(0, default_store_path(out, sizeof out));
+    SetEnvironmentVariableW(L"APPDATA", L"");
+    EXPECT_EQ(0, default_store_path(out, sizeof out));
+}
+
+TEST_F(StorePath, NoneWhenItDoesNotFit) {
+    SetEnvironmentVariableW(L"APPDATA", L"C:\\A");  // C:\A\Wrenfold\snippets.json: 27 bytes + NUL
+    char out[40];
+    std::memset(out, 'g', sizeof out);
+    EXPECT_EQ(0, default_store_path(out, 27));
+    EXPECT_EQ('g', out[0]);
+    EXPECT_NE(0, default_store_path(out, 28));
+    EXPECT_STREQ("C:\\A\\Wrenfold\\snippets.json", out);
+    EXPECT_EQ('g', out[28]);
+}
+
+}  // namespace
