@@ -18,7 +18,10 @@ void te_set_err_internal(const char* format, ...) {
     va_start(ap, format);
     std::vsnprintf(full, sizeof full, format, ap);
     va_end(ap);
-    te_copy_cut(tl_err, TE_ERR_CAP, full);
+    // Messages quote what the caller passed (a trigger, a field name); a
+    // quoted byte that is not UTF-8 is shown as U+FFFD, so the message is
+    // always text a host can decode.
+    te_copy_utf8_repaired(tl_err, TE_ERR_CAP, full);
 }
 
 // The message is copied under the lock into a buffer of the calling
