@@ -64,11 +64,13 @@ start_xvfb() {
   log "Xvfb on $DISPLAY"
 }
 
-# A private prefix, initialised once and kept in the build folder. Wine's
+# A private prefix, made afresh for every run (a reused prefix can stall for
+# seconds while Wine restarts its services). Wine's
 # own virtual desktop keeps window activation inside Wine, independent of
 # any window manager, and makes closing a window immediate.
 start_wine() {
   export WINEPREFIX="$build/wine-prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  rm -rf "$WINEPREFIX"
   mkdir -p "$WINEPREFIX"
   "$te_wineserver" -p
   wineserver_started=1
