@@ -29,4 +29,12 @@ if [ -f scripts/test-windows.sh ]; then
   bash scripts/test-windows.sh
 fi
 
+# ---- Reliability (scripts/test-sanitizers.sh, scripts/fuzz.sh) ----------
+step "Reliability: sanitizer presets, valgrind of the te host"
+bash scripts/test-sanitizers.sh
+
+step "Reliability: fuzz smoke run (each target on its seed corpus)"
+bash scripts/fuzz.sh --runs 20000
+# ---- end of the reliability step -----------------------------------------
+
 step "All tests passed"
