@@ -12,29 +12,37 @@ build=build/linux
 
 step() { printf '\n== %s\n' "$*"; }
 
+# Every step's output is also kept, so the closing line can add up what
+# each test runner reported.
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
+run() { "$@" 2>&1 | tee -a "$log"; }
+
 step "Linux build"
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build" -j"$jobs"
+run cmake --build "$build" -j"$jobs"
 
 step "Engine tests (fake desktop)"
-ctest --test-dir "$build" --output-on-failure -j"$jobs" -E '^x11\.'
+run ctest --test-dir "$build" --output-on-failure -j"$jobs" -E '^x11\.'
 
 if [ -f scripts/test-x11.sh ]; then
   step "X11 desktop tests (Xvfb)"
-  bash scripts/test-x11.sh "$build"
+  run bash scripts/test-x11.sh "$build"
 fi
 
 if [ -f scripts/test-windows.sh ]; then
   step "Windows platform tests (Wine)"
-  bash scripts/test-windows.sh
+  run bash scripts/test-windows.sh
 fi
 
 # ---- Reliability (scripts/test-sanitizers.sh, scripts/fuzz.sh) ----------
 step "Reliability: sanitizer presets, valgrind of the te host"
-bash scripts/test-sanitizers.sh
+run bash scripts/test-sanitizers.sh
 
 step "Reliability: fuzz smoke run (each target on its seed corpus)"
-bash scripts/fuzz.sh --runs 20000
+run bash scripts/fuzz.sh --runs 20000
 # ---- end of the reliability step -----------------------------------------
 
+passed=$(sed -n 's/.*tests passed, 0 tests failed out of \([0-9]*\).*/\1/p' "$log" | awk '{ s += $1 } END { print s + 0 }')
 step "All tests passed"
+echo "tests: ${passed:-0} passed, 0 failed"
