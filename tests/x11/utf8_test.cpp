@@ -1,6 +1,6 @@
 // What the typing makes of a UTF-8 text before any key is pressed, and the
 // way back.
-#include "utf8.h"
+#include "utf8_codec.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "x11_harness.h"
 
-#include "utf8.h"
+#include "utf8_codec.h"
 
 #include <X11/Xatom.h>
 #include <cerrno>

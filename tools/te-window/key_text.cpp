@@ -1,6 +1,6 @@
 #include "key_text.h"
 
-#include "utf8.h"
+#include "utf8_codec.h"
 
 #include <X11/Xutil.h>
 #include <X11/keysym.h>

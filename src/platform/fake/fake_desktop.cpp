@@ -4,6 +4,7 @@
 #include <mutex>
 
 #include "platform.h"
+#include "utf8_codec.h"
 
 namespace {
 
@@ -35,24 +36,10 @@ te_fake_state& te_fake() {
     return s;
 }
 
-// UTF-8 to UTF-16 with U+FFFD for every malformed byte, as the Windows
-// converter does with flags 0.
+// UTF-8 to UTF-16, malformed input as U+FFFD, as the Windows converter does.
 std::vector<std::uint16_t> te_to_utf16(const char* s) {
     std::vector<std::uint16_t> out;
-    const unsigned char* p = reinterpret_cast<const unsigned char*>(s);
-    while (*p) {
-        unsigned c = *p, cp = 0xFFFD;
-        int n = c < 0x80 ? 0 : (c >> 5) == 6 ? 1 : (c >> 4) == 14 ? 2 : (c >> 3) == 30 ? 3 : -1;
-        if (n == 0) cp = c;
-        if (n > 0) {
-            unsigned v = c & (0x3F >> n);
-            int i = 1;
-            for (; i <= n && (p[i] & 0xC0) == 0x80; i++) v = (v << 6) | (p[i] & 0x3F);
-            bool ok = i > n && !(n == 1 && v < 0x80) && !(n == 2 && v < 0x800) &&
-                      !(n == 3 && (v < 0x10000 || v > 0x10FFFF)) && !(v >= 0xD800 && v <= 0xDFFF);
-            if (ok) { cp = v; p += n; }
-        }
-        p++;
+    for (std::uint32_t cp : te_utf8_decode(s)) {
         if (cp >= 0x10000) {
             out.push_back((std::uint16_t)(0xD800 + ((cp - 0x10000) >> 10)));
             out.push_back((std::uint16_t)(0xDC00 + ((cp - 0x10000) & 0x3FF)));
@@ -64,25 +51,11 @@ std::vector<std::uint16_t> te_to_utf16(const char* s) {
 }
 
 void te_append_utf8(std::string& out, const std::vector<std::uint16_t>& u) {
-    for (size_t i = 0; i < u.size(); i++) {
-        unsigned cp = u[i];
+    for (std::size_t i = 0; i < u.size(); i++) {
+        std::uint32_t cp = u[i];
         if (cp >= 0xD800 && cp < 0xDC00 && i + 1 < u.size() && u[i + 1] >= 0xDC00 && u[i + 1] < 0xE000)
-            cp = 0x10000 + ((cp - 0xD800) << 10) + (u[++i] - 0xDC00);
-        if (cp < 0x80) {
-            out += (char)cp;
-        } else if (cp < 0x800) {
-            out += (char)(0xC0 | (cp >> 6));
-            out += (char)(0x80 | (cp & 0x3F));
-        } else if (cp < 0x10000) {
-            out += (char)(0xE0 | (cp >> 12));
-            out += (char)(0x80 | ((cp >> 6) & 0x3F));
-            out += (char)(0x80 | (cp & 0x3F));
-        } else {
-            out += (char)(0xF0 | (cp >> 18));
-            out += (char)(0x80 | ((cp >> 12) & 0x3F));
-            out += (char)(0x80 | ((cp >> 6) & 0x3F));
-            out += (char)(0x80 | (cp & 0x3F));
-        }
+            cp = 0x10000 + ((cp - 0xD800) << 10) + (u[++i] - 0xDC00u);
+        te_utf8_append(out, cp);
     }
 }
 

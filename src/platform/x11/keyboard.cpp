@@ -5,7 +5,7 @@
 #include "modifiers.h"
 #include "platform.h"
 #include "spare_keys.h"
-#include "utf8.h"
+#include "utf8_codec.h"
 #include "x11_display.h"
 
 #include <X11/extensions/XTest.h>

@@ -1,4 +1,4 @@
-#include "utf8.h"
+#include "utf8_codec.h"
 
 namespace {
 

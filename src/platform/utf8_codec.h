@@ -1,7 +1,7 @@
 // UTF-8 to code points and back: the way the typing sees a text, and the
 // way the text window writes down what it receives.
-#ifndef TE_X11_UTF8_H
-#define TE_X11_UTF8_H
+#ifndef TE_UTF8_CODEC_H
+#define TE_UTF8_CODEC_H
 
 #include <cstdint>
 #include <string>
