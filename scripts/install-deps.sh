@@ -79,7 +79,10 @@ Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
 SRC
   local opts=(-o "Dir::Etc::SourceList=$tmp/empty.list" -o "Dir::Etc::SourceParts=$tmp/parts"
               -o "Dir::State::Lists=$tmp/lists" -o "Dir::Cache=$tmp/cache"
-              -o "APT::Sandbox::User=root")
+              -o "APT::Sandbox::User=root"
+              # A mirror may serve a dated snapshot of unstable whose Release
+              # file has passed its Valid-Until; signatures are still checked.
+              -o "Acquire::Check-Valid-Until=false")
   log "fetching libyyjson-dev and libyyjson0 from Debian unstable"
   as_root apt-get "${opts[@]}" -qq update
   (cd "$tmp/debs" && as_root apt-get "${opts[@]}" -qq download libyyjson-dev libyyjson0)
