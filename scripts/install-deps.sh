@@ -62,12 +62,15 @@ debian_mirror_uri() {
   done
 }
 
+te_tmp=""
+trap 'rm -rf "${te_tmp:-/nonexistent}"' EXIT
+
 install_yyjson_from_unstable() {
   local uri tmp
   uri=$(debian_mirror_uri)
   [ -n "$uri" ] || { log "no Debian mirror entry found in /etc/apt"; exit 1; }
   tmp=$(mktemp -d)
-  trap 'rm -rf "$tmp"' RETURN
+  te_tmp=$tmp
   mkdir -p "$tmp/parts" "$tmp/lists/partial" "$tmp/cache/archives/partial" "$tmp/debs"
   : > "$tmp/empty.list"
   cat > "$tmp/parts/unstable.sources" <<SRC
