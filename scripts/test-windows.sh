@@ -70,6 +70,9 @@ start_xvfb() {
 # any window manager, and makes closing a window immediate.
 start_wine() {
   export WINEPREFIX="$build/wine-prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  # Wine names Unix files in the locale's character set: without a UTF-8
+  # locale (a bare environment has none) no non-ASCII file name can exist.
+  export LC_ALL=C.UTF-8
   rm -rf "$WINEPREFIX"
   mkdir -p "$WINEPREFIX"
   "$te_wineserver" -p
