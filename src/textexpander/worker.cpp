@@ -55,6 +55,17 @@ void te_clipboard_poll(te_worker_area* area) {
     te_watch_pass();
 }
 
+// Sleeps one poll interval in slices of at most 100 ms, so te_stop never
+// waits longer than that, however long the interval (it has no upper bound).
+void te_worker_sleep(int ms) {
+    const int slice = 100;
+    while (ms > 0 && E.running.load()) {
+        int step = ms < slice ? ms : slice;
+        thread_sleep_ms(step);
+        ms -= step;
+    }
+}
+
 unsigned worker_fn(void*) {
     std::unique_ptr<te_worker_area> area(new (std::nothrow) te_worker_area);
     if (!area) return 0;
@@ -66,7 +77,7 @@ unsigned worker_fn(void*) {
             te_clipboard_poll(area.get());
         else if (hotkey_pressed_now(s.hotkey))
             te_watch_pass();
-        thread_sleep_ms(s.poll_ms > 0 ? s.poll_ms : 100);
+        te_worker_sleep(s.poll_ms > 0 ? s.poll_ms : 100);
     }
     return 0;
 }

@@ -175,3 +175,11 @@ TEST_F(Worker, HotkeyModeRunsOnePassPerPress) {
         std::this_thread::sleep_for(std::chrono::milliseconds(60));
     }
 }
+
+TEST_F(Worker, StopDoesNotWaitOutALongPollInterval) {
+    ASSERT_EQ(te_start("{\"poll_ms\":2147483647}"), 1);
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    auto t0 = std::chrono::steady_clock::now();
+    EXPECT_EQ(te_stop(), 1);
+    EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::seconds(5));
+}
