@@ -12,14 +12,7 @@ namespace {
 char* te_snippet_json_write(const TeSnippet* s, std::size_t* len) {
     yyjson_mut_doc* doc = yyjson_mut_doc_new(nullptr);
     if (!doc) return nullptr;
-    yyjson_mut_val* obj = te_snippet_to_json(doc, s);
-    char* text = nullptr;
-    if (obj) {
-        yyjson_mut_doc_set_root(doc, obj);
-        text = yyjson_mut_write(doc, 0, len);
-    }
-    yyjson_mut_doc_free(doc);
-    return text;
+    return te_json_write_and_free(doc, te_snippet_to_json(doc, s), len);
 }
 
 }  // namespace

@@ -69,13 +69,7 @@ char* te_rules_write_locked(std::size_t* len) {
              yyjson_mut_obj_add_int(doc, obj, "allow", E.rules[i].allow ? 1 : 0) &&
              yyjson_mut_obj_add_str(doc, obj, "prefix", E.rules[i].prefix);
     }
-    char* text = nullptr;
-    if (ok) {
-        yyjson_mut_doc_set_root(doc, arr);
-        text = yyjson_mut_write(doc, 0, len);
-    }
-    yyjson_mut_doc_free(doc);
-    return text;
+    return te_json_write_and_free(doc, ok ? arr : nullptr, len);
 }
 
 }  // namespace

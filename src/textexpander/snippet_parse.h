@@ -13,6 +13,11 @@ int te_parse_snippet_obj(yyjson_val* value, TeSnippet* record);
 // Parses a NUL-terminated JSON text with the strict default rules.
 yyjson_doc* te_json_parse(const char* text);
 
+// Writes `root` as the document's compact text and frees the document
+// either way. Null when root is null (building failed) or the writer fails;
+// the caller frees the text with free().
+char* te_json_write_and_free(yyjson_mut_doc* doc, yyjson_mut_val* root, std::size_t* len);
+
 // The written form of one snippet, referring to its fields in place.
 yyjson_mut_val* te_snippet_to_json(yyjson_mut_doc* doc, const TeSnippet* s);
 

@@ -4,6 +4,16 @@
 
 #include "snippet_parse.h"
 
+char* te_json_write_and_free(yyjson_mut_doc* doc, yyjson_mut_val* root, std::size_t* len) {
+    char* text = nullptr;
+    if (root) {
+        yyjson_mut_doc_set_root(doc, root);
+        text = yyjson_mut_write(doc, 0, len);
+    }
+    yyjson_mut_doc_free(doc);
+    return text;
+}
+
 yyjson_mut_val* te_snippet_to_json(yyjson_mut_doc* doc, const TeSnippet* s) {
     yyjson_mut_val* obj = yyjson_mut_obj(doc);
     if (!obj) return nullptr;

@@ -6,6 +6,7 @@
 
 #include "engine.h"
 #include "expansion.h"
+#include "snippet_parse.h"
 #include "textexpander.h"
 
 int te_local_date(void) {
@@ -37,18 +38,13 @@ char* te_stats_write_locked(int date, std::size_t* len) {
     if (!doc) return nullptr;
     yyjson_mut_val* root = yyjson_mut_obj(doc);
     std::int64_t today = date == E.today_date ? E.today : 0;
-    char* text = nullptr;
-    if (root && yyjson_mut_obj_add_sint(doc, root, "expanded", E.expanded) &&
-        yyjson_mut_obj_add_sint(doc, root, "today", today) &&
-        yyjson_mut_obj_add_str(doc, root, "last_trigger", E.last_trigger) &&
-        yyjson_mut_obj_add_str(doc, root, "last_app", E.last_app) &&
-        yyjson_mut_obj_add_bool(doc, root, "running", E.running.load() != 0) &&
-        yyjson_mut_obj_add_int(doc, root, "snippets", E.snippet_count)) {
-        yyjson_mut_doc_set_root(doc, root);
-        text = yyjson_mut_write(doc, 0, len);
-    }
-    yyjson_mut_doc_free(doc);
-    return text;
+    bool ok = root && yyjson_mut_obj_add_sint(doc, root, "expanded", E.expanded) &&
+              yyjson_mut_obj_add_sint(doc, root, "today", today) &&
+              yyjson_mut_obj_add_str(doc, root, "last_trigger", E.last_trigger) &&
+              yyjson_mut_obj_add_str(doc, root, "last_app", E.last_app) &&
+              yyjson_mut_obj_add_bool(doc, root, "running", E.running.load() != 0) &&
+              yyjson_mut_obj_add_int(doc, root, "snippets", E.snippet_count);
+    return te_json_write_and_free(doc, ok ? root : nullptr, len);
 }
 
 }  // namespace
