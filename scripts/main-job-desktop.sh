@@ -32,14 +32,6 @@ cleanup() {
 }
 trap cleanup EXIT
 
-free_display() {
-  local n
-  for n in $(seq 120 160); do
-    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] || { echo "$n"; return; }
-  done
-  log "no free display number"; exit 1
-}
-
 # Waits (up to $2 tenths of a second) until the command in $1 succeeds.
 wait_until() {
   local i
@@ -50,11 +42,9 @@ wait_until() {
   return 1
 }
 
-n=$(free_display)
-Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
-pids+=($!)
-export DISPLAY=":$n"
-wait_until 'xdpyinfo >/dev/null 2>&1' 100 || { log "Xvfb did not start"; exit 1; }
+. "$(dirname "$0")/lib/xvfb.sh"
+te_xvfb_start 1280x800x24 || exit 1
+pids+=("$te_xvfb_pid")
 
 "$build_dir/tools/te-window/te-window" "$work/received.txt" "Velmora demo" >"$work/window.id" &
 pids+=($!)

@@ -20,17 +20,14 @@ log() { printf 'test-windows: %s\n' "$*" >&2; }
 
 te_wine64=/usr/lib/wine/wine64
 te_wineserver=/usr/lib/wine/wineserver
-xvfb_pid=""
 wineserver_started=0
+. "$root/scripts/lib/xvfb.sh"
 
 cleanup() {
   if [ "$wineserver_started" = 1 ]; then
     "$te_wineserver" -k 2>/dev/null || true
   fi
-  if [ -n "$xvfb_pid" ]; then
-    kill "$xvfb_pid" 2>/dev/null || true
-    wait "$xvfb_pid" 2>/dev/null || true
-  fi
+  te_xvfb_stop
 }
 trap cleanup EXIT
 
@@ -46,22 +43,6 @@ ensure_tools() {
 build_cross() {
   (cd "$root" && cmake --preset windows-cross >/dev/null)
   (cd "$root" && cmake --build --preset windows-cross -j "$(nproc)")
-}
-
-# Starts Xvfb on a display it picks itself (-displayfd) and exports DISPLAY.
-start_xvfb() {
-  local fdfile="$build/xvfb.display"
-  rm -f "$fdfile"
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fdfile" </dev/null >/dev/null 2>&1 &
-  xvfb_pid=$!
-  local i
-  for i in $(seq 100); do
-    [ -s "$fdfile" ] && break
-    sleep 0.1
-  done
-  [ -s "$fdfile" ] || { log "Xvfb did not start"; exit 1; }
-  export DISPLAY=":$(tr -d '[:space:]' <"$fdfile")"
-  log "Xvfb on $DISPLAY"
 }
 
 # A private prefix, made afresh for every run (a reused prefix can stall for
@@ -86,27 +67,22 @@ start_wine() {
   fi
 }
 
-# Links the engine and this backend into a throwaway DLL, with empty
-# stand-ins for the yyjson functions (no Windows yyjson here), and checks
-# that it exports exactly the names of the .def file.
+# The cross build links the library target itself against empty yyjson
+# stand-ins (no Windows yyjson here). Checks that it produced the file a
+# Windows host loads, velmora-textexpander.dll, exporting exactly the names
+# of the .def file.
 check_exports() {
-  local dir="$build/export-check"
+  local dll="$build/velmora-textexpander.dll" dir="$build/export-check"
+  [ -f "$dll" ] || { log "the build produced no $(basename "$dll")"; ls "$build"/*.dll >&2 2>/dev/null; return 1; }
   rm -rf "$dir" && mkdir -p "$dir"
-  local objs
-  objs=$(find "$build/CMakeFiles/te_engine.dir" "$build/src/platform" -name '*.obj' | sort)
-  x86_64-w64-mingw32-nm -u $objs | awk '$2 ~ /^(unsafe_)?yyjson_/ { print $2 }' | sort -u |
-    sed 's/.*/void &(void) {}/' >"$dir/yyjson_stand_ins.c"
-  x86_64-w64-mingw32-gcc-posix -c "$dir/yyjson_stand_ins.c" -o "$dir/yyjson_stand_ins.o"
-  x86_64-w64-mingw32-g++-posix -shared -o "$dir/velmora-textexpander.dll" $objs "$dir/yyjson_stand_ins.o" \
-    "$root/src/velmora-textexpander.def" -static-libgcc -static-libstdc++ -luser32
-  x86_64-w64-mingw32-objdump -p "$dir/velmora-textexpander.dll" |
+  x86_64-w64-mingw32-objdump -p "$dll" |
     sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' | awk '/\]/ && $NF ~ /^te_/ { print $NF }' | sort >"$dir/exports"
   awk 'f && NF { print $1 } /^EXPORTS/ { f = 1 }' "$root/src/velmora-textexpander.def" | sort >"$dir/expected"
   if ! diff -u "$dir/expected" "$dir/exports"; then
     log "the DLL's exports differ from src/velmora-textexpander.def"
     return 1
   fi
-  log "DLL exports: $(wc -l <"$dir/exports") names, as listed in the .def file"
+  log "$(basename "$dll") exports $(wc -l <"$dir/exports") names, as listed in the .def file"
 }
 
 main() {
@@ -116,7 +92,8 @@ main() {
   if [ -n "${TE_TEST_DISPLAY:-}" ]; then
     export DISPLAY="$TE_TEST_DISPLAY"
   else
-    start_xvfb
+    te_xvfb_start 1280x1024x24
+    log "Xvfb on $DISPLAY"
   fi
   start_wine
   local status=0
