@@ -25,11 +25,16 @@
  * engine serialises access to its tables internally; long work (rendering,
  * reading the clipboard, typing) runs outside that serialisation, so a host
  * thread is never blocked by an expansion being typed.
+ *
+ * Linking: hosts of the shared library include this header as it is; a
+ * program that links the engine statically defines TE_STATIC first.
  */
 #ifndef VELMORA_TEXTEXPANDER_H
 #define VELMORA_TEXTEXPANDER_H
 
-#if defined(_WIN32)
+#if defined(TE_STATIC)
+#  define TE_API
+#elif defined(_WIN32)
 #  if defined(TE_BUILDING_LIBRARY)
 #    define TE_API __declspec(dllexport)
 #  else
