@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # The test suite under sanitizers and the te host under valgrind:
 #   1. asan-ubsan preset: every test under AddressSanitizer and
-#      UndefinedBehaviorSanitizer (headless desktop, no benchmarks);
-#   2. tsan preset: the concurrency and worker tests under ThreadSanitizer;
+#      UndefinedBehaviorSanitizer (no benchmarks), the X11 desktop tests
+#      among them on an Xvfb of their own;
+#   2. tsan preset: the concurrency, worker and X11 desktop tests under
+#      ThreadSanitizer;
 #   3. valgrind memcheck of the te host's main paths, on a plain headless
 #      build of the host (build/valgrind), or on BUILD_DIR when given.
 #
@@ -13,11 +15,27 @@ jobs=$(nproc)
 
 step() { printf '\n== %s\n' "$*"; }
 
+# The X11 desktop tests of a sanitizer build, when it has the X11 desktop.
+x11_tests() {
+  local dir=build/sanitize-$1
+  grep -q '^TE_DESKTOP:STRING=x11$' "$dir/CMakeCache.txt" || return 0
+  step "Sanitizers: $1, X11 desktop tests"
+  bash scripts/test-x11.sh "$dir"
+}
+
 for preset in asan-ubsan tsan; do
   step "Sanitizers: $preset"
-  cmake --preset "$preset" >/dev/null
+  # The desktop follows what this machine has (a build folder made before
+  # may still name another).
+  cmake --preset "$preset" -U TE_DESKTOP >/dev/null
   cmake --build --preset "$preset" -j"$jobs"
   ctest --preset "$preset"
+  case $preset in
+    asan-ubsan) ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1 \
+                UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 x11_tests "$preset" ;;
+    tsan) TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:suppressions=$PWD/tests/x11/tsan.supp" \
+          x11_tests "$preset" ;;
+  esac
 done
 
 step "valgrind: te host"
