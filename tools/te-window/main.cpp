@@ -29,6 +29,7 @@ struct te_window {
     XFontSet fonts = nullptr;
     GC gc = nullptr;
     Atom wm_delete = None;
+    Atom wm_ping = None;
     FILE* out = nullptr;
     std::string text;
     bool dirty = true;
@@ -44,8 +45,12 @@ void te_set_identity(te_window& w, const char* title) {
     hints.flags = InputHint;
     hints.input = True;
     XSetWMHints(w.dpy, w.win, &hints);
+    // Like the toolkits, the window answers pings once it has handled every
+    // event queued before them.
     w.wm_delete = XInternAtom(w.dpy, "WM_DELETE_WINDOW", False);
-    XSetWMProtocols(w.dpy, w.win, &w.wm_delete, 1);
+    w.wm_ping = XInternAtom(w.dpy, "_NET_WM_PING", False);
+    Atom protocols[] = {w.wm_delete, w.wm_ping};
+    XSetWMProtocols(w.dpy, w.win, protocols, 2);
 }
 
 // The local input method turns key presses into UTF-8 under any locale
@@ -108,6 +113,13 @@ void te_draw(te_window& w) {
     w.dirty = false;
 }
 
+// The answer goes back to the root window, where whoever pinged listens.
+void te_answer_ping(te_window& w, XEvent ev) {
+    Window root = DefaultRootWindow(w.dpy);
+    ev.xclient.window = root;
+    XSendEvent(w.dpy, root, False, SubstructureNotifyMask | SubstructureRedirectMask, &ev);
+}
+
 void te_handle(te_window& w, XEvent& ev) {
     if (XFilterEvent(&ev, None)) return;
     if (ev.type == KeyPress) {
@@ -122,6 +134,8 @@ void te_handle(te_window& w, XEvent& ev) {
         w.dirty = true;
     } else if (ev.type == ClientMessage && (Atom)ev.xclient.data.l[0] == w.wm_delete) {
         te_stop_requested = 1;
+    } else if (ev.type == ClientMessage && (Atom)ev.xclient.data.l[0] == w.wm_ping) {
+        te_answer_ping(w, ev);
     }
 }
 
@@ -139,6 +153,17 @@ void te_run(te_window& w) {
         struct pollfd p = {ConnectionNumber(w.dpy), POLLIN, 0};
         poll(&p, 1, 100);
     }
+}
+
+void te_close(te_window& w) {
+    if (w.ic) {
+        XIM im = XIMOfIC(w.ic);
+        XDestroyIC(w.ic);
+        XCloseIM(im);
+    }
+    if (w.fonts) XFreeFontSet(w.dpy, w.fonts);
+    if (w.gc) XFreeGC(w.dpy, w.gc);
+    XCloseDisplay(w.dpy);
 }
 
 }  // namespace
@@ -165,6 +190,6 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
     te_run(w);
     std::fclose(w.out);
-    XCloseDisplay(w.dpy);
+    te_close(w);
     return 0;
 }
