@@ -51,6 +51,23 @@ int hotkey_pressed_now(const char* chord);
 // VK_RWIN 92, letters, digits, F-keys and the named keys), else 0.
 int key_is_down(int vk);
 
+// ---- Waiting for the desktop -------------------------------------------
+// The worker's thread watches the desktop instead of sleeping. Only the
+// thread that opened the watch may wait on it; watch_wake is for any thread.
+enum { TE_WATCH_CLIPBOARD = 1, TE_WATCH_KEYS = 2 };
+// Opens notifications for `what` on the calling thread; returns the bits
+// this desktop can deliver (0 when none: the worker then sleeps and polls).
+int watch_open(int what);
+// Sleeps until something watched may have changed, watch_wake() is
+// called, or `ms` pass. Returns the TE_WATCH_* bits that may have
+// changed (0: timeout or wake). Every notification pending when it
+// returns is consumed, so a burst of changes costs one return.
+int watch_wait(int ms);
+// Any thread: ends the current, or else the next, watch_wait at once.
+void watch_wake(void);
+// Ends the watch opened on this thread.
+void watch_close(void);
+
 // ---- Threads and clock -----------------------------------------------------
 typedef void* te_thread_handle;
 typedef unsigned (*te_thread_start)(void* arg);

@@ -1,5 +1,7 @@
 #include "fake_desktop.h"
 
+#include <chrono>
+#include <condition_variable>
 #include <cstring>
 #include <mutex>
 
@@ -17,6 +19,13 @@ struct te_fake_state {
     int clip_reads = 0;
     std::uint32_t clip_sequence = 1;
     int sequence_queries = 0;
+    // The worker's watch: what it opened, the clipboard sequence it last
+    // reported, and a wake-up not yet taken. `watch_changed` is signalled
+    // on every clipboard change and wake-up.
+    std::condition_variable watch_changed;
+    int watch_bits = 0;
+    std::uint32_t watch_seen = 0;
+    bool wake_pending = false;
     bool has_foreground = false;
     std::string foreground;
     bool keys[256] = {};
@@ -59,6 +68,14 @@ void te_append_utf8(std::string& out, const std::vector<std::uint16_t>& u) {
     }
 }
 
+// Every clipboard change goes through here (lock held): it moves the
+// sequence on and wakes a worker watching the clipboard.
+void te_clip_set_locked(te_fake_state& s, te_clip_kind kind) {
+    s.clip_sequence++;
+    s.clip_kind = kind;
+    s.watch_changed.notify_all();
+}
+
 }  // namespace
 
 namespace fake {
@@ -66,11 +83,10 @@ namespace fake {
 void reset() {
     te_fake_state& s = te_fake();
     std::lock_guard<std::mutex> g(s.lock);
-    s.clip_kind = te_clip_kind::none;
+    te_clip_set_locked(s, te_clip_kind::none);
     s.clip.clear();
     s.clip_reads = 0;
     s.sequence_queries = 0;
-    s.clip_sequence++;
     s.has_foreground = false;
     s.foreground.clear();
     std::memset(s.keys, 0, sizeof s.keys);
@@ -85,21 +101,18 @@ void reset() {
 
 void set_clipboard_text(const std::string& utf8) {
     std::lock_guard<std::mutex> g(te_fake().lock);
-    te_fake().clip_sequence++;
-    te_fake().clip_kind = te_clip_kind::text;
     te_fake().clip = utf8;
+    te_clip_set_locked(te_fake(), te_clip_kind::text);
 }
 
 void set_clipboard_none() {
     std::lock_guard<std::mutex> g(te_fake().lock);
-    te_fake().clip_sequence++;
-    te_fake().clip_kind = te_clip_kind::none;
+    te_clip_set_locked(te_fake(), te_clip_kind::none);
 }
 
 void set_clipboard_non_text() {
     std::lock_guard<std::mutex> g(te_fake().lock);
-    te_fake().clip_sequence++;
-    te_fake().clip_kind = te_clip_kind::non_text;
+    te_clip_set_locked(te_fake(), te_clip_kind::non_text);
 }
 
 int clipboard_sequence_queries() {
@@ -217,6 +230,41 @@ std::uint32_t clipboard_sequence(void) {
     std::lock_guard<std::mutex> g(te_fake().lock);
     te_fake().sequence_queries++;
     return te_fake().clip_sequence;
+}
+
+// The fake desktop tells the watching worker of every clipboard change at
+// once; keys are not watched.
+int watch_open(int what) {
+    te_fake_state& s = te_fake();
+    std::lock_guard<std::mutex> g(s.lock);
+    s.watch_bits = what & TE_WATCH_CLIPBOARD;
+    s.watch_seen = s.clip_sequence;
+    return s.watch_bits;
+}
+
+int watch_wait(int ms) {
+    te_fake_state& s = te_fake();
+    std::unique_lock<std::mutex> g(s.lock);
+    auto changed = [&s] { return (s.watch_bits & TE_WATCH_CLIPBOARD) && s.watch_seen != s.clip_sequence; };
+    s.watch_changed.wait_for(g, std::chrono::milliseconds(ms > 0 ? ms : 0),
+                             [&] { return s.wake_pending || changed(); });
+    if (!changed()) {
+        s.wake_pending = false;
+        return 0;
+    }
+    s.watch_seen = s.clip_sequence;
+    return TE_WATCH_CLIPBOARD;
+}
+
+void watch_wake(void) {
+    std::lock_guard<std::mutex> g(te_fake().lock);
+    te_fake().wake_pending = true;
+    te_fake().watch_changed.notify_all();
+}
+
+void watch_close(void) {
+    std::lock_guard<std::mutex> g(te_fake().lock);
+    te_fake().watch_bits = 0;
 }
 
 const char* foreground_process_name(char* out, int size) {
