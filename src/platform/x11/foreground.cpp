@@ -2,6 +2,7 @@
 // on the root window, or else the input focus), the process that set
 // _NET_WM_PID on it or on the nearest ancestor that has one, and that
 // process's executable file name from /proc, ASCII letters upper-cased.
+#include "ascii_case.h"
 #include "platform.h"
 #include "x11_display.h"
 
@@ -79,11 +80,6 @@ int te_exe_base_name(long pid, char* name, size_t size) {
     if (std::strlen(base) + 1 > size) return 0;
     std::memcpy(name, base, std::strlen(base) + 1);
     return 1;
-}
-
-void te_ascii_upper(char* s) {
-    for (; *s; s++)
-        if (*s >= 'a' && *s <= 'z') *s = (char)(*s - 'a' + 'A');
 }
 
 long te_front_pid(Display* dpy) {
