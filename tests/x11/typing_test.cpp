@@ -6,9 +6,35 @@
 #include "platform.h"
 #include "x11_harness.h"
 
+#include <algorithm>
+
 using te_test::text_window;
 
 namespace {
+
+// Every keycode without symbols bound to one, while this lives.
+struct te_spare_keys_taken {
+    std::vector<KeyCode> codes;
+
+    te_spare_keys_taken() {
+        Display* dpy = te_test::display();
+        int lo = 0, hi = 0, per = 0;
+        XDisplayKeycodes(dpy, &lo, &hi);
+        KeySym* map = XGetKeyboardMapping(dpy, (KeyCode)lo, hi - lo + 1, &per);
+        for (int code = lo; code <= hi; code++) {
+            KeySym* syms = map + (code - lo) * per;
+            if (std::all_of(syms, syms + per, [](KeySym ks) { return ks == NoSymbol; })) codes.push_back((KeyCode)code);
+        }
+        XFree(map);
+        bind(0x1002603);  // U+2603, any keysym will do
+    }
+    ~te_spare_keys_taken() { bind(NoSymbol); }
+
+    void bind(KeySym ks) {
+        for (KeyCode code : codes) XChangeKeyboardMapping(te_test::display(), code, 1, &ks, 1);
+        XSync(te_test::display(), False);
+    }
+};
 
 class Typing : public ::testing::Test {
 protected:
@@ -69,6 +95,16 @@ TEST_F(Typing, HeldControlDoesNotTurnTextIntoShortcuts) {
     te_test::run({"xdotool", "keyup", "ctrl"});
     EXPECT_EQ(got, "save as q");
     EXPECT_TRUE(still_down) << "Ctrl was not pressed again after the typing";
+}
+
+// Other tools, and hosts that died while typing, leave spare keycodes bound.
+TEST_F(Typing, NoSpareKeycodeLeftRefusesCharactersTheLayoutLacks) {
+    {
+        te_spare_keys_taken taken;
+        ASSERT_FALSE(taken.codes.empty());
+        EXPECT_EQ(type_text_utf8("caf\xC3\xA9", 0), -2);
+    }
+    EXPECT_EQ(win.wait_for(0, 0), "");
 }
 
 TEST_F(Typing, KeyStillHeldFromTheHotkeyIsTypedToo) {

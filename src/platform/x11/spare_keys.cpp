@@ -62,6 +62,7 @@ void te_set_key(te_spare_keys* keys, size_t i) {
 // Sends the symbols of the keycodes from the first to the last spare one in
 // one request; the keys between them go with the symbols they have.
 void te_send(te_spare_keys* keys) {
+    if (keys->codes.empty()) return;
     XkbMapChangesRec changes = {};
     changes.changed = XkbKeySymsMask;
     changes.first_key_sym = keys->codes.front();
@@ -86,7 +87,7 @@ size_t te_spare_capacity(const te_spare_keys* keys) { return keys->bound.size();
 
 int te_spare_bind(te_spare_keys* keys, const std::vector<KeySym>& syms) {
     if (syms.empty()) return 1;
-    if (!te_load_symbols(keys)) return 0;
+    if (keys->codes.empty() || !te_load_symbols(keys)) return 0;
     if (te_any_bound(keys)) te_settle(keys);
     std::fill(keys->bound.begin(), keys->bound.end(), NoSymbol);
     std::copy(syms.begin(), syms.begin() + (long)std::min(syms.size(), keys->bound.size()), keys->bound.begin());

@@ -32,8 +32,8 @@ void te_spare_init(te_spare_keys* keys, Display* dpy, const std::vector<KeyCode>
 size_t te_spare_capacity(const te_spare_keys* keys);
 
 // Binds the keysyms (at most the capacity) to the spare keycodes, settling
-// first when keycodes bound before are in use. 0 when the server's key
-// symbols cannot be read.
+// first when keycodes bound before are in use. 0 when there is no spare
+// keycode or the server's key symbols cannot be read.
 int te_spare_bind(te_spare_keys* keys, const std::vector<KeySym>& syms);
 
 // Where ks is bound; 0 when it is not.
