@@ -1,6 +1,8 @@
 // Typing a text into the focused window with XTest key events. Characters
 // the layout has are typed on their own key with Shift or AltGr as needed;
-// the others on a spare keycode lent to their keysym for the moment.
+// the others on a spare keycode lent to their keysym for the moment. The
+// typing starts once the user has let go of every key.
+#include "held_keys.h"
 #include "layout.h"
 #include "modifiers.h"
 #include "platform.h"
@@ -118,6 +120,7 @@ int te_type_all(Display* dpy, const std::vector<std::uint32_t>& cps) {
     std::vector<KeySym> syms = te_keysyms(cps);
     if (!te_typable(t, syms)) return -2;
     te_x11_errors_mark();
+    te_let_go_of_keys(dpy);
     te_set_aside saved;
     te_modifiers_set_aside(dpy, &saved);
     int ok = te_type_chars(t, syms);
