@@ -28,14 +28,6 @@ unsigned long te_property_item(Display* dpy, Window w, const char* name, Atom ty
     return value;
 }
 
-Window te_parent(Display* dpy, Window w) {
-    Window root = None, parent = None, *children = nullptr;
-    unsigned n = 0;
-    if (!XQueryTree(dpy, w, &root, &parent, &children, &n)) return None;
-    if (children) XFree(children);
-    return parent == root ? None : parent;
-}
-
 // The window under the pointer, for a focus that follows the pointer.
 Window te_pointer_window(Display* dpy) {
     Window root = None, child = None;
@@ -57,7 +49,7 @@ Window te_front_window(Display* dpy) {
 
 // The process of the window or of its nearest ancestor that names one.
 long te_window_pid(Display* dpy, Window w) {
-    for (; w != None; w = te_parent(dpy, w)) {
+    for (; w != None; w = te_x11_parent(dpy, w)) {
         unsigned long pid = te_property_item(dpy, w, "_NET_WM_PID", XA_CARDINAL);
         if (pid) return (long)pid;
     }
