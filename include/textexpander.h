@@ -26,6 +26,14 @@
  * reading the clipboard, typing) runs outside that serialisation, so a host
  * thread is never blocked by an expansion being typed.
  *
+ * Typing: an expansion is typed once the user has let go of every key (in
+ * hotkey mode, the chord). The typing waits up to about a second for that,
+ * then releases what is still held; it never presses a key for the user,
+ * so no modifier is left down afterwards. A text this desktop cannot type
+ * (on X11, a character the keyboard layout lacks when no spare keycode is
+ * left to lend it) fails with nothing typed and the message
+ * "SendInput failed".
+ *
  * Linking: hosts of the shared library include this header as it is; a
  * program that links the engine statically defines TE_STATIC first.
  */

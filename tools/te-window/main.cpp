@@ -1,7 +1,8 @@
 // te-window: a plain X11 window that takes the input focus, shows the text
 // it is typed and appends that text, as UTF-8, to the file named on the
-// command line. It names its process in _NET_WM_PID like any desktop
-// program. Once it has the focus it prints its window id on stdout.
+// command line. Like any desktop program it names its process in
+// _NET_WM_PID and answers _NET_WM_PING once it has handled the events
+// before the ping. Once it has the focus it prints its window id on stdout.
 //
 //   te-window OUTPUT_FILE [TITLE]
 #include "key_text.h"

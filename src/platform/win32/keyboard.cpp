@@ -1,4 +1,6 @@
-// Typing a UTF-8 text as Unicode keystrokes with SendInput.
+// Typing a UTF-8 text as Unicode keystrokes with SendInput, once the user
+// has let go of every key.
+#include "held_keys.h"
 #include "keyboard_seam.h"
 #include "platform.h"
 
@@ -62,6 +64,7 @@ int type_text_utf8(const char* text, int dry_run) {
     if (!wide) return -1;
     MultiByteToWideChar(CP_UTF8, 0, text, -1, wide, units);
 
+    te_let_go_of_keys(te_calls.send_input);
     int result = te_send_units(wide, units - 1);
     std::free(wide);
     return result;
