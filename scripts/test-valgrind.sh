@@ -11,7 +11,8 @@ te="$build/tools/te/te"
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-export APPDATA="$work/appdata"
+export APPDATA="$work/appdata" XDG_RUNTIME_DIR="$work"
+unset TE_STORE
 # No display: a build with the X11 desktop then has no clipboard or keys,
 # and the paths checked are the engine's.
 unset DISPLAY
@@ -43,7 +44,7 @@ JSON
 check count
 check list
 check add '{"trigger":";vg","text":"valgrind {date} {time} {random6}","folder":"Checks","apps":"*"}'
-check want=1 add 'not json'
+check want=1 add '{not json'
 check update ';vg' '{"trigger":";vg2","text":"from {clipboard} at {year}","apps":"NOTEPAD.EXE"}'
 check field 0 trigger
 check show ';vg2'

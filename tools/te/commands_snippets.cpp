@@ -1,0 +1,102 @@
+// te count | field | add | update | delete | show
+#include <cstdio>
+#include <memory>
+#include <unistd.h>
+
+#include "cli.h"
+#include "input_text.h"
+#include "json_text.h"
+#include "textexpander.h"
+
+namespace {
+
+struct te_add_args {
+    std::string trigger;  // or the whole snippet as a JSON object
+    std::string text;
+    std::string folder;
+    std::string apps;
+    CLI::Option* text_given = nullptr;
+    CLI::Option* folder_given = nullptr;
+    CLI::Option* apps_given = nullptr;
+};
+
+// A sole argument that begins with '{' is a snippet JSON object, as `te add`
+// has always taken; the engine says what is wrong with a bad one.
+bool te_is_json_form(const te_add_args& a) {
+    std::size_t first = a.trigger.find_first_not_of(" \t\r\n");
+    return !*a.text_given && first != std::string::npos && a.trigger[first] == '{';
+}
+
+// The text of `te add TRIGGER` without TEXT: standard input, less one final
+// newline.
+bool te_text_from_stdin(std::string* text) {
+    if (isatty(STDIN_FILENO))
+        std::fprintf(stderr, "te add: type the text, then Ctrl-D on a line of its own\n");
+    std::string in;
+    if (!te_read_stream(stdin, &in)) return false;
+    *text = te_strip_final_newline(in);
+    return true;
+}
+
+int te_cmd_add(te_add_args& a) {
+    if (te_is_json_form(a)) {
+        if (*a.folder_given || *a.apps_given)
+            return te_usage_error("add", "--folder and --apps go with the TRIGGER TEXT form, not with JSON");
+        return te_snippet_add(a.trigger.c_str()) ? TE_EXIT_OK : te_fail("add");
+    }
+    if (!*a.text_given && !te_text_from_stdin(&a.text)) return te_fail_with("add", "cannot read standard input");
+    std::string json = te_snippet_object(a.trigger, a.text, *a.folder_given ? &a.folder : nullptr,
+                                         *a.apps_given ? &a.apps : nullptr);
+    if (json.empty()) return te_fail_with("add", "the trigger, text, folder or apps is not valid UTF-8");
+    return te_snippet_add(json.c_str()) ? TE_EXIT_OK : te_fail("add");
+}
+
+void te_add_add_command(te_cli& cli) {
+    auto a = std::make_shared<te_add_args>();
+    CLI::App* sub = cli.command("add", "Add a snippet (TEXT from standard input when left out)", TE_STORE_QUIET,
+                                [a] { return te_cmd_add(*a); });
+    sub->add_option("TRIGGER", a->trigger, "The trigger, e.g. '>>sig' (or a whole snippet as a JSON object)")
+        ->required();
+    a->text_given = sub->add_option("TEXT", a->text, "The text it expands to; {date} {time} {year} {clipboard} "
+                                                     "{random6} are filled in");
+    a->folder_given = sub->add_option("--folder", a->folder, "A folder to group it under")->type_name("NAME");
+    a->apps_given = sub->add_option("--apps", a->apps, "Programs it works in, comma-separated (default: all)")
+                        ->type_name("LIST");
+    sub->footer("Text from standard input loses one final newline, nothing else:\n"
+                "  xclip -o | te add '>>x'        te add '>>x' <<'EOF' ... EOF");
+}
+
+}  // namespace
+
+void te_add_snippet_commands(te_cli& cli) {
+    cli.command("count", "Print the number of snippets", TE_STORE_QUIET, [] {
+        std::printf("%d\n", te_snippet_count());
+        return TE_EXIT_OK;
+    });
+
+    auto field = std::make_shared<std::pair<int, std::string>>();
+    CLI::App* sub = cli.command("field", "Print one field of the snippet at INDEX", TE_STORE_QUIET, [field] {
+        return te_print_result("field", te_snippet_field(field->first, field->second.c_str()));
+    });
+    sub->add_option("INDEX", field->first, "Position in the table, from 0")->required();
+    sub->add_option("NAME", field->second, "trigger, text, folder or apps")->required();
+
+    te_add_add_command(cli);
+
+    auto update = std::make_shared<std::pair<std::string, std::string>>();
+    sub = cli.command("update", "Replace the snippet TRIGGER (JSON object; may rename it)", TE_STORE_QUIET, [update] {
+        return te_snippet_update(update->first.c_str(), update->second.c_str()) ? TE_EXIT_OK : te_fail("update");
+    });
+    sub->add_option("TRIGGER", update->first, "The snippet to replace")->required();
+    sub->add_option("JSON", update->second, "The new snippet as a JSON object")->required();
+
+    auto trigger = std::make_shared<std::string>();
+    sub = cli.command("delete", "Delete the snippet TRIGGER", TE_STORE_QUIET, [trigger] {
+        return te_snippet_delete(trigger->c_str()) ? TE_EXIT_OK : te_fail("delete");
+    });
+    sub->add_option("TRIGGER", *trigger, "The snippet to delete")->required();
+
+    sub = cli.command("show", "Print the snippet TRIGGER as JSON", TE_STORE_QUIET,
+                      [trigger] { return te_print_result("show", te_snippet_json(trigger->c_str())); });
+    sub->add_option("TRIGGER", *trigger, "The snippet to show")->required();
+}
