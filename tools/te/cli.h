@@ -50,6 +50,7 @@ private:
 void te_add_snippet_commands(te_cli& cli);     // count field add update delete show
 void te_add_browse_commands(te_cli& cli);      // list search path
 void te_add_transfer_commands(te_cli& cli);    // export import
+void te_add_edit_command(te_cli& cli);         // edit
 void te_add_expansion_commands(te_cli& cli);   // render match pass expand rule rules stats last
 void te_add_run_command(te_cli& cli);          // run
 

@@ -7,6 +7,7 @@ int main(int argc, char** argv) {
     te_cli cli;
     te_add_snippet_commands(cli);
     te_add_browse_commands(cli);
+    te_add_edit_command(cli);
     te_add_transfer_commands(cli);
     te_add_expansion_commands(cli);
     te_add_run_command(cli);
