@@ -11,5 +11,7 @@ int main(int argc, char** argv) {
     te_add_transfer_commands(cli);
     te_add_expansion_commands(cli);
     te_add_run_command(cli);
+    te_add_background_commands(cli);
+    te_add_autostart_command(cli);
     return cli.run(argc, argv);
 }
