@@ -30,8 +30,9 @@ struct te_instance_info {
 std::string te_instance_dir(const std::string& store_path);
 
 // <te_instance_dir>/velmora-te-<display>.lock, where <display> is $DISPLAY
-// with every byte outside [A-Za-z0-9_.-] replaced by '_' ("nodisplay" when
-// DISPLAY is unset or empty). The user is implied by the per-user folder.
+// less its screen number (":0.0" and ":0" are one display), every byte
+// outside [A-Za-z0-9_.-] replaced by '_' ("nodisplay" when DISPLAY is unset
+// or empty). The user is implied by the per-user folder.
 std::string te_instance_lock_path(const std::string& store_path);
 
 // The lock one process holds while it runs in the background. Not copyable;

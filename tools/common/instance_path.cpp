@@ -23,9 +23,12 @@ std::string te_parent_folder(const std::string& path) {
     return cut == 0 ? path.substr(0, 1) : path.substr(0, cut);
 }
 
-// $DISPLAY as a file-name part: ":0.0" -> "_0.0".
+// $DISPLAY as a file-name part, without the screen number: ":0.0" and ":0"
+// are one display, "_0".
 std::string te_display_tag(void) {
     std::string display = te_env("DISPLAY");
+    std::size_t colon = display.rfind(':');
+    if (colon != std::string::npos) display = display.substr(0, display.find('.', colon));
     if (display.empty()) return "nodisplay";
     for (char& c : display) {
         bool keep = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||

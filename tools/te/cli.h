@@ -54,7 +54,7 @@ void te_add_edit_command(te_cli& cli);         // edit
 void te_add_expansion_commands(te_cli& cli);   // render match pass expand rule rules stats last
 void te_add_run_command(te_cli& cli);          // run
 void te_add_background_commands(te_cli& cli);  // status stop
-void te_add_autostart_command(te_cli& cli);     // autostart
+void te_add_autostart_command(te_cli& cli);    // autostart
 
 // "te WHAT: <te_last_error()>" on stderr; returns TE_EXIT_FAILED.
 int te_fail(const char* what);
