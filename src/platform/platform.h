@@ -26,6 +26,13 @@
 // The text test comes first, then dry_run, then the window.
 int type_text_utf8(const char* text, int dry_run);
 
+// Erases the `erase_count` characters before the cursor with one BackSpace
+// each, then types `text` (may be empty) as type_text_utf8 does. Results as
+// type_text_utf8; -1 only when there is neither anything to erase nor a
+// character to type. Keys mode uses it to replace a trigger the user has
+// just typed; a key watch (below) never reports these keystrokes.
+int type_replacing(int erase_count, const char* text, int dry_run);
+
 // ---- Clipboard and program in front ------------------------------------
 // The clipboard's text as UTF-8 into out[size]; null when there is none,
 // it does not fit with its NUL, or size <= 1 (then out is not touched).
@@ -50,6 +57,37 @@ int hotkey_pressed_now(const char* chord);
 // held down (VK_CONTROL 17, VK_MENU 18, VK_SHIFT 16, VK_LWIN 91,
 // VK_RWIN 92, letters, digits, F-keys and the named keys), else 0.
 int key_is_down(int vk);
+
+// ---- Watch -----------------------------------------------------------------
+// What the worker thread watches, opened and waited on by that thread only;
+// watch_wake may be called from any thread.
+enum { TE_WATCH_CLIPBOARD = 1, TE_WATCH_KEYS = 2 };
+
+// Starts watching; returns the TE_WATCH_* bits this desktop can deliver
+// (0 when it can deliver none of `what`).
+int watch_open(int what);
+// Sleeps until something watched may have changed, watch_wake(), or `ms`
+// milliseconds; returns the TE_WATCH_* bits that may have changed.
+int watch_wait(int ms);
+// Ends the current or the next watch_wait at once.
+void watch_wake(void);
+void watch_close(void);
+
+// One thing the user did at the keyboard or mouse, as the key watch saw it.
+// The keystrokes of type_replacing are never reported.
+enum {
+    TE_KEY_TEXT = 1,   // `text`: UTF-8 of the character(s) typed
+    TE_KEY_BACKSPACE,  // BackSpace without Ctrl, Alt or Super
+    TE_KEY_RESET,      // Enter, Tab, Escape, arrows, Home/End/PageUp/PageDown,
+                       // a mouse click, a change of the program in front, a
+                       // key pressed with Ctrl, Alt or Super
+};
+struct te_key_event {
+    int kind;
+    char text[16];  // NUL-terminated; empty unless kind is TE_KEY_TEXT
+};
+// 1 and the oldest event the last watch_wait gathered, 0 when none is left.
+int watch_next_key(te_key_event* out);
 
 // ---- Threads and clock -----------------------------------------------------
 typedef void* te_thread_handle;

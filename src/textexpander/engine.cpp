@@ -51,3 +51,9 @@ void te_snippet_remove(int index) {
     for (int i = index; i + 1 < E.snippet_count; i++) te_snippet_put(i, &E.snippets[i + 1]);
     E.snippet_count--;
 }
+
+std::size_t te_trigger_len_max_locked(void) {
+    std::uint16_t longest = 0;
+    for (int i = 0; i < E.snippet_count; i++) longest = E.trigger_len[i] > longest ? E.trigger_len[i] : longest;
+    return longest;
+}

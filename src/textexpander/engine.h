@@ -26,6 +26,13 @@ enum {
     TE_CLIPBOARD_CAP = 262144,
 };
 
+// What the worker watches.
+enum {
+    TE_MODE_CLIPBOARD = 0,  // the clipboard text, each poll
+    TE_MODE_HOTKEY = 1,     // a key chord, each poll
+    TE_MODE_KEYS = 2,       // what the user types, as it is typed
+};
+
 struct TeSnippet {
     char trigger[TE_TRIGGER_CAP];
     char text[TE_TEXT_CAP];
@@ -45,7 +52,7 @@ struct TeEngine {
     TeRule rules[TE_MAX_RULES];
     int rule_count;
     char store_path[TE_PATH_CAP];  // empty: nothing is persisted
-    int mode;                      // 0 clipboard, 1 hotkey
+    int mode;                      // TE_MODE_*
     int poll_ms;
     int dry_run;
     char hotkey[TE_HOTKEY_CAP];
@@ -87,9 +94,10 @@ extern TeEngine E;
 // without it, and takes it again to record. The store file is written under
 // it, so the file always follows the table in the order of the changes. It
 // is not recursive: no function takes it when its caller already holds it.
-// The one exception to "one lock" is te_run_lock (worker.cpp), which only
-// serialises starting and stopping the worker and is always taken before
-// this one, never after.
+// The exceptions to "one lock" live in worker.cpp and only ever pass the
+// worker's run control: te_run_lock serialises starting and stopping the
+// worker and is always taken before this one, never after; the start-up
+// handshake's lock is never held together with this one.
 extern std::mutex te_engine_lock;
 typedef std::lock_guard<std::mutex> te_engine_guard;
 
@@ -102,6 +110,8 @@ int te_snippet_find(const char* trigger);
 void te_snippet_put(int index, const TeSnippet* src);
 // Removes the snippet at `index`; later snippets move down by one.
 void te_snippet_remove(int index);
+// Length in bytes of the longest trigger, 0 for an empty table.
+std::size_t te_trigger_len_max_locked(void);
 
 // ---- Errors and results --------------------------------------------------
 void te_set_err_internal(const char* format, ...);
@@ -120,6 +130,8 @@ std::size_t te_utf8_trim_partial(const char* s, std::size_t n);
 std::size_t te_utf8_cut_len(const char* s, std::size_t max);
 // Copies src into dst[cap], cut at a character boundary, NUL-terminated.
 void te_copy_cut(char* dst, std::size_t cap, const char* src);
+// Number of characters of a UTF-8 text (its bytes that start one).
+std::size_t te_utf8_count(const char* s);
 // 1 when the n bytes are valid UTF-8.
 int te_utf8_valid(const char* s, std::size_t n);
 // Copies src into dst[cap], every byte that is not part of a valid UTF-8

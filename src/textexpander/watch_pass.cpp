@@ -11,6 +11,7 @@
 #include "match.h"
 #include "render.h"
 #include "textexpander.h"
+#include "typed_buffer.h"
 
 namespace {
 
@@ -21,6 +22,7 @@ struct te_pass_area {
     char trigger[TE_TRIGGER_CAP];
     char text[TE_TEXT_CAP];
     int dry_run;
+    int erase;  // characters to erase before typing (keys mode: the trigger)
 };
 thread_local std::unique_ptr<te_pass_area> tl_pass_area;
 
@@ -71,6 +73,22 @@ void te_copy_snippet_locked(te_pass_area* area, int index) {
     std::strcpy(area->trigger, E.snippets[index].trigger);
     std::strcpy(area->text, E.snippets[index].text);
     area->dry_run = E.dry_run;
+    area->erase = 0;
+}
+
+// Chooses the snippet for the text and the program (null or empty: no
+// rules, no apps lists) and copies it into the area. 1 copied, 0 none.
+int te_choose_and_copy(te_pass_area* area, const te_text_end& t, const char* process) {
+    bool named = process && process[0];
+    te_program program;
+    if (named) te_program_init(&program, process);
+    te_engine_guard g(te_engine_lock);
+    te_rule_verdict v = named ? te_rules_for_locked(program) : te_rule_verdict{0, ""};
+    if (v.blocked) return 0;
+    int index = te_choose_snippet_locked(t, named ? &program : nullptr, v.prefix);
+    if (index < 0) return 0;
+    te_copy_snippet_locked(area, index);
+    return 1;
 }
 
 // Renders and types the copied snippet. 1 done, -1 typing was refused,
@@ -79,7 +97,9 @@ int te_expand_copied(te_pass_area* area, const char* process) {
     std::size_t len;
     const char* rendered = te_render_text(area->text, &len);
     if (!rendered) return 0;
-    if (type_text_utf8(rendered, area->dry_run) == -2) {
+    int typed = area->erase ? type_replacing(area->erase, rendered, area->dry_run)
+                            : type_text_utf8(rendered, area->dry_run);
+    if (typed == -2) {
         te_engine_guard g(te_engine_lock);
         te_set_err_internal("SendInput failed");
         return -1;
@@ -94,18 +114,26 @@ extern "C" int te_watch_pass_text(const char* text, const char* process) {
     if (!text || !text[0]) return 0;
     te_pass_area* area = te_pass_area_get();
     if (!area) return 0;
-    te_text_end t = te_text_end_of(text);
-    bool named = process && process[0];
-    te_program program;
-    if (named) te_program_init(&program, process);
+    if (!te_choose_and_copy(area, te_text_end_of(text), process)) return 0;
+    int r = te_expand_copied(area, process);
+    return r == 0 ? -1 : r;
+}
+
+int te_keys_pass(te_typed_buffer* typed) {
+    te_pass_area* area = te_pass_area_get();
+    if (!area) return 0;
+    te_text_end t;
     {
         te_engine_guard g(te_engine_lock);
-        te_rule_verdict v = named ? te_rules_for_locked(program) : te_rule_verdict{0, ""};
-        if (v.blocked) return 0;
-        int index = te_choose_snippet_locked(t, named ? &program : nullptr, v.prefix);
-        if (index < 0) return 0;
-        te_copy_snippet_locked(area, index);
+        te_typed_keep_last(typed, te_trigger_len_max_locked());
+        t = te_typed_end(typed);
+        // Most keys end no trigger at all: settled before the program in
+        // front is asked for.
+        if (te_choose_snippet_locked(t, nullptr, "") < 0) return 0;
     }
+    const char* process = foreground_process_name(area->process, TE_LAST_CAP);
+    if (!te_choose_and_copy(area, t, process)) return 0;
+    area->erase = (int)te_utf8_count(area->trigger);
     int r = te_expand_copied(area, process);
     return r == 0 ? -1 : r;
 }
