@@ -3,8 +3,8 @@
 // being tested, so one long-lived thread runs each launched function in
 // turn: a launch hands the function over, a join waits until it returned.
 // The engine launches at most one worker at a time, which is all this
-// supports. A worker's sleep between polls only yields, so te_stop returns
-// at once.
+// supports. The worker waits between polls on the fake desktop, and
+// te_stop cuts that wait short; a plain sleep here only yields.
 #include <condition_variable>
 #include <mutex>
 #include <thread>

@@ -58,19 +58,21 @@ int hotkey_pressed_now(const char* chord);
 // VK_RWIN 92, letters, digits, F-keys and the named keys), else 0.
 int key_is_down(int vk);
 
-// ---- Watch -----------------------------------------------------------------
-// What the worker thread watches, opened and waited on by that thread only;
-// watch_wake may be called from any thread.
+// ---- Waiting for the desktop -------------------------------------------
+// The worker's thread watches the desktop instead of sleeping. Only the
+// thread that opened the watch may wait on it; watch_wake is for any thread.
 enum { TE_WATCH_CLIPBOARD = 1, TE_WATCH_KEYS = 2 };
-
-// Starts watching; returns the TE_WATCH_* bits this desktop can deliver
-// (0 when it can deliver none of `what`).
+// Opens notifications for `what` on the calling thread; returns the bits
+// this desktop can deliver (0 when none: the worker then sleeps and polls).
 int watch_open(int what);
-// Sleeps until something watched may have changed, watch_wake(), or `ms`
-// milliseconds; returns the TE_WATCH_* bits that may have changed.
+// Sleeps until something watched may have changed, watch_wake() is
+// called, or `ms` pass. Returns the TE_WATCH_* bits that may have
+// changed (0: timeout or wake). Every notification pending when it
+// returns is consumed, so a burst of changes costs one return.
 int watch_wait(int ms);
-// Ends the current or the next watch_wait at once.
+// Any thread: ends the current, or else the next, watch_wait at once.
 void watch_wake(void);
+// Ends the watch opened on this thread.
 void watch_close(void);
 
 // One thing the user did at the keyboard or mouse, as the key watch saw it.
@@ -86,7 +88,9 @@ struct te_key_event {
     int kind;
     char text[16];  // NUL-terminated; empty unless kind is TE_KEY_TEXT
 };
-// 1 and the oldest event the last watch_wait gathered, 0 when none is left.
+// With TE_WATCH_KEYS open: 1 and the oldest key event gathered by the waits
+// so far, 0 when none is left. watch_wait reports TE_WATCH_KEYS while any
+// is left.
 int watch_next_key(te_key_event* out);
 
 // ---- Threads and clock -----------------------------------------------------

@@ -89,15 +89,18 @@ extern TeEngine E;
 // export that reads or changes them holds it for all of that work, and
 // functions named *_locked, store_read_into, te_store_write and
 // te_set_err_internal expect the caller to hold it. It is never held while
-// a template is rendered, the clipboard or the program in front is read, or
-// text is typed: a watch pass copies what it needs under the lock, works
-// without it, and takes it again to record. The store file is written under
-// it, so the file always follows the table in the order of the changes. It
-// is not recursive: no function takes it when its caller already holds it.
+// a template is rendered, the clipboard or the program in front is read,
+// text is typed, or the worker waits for the desktop: a watch pass copies
+// what it needs under the lock, works without it, and takes it again to
+// record. The store file is written under it, so the file always follows
+// the table in the order of the changes. It is not recursive: no function
+// takes it when its caller already holds it.
 // The exceptions to "one lock" live in worker.cpp and only ever pass the
 // worker's run control: te_run_lock serialises starting and stopping the
 // worker and is always taken before this one, never after; the start-up
-// handshake's lock is never held together with this one.
+// handshake's lock is never held together with this one. The worker's stop
+// signal is E.running, an atomic read without the lock; te_stop clears it
+// and then wakes the worker's wait.
 extern std::mutex te_engine_lock;
 typedef std::lock_guard<std::mutex> te_engine_guard;
 

@@ -46,6 +46,10 @@ te_worker_settings te_worker_settings_read(void) {
     return s;
 }
 
+// One look at the clipboard: the text is read only when the sequence has
+// moved, so a notification costs at most one read, and the notifications
+// that arrive during a read are taken together by the next wait. A pass
+// runs only when the text differs from the last one.
 void te_clipboard_poll(te_worker_area* area) {
     std::uint32_t seq = clipboard_sequence();
     if (seq != 0 && seq == area->seen_sequence) return;
@@ -57,15 +61,14 @@ void te_clipboard_poll(te_worker_area* area) {
     te_watch_pass();
 }
 
-// Sleeps one poll interval in slices of at most 100 ms, so te_stop never
-// waits longer than that, however long the interval (it has no upper bound).
-void te_worker_sleep(int ms) {
-    const int slice = 100;
-    while (ms > 0 && E.running.load()) {
-        int step = ms < slice ? ms : slice;
-        thread_sleep_ms(step);
-        ms -= step;
-    }
+// Keeps the desktop watch matched to the mode: the clipboard in clipboard
+// mode; nothing in hotkey mode, whose chord is polled.
+void te_watch_follow_mode(int mode, int* watching) {
+    int want = mode != TE_MODE_HOTKEY ? TE_WATCH_CLIPBOARD : 0;
+    if (want == *watching) return;
+    watch_close();
+    watch_open(want);
+    *watching = want;
 }
 
 void te_poll_run(void) {
@@ -73,13 +76,18 @@ void te_poll_run(void) {
     if (!area) return;
     area->previous[0] = 0;
     area->seen_sequence = 0;
+    int watching = 0;
     while (E.running.load()) {
         te_worker_settings s = te_worker_settings_read();
+        te_watch_follow_mode(s.mode, &watching);
         if (s.mode != TE_MODE_HOTKEY)
             te_clipboard_poll(area.get());
         else if (hotkey_pressed_now(s.hotkey))
             te_watch_pass();
-        te_worker_sleep(s.poll_ms > 0 ? s.poll_ms : 100);
+        // Until the clipboard may have changed or te_stop wakes us; the poll
+        // interval bounds the wait, so a missed notification costs at most
+        // one interval, and a desktop that notifies nothing is polled.
+        watch_wait(s.poll_ms > 0 ? s.poll_ms : 100);
     }
 }
 
@@ -115,7 +123,7 @@ unsigned worker_fn(void*) {
         if (keys) te_keys_run();
         else te_poll_run();
     }
-    if (keys) watch_close();
+    watch_close();
     return 0;
 }
 

@@ -34,6 +34,10 @@ bool eventually(F done) {
     return done();
 }
 
+long long ms_since(std::chrono::steady_clock::time_point t0) {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - t0).count();
+}
+
 int start_stop(const char* config) {
     int r = te_start(config);
     te_stop();
@@ -176,10 +180,35 @@ TEST_F(Worker, HotkeyModeRunsOnePassPerPress) {
     }
 }
 
+// With a 10 s poll interval only the desktop's notification can bring the
+// pass this soon.
+TEST_F(Worker, ClipboardChangeWakesTheWorkerBeforeThePollInterval) {
+    ASSERT_EQ(te_start("{\"poll_ms\":10000}"), 1);
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    auto t0 = std::chrono::steady_clock::now();
+    fake::set_clipboard_text("Dear team, >>email");
+    ASSERT_TRUE(eventually([] { return fake::type_calls() == 1; }));
+    EXPECT_LT(ms_since(t0), 1000);
+}
+
 TEST_F(Worker, StopDoesNotWaitOutALongPollInterval) {
     ASSERT_EQ(te_start("{\"poll_ms\":2147483647}"), 1);
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     auto t0 = std::chrono::steady_clock::now();
     EXPECT_EQ(te_stop(), 1);
     EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::seconds(5));
+}
+
+// te_stop wakes the waiting worker instead of letting it finish a slice of
+// its sleep: in either mode every stop is far quicker than such a slice.
+TEST_F(Worker, StopWakesTheWaitingWorkerInEitherMode) {
+    for (const char* config : {"{\"poll_ms\":10000}", "{\"poll_ms\":10000,\"mode\":\"hotkey\"}"}) {
+        for (int i = 0; i < 5; i++) {
+            ASSERT_EQ(te_start(config), 1);
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            auto t0 = std::chrono::steady_clock::now();
+            te_stop();
+            EXPECT_LT(ms_since(t0), 50) << config;
+        }
+    }
 }

@@ -49,6 +49,18 @@ TEST_F(Desktop, CopiedTriggerTypesTheAddress) {
     EXPECT_EQ(win.wait_for(std::string(TE_ADDRESS).size(), 5000), TE_ADDRESS);
 }
 
+// Ten seconds between polls: only the clipboard's change notification can
+// bring the expansion within a second.
+TEST_F(Desktop, CopyIsExpandedAtOnceWhateverThePollInterval) {
+    ASSERT_EQ(te_start("{\"mode\":\"clipboard\",\"poll_ms\":10000}"), 1);
+    usleep(300000);
+    long long copied = te_test::millis();
+    copy("Dear team, >>addr");
+    while (win.received().empty() && te_test::millis() - copied < 1000) usleep(1000);
+    EXPECT_LT(te_test::millis() - copied, 1000);
+    EXPECT_EQ(win.wait_for(std::string(TE_ADDRESS).size(), 5000), TE_ADDRESS);
+}
+
 TEST_F(Desktop, RuleThatBlocksTheWindowsProgramStopsTheExpansion) {
     ASSERT_EQ(te_rule_set("te-window", "{\"allow\":false}"), 1);
     ASSERT_EQ(te_start("{\"mode\":\"clipboard\"}"), 1);

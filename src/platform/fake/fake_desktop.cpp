@@ -20,6 +20,13 @@ struct te_fake_state {
     int clip_reads = 0;
     std::uint32_t clip_sequence = 1;
     int sequence_queries = 0;
+    // The worker's watch: what it opened, the clipboard sequence it last
+    // reported, and a wake-up not yet taken. `watch_changed` is signalled
+    // on every clipboard change and wake-up.
+    std::condition_variable watch_changed;
+    int watch_bits = 0;
+    std::uint32_t watch_seen = 0;
+    bool wake_pending = false;
     bool has_foreground = false;
     std::string foreground;
     bool keys[256] = {};
@@ -35,8 +42,6 @@ struct te_fake_state {
     int erased = 0;
     bool key_watch = true;
     std::deque<te_key_event> pressed;
-    bool woken = false;
-    std::condition_variable keys_changed;
 };
 
 te_fake_state& te_fake() {
@@ -67,6 +72,14 @@ void te_append_utf8(std::string& out, const std::vector<std::uint16_t>& u) {
     }
 }
 
+// Every clipboard change goes through here (lock held): it moves the
+// sequence on and wakes a worker watching the clipboard.
+void te_clip_set_locked(te_fake_state& s, te_clip_kind kind) {
+    s.clip_sequence++;
+    s.clip_kind = kind;
+    s.watch_changed.notify_all();
+}
+
 }  // namespace
 
 namespace fake {
@@ -74,11 +87,10 @@ namespace fake {
 void reset() {
     te_fake_state& s = te_fake();
     std::lock_guard<std::mutex> g(s.lock);
-    s.clip_kind = te_clip_kind::none;
+    te_clip_set_locked(s, te_clip_kind::none);
     s.clip.clear();
     s.clip_reads = 0;
     s.sequence_queries = 0;
-    s.clip_sequence++;
     s.has_foreground = false;
     s.foreground.clear();
     std::memset(s.keys, 0, sizeof s.keys);
@@ -96,21 +108,18 @@ void reset() {
 
 void set_clipboard_text(const std::string& utf8) {
     std::lock_guard<std::mutex> g(te_fake().lock);
-    te_fake().clip_sequence++;
-    te_fake().clip_kind = te_clip_kind::text;
     te_fake().clip = utf8;
+    te_clip_set_locked(te_fake(), te_clip_kind::text);
 }
 
 void set_clipboard_none() {
     std::lock_guard<std::mutex> g(te_fake().lock);
-    te_fake().clip_sequence++;
-    te_fake().clip_kind = te_clip_kind::none;
+    te_clip_set_locked(te_fake(), te_clip_kind::none);
 }
 
 void set_clipboard_non_text() {
     std::lock_guard<std::mutex> g(te_fake().lock);
-    te_fake().clip_sequence++;
-    te_fake().clip_kind = te_clip_kind::non_text;
+    te_clip_set_locked(te_fake(), te_clip_kind::non_text);
 }
 
 int clipboard_sequence_queries() {
@@ -188,7 +197,7 @@ void press(const std::string& keys) {
         te_fake().pressed.push_back(ev);
         i += n;
     }
-    te_fake().keys_changed.notify_all();
+    te_fake().watch_changed.notify_all();
 }
 
 void set_local_time(const std::tm& t) {
@@ -263,26 +272,6 @@ int type_replacing(int erase_count, const char* text, int dry_run) {
     return has_text ? te_fake_type(g, text) : 0;
 }
 
-int watch_open(int what) {
-    std::lock_guard<std::mutex> g(te_fake().lock);
-    te_fake().woken = false;
-    return te_fake().key_watch ? what & TE_WATCH_KEYS : 0;
-}
-
-int watch_wait(int ms) {
-    te_fake_state& s = te_fake();
-    std::unique_lock<std::mutex> g(s.lock);
-    s.keys_changed.wait_for(g, std::chrono::milliseconds(ms), [&] { return s.woken || !s.pressed.empty(); });
-    s.woken = false;
-    return s.pressed.empty() ? 0 : TE_WATCH_KEYS;
-}
-
-void watch_wake(void) {
-    std::lock_guard<std::mutex> g(te_fake().lock);
-    te_fake().woken = true;
-    te_fake().keys_changed.notify_all();
-}
-
 int watch_next_key(te_key_event* out) {
     std::lock_guard<std::mutex> g(te_fake().lock);
     if (te_fake().pressed.empty()) return 0;
@@ -291,10 +280,6 @@ int watch_next_key(te_key_event* out) {
     return 1;
 }
 
-void watch_close(void) {
-    std::lock_guard<std::mutex> g(te_fake().lock);
-    te_fake().pressed.clear();
-}
 
 char* get_clipboard_text_utf8(char* out, int size) {
     if (size <= 1) return nullptr;
@@ -312,6 +297,44 @@ std::uint32_t clipboard_sequence(void) {
     std::lock_guard<std::mutex> g(te_fake().lock);
     te_fake().sequence_queries++;
     return te_fake().clip_sequence;
+}
+
+// The fake desktop tells the watching worker of every clipboard change and
+// every key pressed (press()) at once.
+int watch_open(int what) {
+    te_fake_state& s = te_fake();
+    std::lock_guard<std::mutex> g(s.lock);
+    s.watch_bits = what & (s.key_watch ? TE_WATCH_CLIPBOARD | TE_WATCH_KEYS : TE_WATCH_CLIPBOARD);
+    s.watch_seen = s.clip_sequence;
+    return s.watch_bits;
+}
+
+int watch_wait(int ms) {
+    te_fake_state& s = te_fake();
+    std::unique_lock<std::mutex> g(s.lock);
+    auto changed = [&s] { return (s.watch_bits & TE_WATCH_CLIPBOARD) && s.watch_seen != s.clip_sequence; };
+    auto keys = [&s] { return (s.watch_bits & TE_WATCH_KEYS) && !s.pressed.empty(); };
+    s.watch_changed.wait_for(g, std::chrono::milliseconds(ms > 0 ? ms : 0),
+                             [&] { return s.wake_pending || changed() || keys(); });
+    int bits = keys() ? TE_WATCH_KEYS : 0;
+    if (!changed()) {
+        s.wake_pending = false;
+        return bits;
+    }
+    s.watch_seen = s.clip_sequence;
+    return bits | TE_WATCH_CLIPBOARD;
+}
+
+void watch_wake(void) {
+    std::lock_guard<std::mutex> g(te_fake().lock);
+    te_fake().wake_pending = true;
+    te_fake().watch_changed.notify_all();
+}
+
+void watch_close(void) {
+    std::lock_guard<std::mutex> g(te_fake().lock);
+    te_fake().watch_bits = 0;
+    te_fake().pressed.clear();
 }
 
 const char* foreground_process_name(char* out, int size) {

@@ -2,7 +2,10 @@
 // when it can have changed. The XFixes extension reports every time the
 // CLIPBOARD selection gets an owner, loses one, or its owner goes away; a
 // program that copies takes the selection anew each time, even when it
-// already owns it, so each copy counts.
+// already owns it, so each copy counts. Whoever takes such an event off
+// the connection (the change count here, or the worker's wait) counts it.
+#include "clipboard_sequence.h"
+
 #include "platform.h"
 #include "x11_display.h"
 
@@ -35,19 +38,30 @@ void te_start_watch(Display* dpy, te_clip_watch& w) {
     XFixesSelectSelectionInput(dpy, te_x11_helper_window(dpy), clipboard,
                                XFixesSetSelectionOwnerNotifyMask | XFixesSelectionWindowDestroyNotifyMask |
                                    XFixesSelectionClientCloseNotifyMask);
-    XFlush(dpy);
+    // A round trip: once this returns, every later change is reported.
+    XSync(dpy, False);
     te_bump(w);
 }
 
 }  // namespace
 
-std::uint32_t clipboard_sequence(void) {
-    Display* dpy = te_x11_display();
-    if (!dpy) return 0;
+int te_x11_clipboard_watch(Display* dpy) {
     te_clip_watch& w = te_watch;
     if (w.connection != te_x11_connection_id()) te_start_watch(dpy, w);
-    if (w.event_base < 0) return 0;
+    return w.event_base >= 0 ? 1 : 0;
+}
+
+int te_x11_clipboard_event(const XEvent* ev) {
+    te_clip_watch& w = te_watch;
+    if (w.event_base < 0 || ev->type != w.event_base + XFixesSelectionNotify) return 0;
+    te_bump(w);
+    return 1;
+}
+
+std::uint32_t clipboard_sequence(void) {
+    Display* dpy = te_x11_display();
+    if (!dpy || !te_x11_clipboard_watch(dpy)) return 0;
     XEvent ev;
-    while (XCheckTypedEvent(dpy, w.event_base + XFixesSelectionNotify, &ev)) te_bump(w);
-    return te_x11_lost() ? 0 : w.count;
+    while (XCheckTypedEvent(dpy, te_watch.event_base + XFixesSelectionNotify, &ev)) te_bump(te_watch);
+    return te_x11_lost() ? 0 : te_watch.count;
 }

@@ -1,111 +1,79 @@
-// The worker's watch on X11: its own connection (the worker thread's) and
-// an eventfd that watch_wake writes, waited on together with poll().
-#include "key_listener.h"
-#include "key_queue.h"
+// Waiting for the X desktop. XFixes reports every change of the CLIPBOARD
+// owner on this thread's own connection, and the key listener (key_watch)
+// its raw key and button events; the thread sleeps in poll() on that
+// connection and on the wake-up pipe until one of them stirs or the time
+// is up. Without a display, or a server without XFixes, only the pipe and
+// the time are waited on, and the worker polls as before.
+//
+// Xlib reads ahead: events may already sit in its queue while the socket
+// is quiet, so the queue is emptied before every poll(), and everything
+// the socket holds is taken after it. Events other than the notifications
+// are of no use to this thread (leftovers of clipboard reads, keyboard
+// mapping changes caused by typing) and are dropped, the latter after
+// Xlib's keysym cache has been told.
+#include "clipboard_sequence.h"
+#include "key_watch.h"
 #include "platform.h"
+#include "wake.h"
 #include "x11_display.h"
-
-#include <cstdint>
-#include <mutex>
-#include <poll.h>
-#include <sys/eventfd.h>
-#include <unistd.h>
 
 namespace {
 
-// The watch of the worker thread; only that thread touches it.
-struct te_watch {
-    int what = 0;              // the TE_WATCH_* bits asked for
-    unsigned connection = 0;   // the connection the listener was opened on
-    te_key_listener keys;
-    te_key_queue queue;
-};
-te_watch te_the_watch;
+thread_local int te_watching = 0;  // the TE_WATCH_* bits opened on this thread
 
-// te_wake_lock guards te_wake_fd, so that a wake never writes to a
-// descriptor the worker has closed meanwhile.
-std::mutex te_wake_lock;
-int te_wake_fd = -1;
-
-// A listener whose connection broke is closed, and opened again on the next
-// connection once the display can be reached.
-void te_keep_listener(te_watch& w) {
-    if (!(w.what & TE_WATCH_KEYS)) return;
-    if (w.keys.dpy && (te_x11_lost() || te_x11_connection_id() != w.connection)) {
-        w.keys.dpy = nullptr;  // the connection is gone with its resources
-        te_key_listener_close(&w.keys);
-        te_key_queue_push(&w.queue, TE_KEY_RESET, nullptr);
+// This thread's connection, with the notifications of what is watched
+// asked for on it; null when nothing is watched or can be.
+Display* te_watched_display() {
+    Display* dpy = nullptr;
+    if (te_watching & TE_WATCH_KEYS) dpy = te_key_watch_display();
+    if (te_watching & TE_WATCH_CLIPBOARD) {
+        Display* own = te_x11_display();
+        if (own && te_x11_clipboard_watch(own)) dpy = own;
     }
-    if (w.keys.dpy) return;
-    Display* dpy = te_x11_display();
-    if (dpy && te_key_listener_open(&w.keys, dpy, &w.queue)) w.connection = te_x11_connection_id();
+    return dpy;
 }
 
-// Hands every event the connection has to the listener.
-void te_drain(te_watch& w) {
-    Display* dpy = w.keys.dpy;
-    if (!dpy) return;
-    while (!te_x11_lost() && XPending(dpy)) {
-        XEvent ev;
+// Takes every event queued or readable without blocking; the bits of what
+// may have changed.
+int te_take_events(Display* dpy) {
+    int bits = 0;
+    XEvent ev;
+    while (!te_x11_lost() && XPending(dpy) > 0) {
         XNextEvent(dpy, &ev);
-        te_key_listener_take(&w.keys, &ev);
+        if (te_key_watch_take(&ev))
+            continue;
+        if (te_x11_clipboard_event(&ev))
+            bits |= TE_WATCH_CLIPBOARD;
+        else if (ev.type == MappingNotify)
+            XRefreshKeyboardMapping(&ev.xmapping);
     }
+    return te_key_watch_pending() ? bits | TE_WATCH_KEYS : bits;
 }
-
-void te_sleep_on(Display* dpy, int ms) {
-    struct pollfd fds[2] = {{-1, POLLIN, 0}, {-1, POLLIN, 0}};
-    {
-        std::lock_guard<std::mutex> g(te_wake_lock);
-        fds[0].fd = te_wake_fd;
-    }
-    if (dpy) fds[1].fd = ConnectionNumber(dpy);
-    if (poll(fds, 2, ms) > 0 && (fds[0].revents & POLLIN)) {
-        std::uint64_t count;
-        if (read(fds[0].fd, &count, sizeof count) < 0) count = 0;
-    }
-}
-
-int te_pending_bits(const te_watch& w) { return w.queue.count ? TE_WATCH_KEYS : 0; }
 
 }  // namespace
 
 int watch_open(int what) {
-    te_watch& w = te_the_watch;
-    {
-        std::lock_guard<std::mutex> g(te_wake_lock);
-        if (te_wake_fd < 0) te_wake_fd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    }
-    w.what = what & TE_WATCH_KEYS;
-    te_keep_listener(w);
-    if (!w.keys.dpy) w.what = 0;
-    return w.what;
+    te_watching = what;
+    int bits = (what & TE_WATCH_KEYS) && te_key_watch_open() ? TE_WATCH_KEYS : 0;
+    if ((what & TE_WATCH_CLIPBOARD) && te_watched_display()) bits |= TE_WATCH_CLIPBOARD;
+    return bits;
 }
 
 int watch_wait(int ms) {
-    te_watch& w = te_the_watch;
-    te_keep_listener(w);
-    te_drain(w);
-    if (!w.queue.count) {
-        te_sleep_on(w.keys.dpy, ms);
-        te_drain(w);
+    std::uint64_t deadline = now_millis() + (std::uint64_t)(ms > 0 ? ms : 0);
+    for (;;) {
+        Display* dpy = te_watched_display();
+        int bits = dpy ? te_take_events(dpy) : 0;
+        if (bits) return bits;
+        std::uint64_t now = now_millis();
+        if (now >= deadline) return 0;
+        // A lost connection stays readable; it is reopened on a later wait.
+        int fd = dpy && !te_x11_lost() ? ConnectionNumber(dpy) : -1;
+        if (te_wake_poll(fd, (int)(deadline - now)) == TE_WAKE_WOKEN) return dpy ? te_take_events(dpy) : 0;
     }
-    return te_pending_bits(w);
 }
-
-void watch_wake(void) {
-    std::lock_guard<std::mutex> g(te_wake_lock);
-    std::uint64_t one = 1;
-    if (te_wake_fd >= 0 && write(te_wake_fd, &one, sizeof one) < 0) return;
-}
-
-int watch_next_key(te_key_event* out) { return te_key_queue_pop(&te_the_watch.queue, out); }
 
 void watch_close(void) {
-    te_watch& w = te_the_watch;
-    if (w.keys.dpy) te_key_listener_close(&w.keys);
-    te_key_queue_wipe(&w.queue);
-    w.what = 0;
-    std::lock_guard<std::mutex> g(te_wake_lock);
-    if (te_wake_fd >= 0) close(te_wake_fd);
-    te_wake_fd = -1;
+    if (te_watching & TE_WATCH_KEYS) te_key_watch_close();
+    te_watching = 0;
 }
