@@ -98,7 +98,7 @@ check_exports() {
     sed 's/.*/void &(void) {}/' >"$dir/yyjson_stand_ins.c"
   x86_64-w64-mingw32-gcc-posix -c "$dir/yyjson_stand_ins.c" -o "$dir/yyjson_stand_ins.o"
   x86_64-w64-mingw32-g++-posix -shared -o "$dir/velmora-textexpander.dll" $objs "$dir/yyjson_stand_ins.o" \
-    "$root/src/velmora-textexpander.def" -static-libgcc -static-libstdc++ -luser32
+    "$root/src/velmora-textexpander.def" -static-libgcc -static-libstdc++ -luser32 -lnormaliz
   x86_64-w64-mingw32-objdump -p "$dir/velmora-textexpander.dll" |
     sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' | awk '/\]/ && $NF ~ /^te_/ { print $NF }' | sort >"$dir/exports"
   awk 'f && NF { print $1 } /^EXPORTS/ { f = 1 }' "$root/src/velmora-textexpander.def" | sort >"$dir/expected"
