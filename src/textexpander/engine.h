@@ -78,6 +78,10 @@ struct TeEngine {
     // The trigger's last (up to) four bytes, so a watch pass rejects most
     // snippets without touching their records.
     std::uint32_t trigger_tail[TE_MAX_SNIPPETS];
+    // The longest trigger's length, while trigger_len_max_known is set;
+    // te_snippet_put and te_snippet_remove clear it.
+    std::uint16_t trigger_len_max;
+    int trigger_len_max_known;
 };
 
 // The engine. Zero-filled static storage: only the pages that are used are

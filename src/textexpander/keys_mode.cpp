@@ -19,7 +19,7 @@ void te_keys_take(te_typed_buffer* typed, const te_key_event& ev) {
     switch (ev.kind) {
     case TE_KEY_TEXT:
         te_typed_add(typed, ev.text);
-        if (te_keys_pass(typed) != 0) te_typed_reset(typed);
+        te_keys_pass(typed);
         break;
     case TE_KEY_BACKSPACE:
         te_typed_backspace(typed);

@@ -22,7 +22,8 @@ struct te_pass_area {
     char trigger[TE_TRIGGER_CAP];
     char text[TE_TEXT_CAP];
     int dry_run;
-    int erase;  // characters to erase before typing (keys mode: the trigger)
+    int erase;       // characters to erase before typing (keys mode: the trigger)
+    char last_byte;  // the last byte of the text an expansion typed
 };
 thread_local std::unique_ptr<te_pass_area> tl_pass_area;
 
@@ -53,18 +54,45 @@ te_rule_verdict te_rules_for_locked(const te_program& p) {
     return v;
 }
 
+// The text's lengths as the block test compares them: in 32-bit lanes (no
+// text the engine reads comes near 2^31 bytes).
+struct te_block_lengths {
+    std::int32_t trimmed;
+    std::int32_t len;
+};
+
+// Whether any of the eight snippets from `base` may end the text, decided
+// from the look-up keys alone and without a branch, so that blocks with no
+// candidate (nearly all of them) are passed over as a tight vector loop.
+// A snippet is a candidate when its tail key matches or cannot decide (see
+// te_tail_may_match); one longer than the whole text never is.
+bool te_block_may_match_locked(const te_text_end& t, te_block_lengths l, int base) {
+    const std::uint32_t* tails = E.trigger_tail + base;
+    const std::uint16_t* lens = E.trigger_len + base;
+    int any = 0;
+    for (int k = 0; k < 8; k++) {
+        std::int32_t n = lens[k];
+        any |= (tails[k] == t.tail) | (n < 4) | ((l.trimmed < n) & (n <= l.len));
+    }
+    return any != 0;
+}
+
 // The first snippet in table order that ends the text and that the apps
 // list and prefix rule allow; -1 when none. `program` null: no filters.
 int te_choose_snippet_locked(const te_text_end& t, const te_program* program, const char* prefix) {
     std::size_t prefix_len = std::strlen(prefix);
-    for (int i = 0; i < E.snippet_count; i++) {
-        if (!te_tail_may_match(t, E.trigger_tail[i], E.trigger_len[i])) continue;
-        const TeSnippet& s = E.snippets[i];
-        if (!te_trailing_match(t, s.trigger, E.trigger_len[i])) continue;
-        if (!program) return i;
-        if (!te_apps_allow(s.apps, *program)) continue;
-        if (prefix_len && std::strncmp(s.trigger, prefix, prefix_len) != 0) continue;
-        return i;
+    te_block_lengths l = {(std::int32_t)t.trimmed, (std::int32_t)t.len};
+    for (int base = 0; base < E.snippet_count; base += 8) {
+        if (!te_block_may_match_locked(t, l, base)) continue;
+        for (int i = base; i < base + 8 && i < E.snippet_count; i++) {
+            if (!te_tail_may_match(t, E.trigger_tail[i], E.trigger_len[i])) continue;
+            const TeSnippet& s = E.snippets[i];
+            if (!te_trailing_match(t, s.trigger, E.trigger_len[i])) continue;
+            if (!program) return i;
+            if (!te_apps_allow(s.apps, *program)) continue;
+            if (prefix_len && std::strncmp(s.trigger, prefix, prefix_len) != 0) continue;
+            return i;
+        }
     }
     return -1;
 }
@@ -105,6 +133,7 @@ int te_expand_copied(te_pass_area* area, const char* process) {
         return -1;
     }
     record_expansion(area->trigger, rendered, process);
+    area->last_byte = len ? rendered[len - 1] : 0;
     return 1;
 }
 
@@ -135,6 +164,9 @@ int te_keys_pass(te_typed_buffer* typed) {
     if (!te_choose_and_copy(area, t, process)) return 0;
     area->erase = (int)te_utf8_count(area->trigger);
     int r = te_expand_copied(area, process);
+    te_typed_reset(typed);
+    // What is typed next follows the expansion's last character.
+    if (r == 1) typed->word_before = te_is_word_byte((unsigned char)area->last_byte);
     return r == 0 ? -1 : r;
 }
 
