@@ -179,6 +179,9 @@ void te_run(te_window& w) {
         te_record(w);
         if (w.dirty) te_draw(w);
         XFlush(w.dpy);
+        // Xlib may have read events while drawing or flushing: those are
+        // not on the socket any more.
+        if (XEventsQueued(w.dpy, QueuedAlready)) continue;
         struct pollfd p = {ConnectionNumber(w.dpy), POLLIN, 0};
         poll(&p, 1, 100);
     }
