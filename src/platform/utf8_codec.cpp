@@ -4,16 +4,6 @@ namespace {
 
 const std::uint32_t TE_REPLACEMENT = 0xFFFD;
 
-// Length of the sequence a lead byte announces, 0 for a byte that cannot
-// lead one.
-int te_sequence_length(unsigned char lead) {
-    if (lead < 0x80) return 1;
-    if (lead >= 0xC2 && lead <= 0xDF) return 2;
-    if (lead >= 0xE0 && lead <= 0xEF) return 3;
-    if (lead >= 0xF0 && lead <= 0xF4) return 4;
-    return 0;
-}
-
 // The smallest value each length may encode, to refuse overlong forms.
 std::uint32_t te_min_value(int len) {
     return len == 2 ? 0x80 : len == 3 ? 0x800 : 0x10000;
@@ -43,11 +33,19 @@ int te_malformed_span(const unsigned char* s, int len) {
 
 }  // namespace
 
+int te_utf8_lead_length(unsigned char lead) {
+    if (lead < 0x80) return 1;
+    if (lead >= 0xC2 && lead <= 0xDF) return 2;
+    if (lead >= 0xE0 && lead <= 0xEF) return 3;
+    if (lead >= 0xF0 && lead <= 0xF4) return 4;
+    return 0;
+}
+
 std::vector<std::uint32_t> te_utf8_decode(const char* text) {
     std::vector<std::uint32_t> out;
     const unsigned char* s = reinterpret_cast<const unsigned char*>(text);
     while (*s) {
-        int len = te_sequence_length(*s);
+        int len = te_utf8_lead_length(*s);
         if (len <= 1) {
             out.push_back(len == 1 ? *s : TE_REPLACEMENT);
             s++;

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <mutex>
 
+#include "ascii_case.h"
 #include "platform.h"
 
 enum {
@@ -144,8 +145,6 @@ int te_utf8_valid(const char* s, std::size_t n);
 // Copies src into dst[cap], every byte that is not part of a valid UTF-8
 // character replaced by U+FFFD, cut at a character boundary.
 void te_copy_utf8_repaired(char* dst, std::size_t cap, const char* src);
-void te_ascii_upper(char* s);
-int te_ascii_casecmp(const char* a, const char* b);
 std::uint32_t te_hash_bytes(const char* s, std::size_t n);
 // The last min(4, n) bytes before `end`, packed into one number.
 std::uint32_t te_tail_key(const char* end, std::size_t n);

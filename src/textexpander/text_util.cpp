@@ -4,22 +4,13 @@
 #include <cstring>
 
 #include "engine.h"
+#include "utf8_codec.h"
 
 namespace {
 
-// Length of the UTF-8 sequence a lead byte announces; 0 for a byte that
-// cannot start one.
-int te_utf8_seq_len(unsigned char c) {
-    if (c < 0x80) return 1;
-    if (c >= 0xC2 && c <= 0xDF) return 2;
-    if (c >= 0xE0 && c <= 0xEF) return 3;
-    if (c >= 0xF0 && c <= 0xF4) return 4;
-    return 0;
-}
-
 // Length of the valid character at s[0..avail), or 0 when it is not one.
 int te_utf8_char_len(const unsigned char* s, std::size_t avail) {
-    int n = te_utf8_seq_len(s[0]);
+    int n = te_utf8_lead_length(s[0]);
     if (n == 0 || (std::size_t)n > avail) return 0;
     for (int i = 1; i < n; i++)
         if ((s[i] & 0xC0) != 0x80) return 0;
@@ -37,7 +28,7 @@ std::size_t te_utf8_trim_partial(const char* s, std::size_t n) {
     std::size_t lead = n;
     while (lead > 0 && n - lead < 3 && (u[lead - 1] & 0xC0) == 0x80) lead--;
     if (lead > 0) {
-        int want = te_utf8_seq_len(u[lead - 1]);
+        int want = te_utf8_lead_length(u[lead - 1]);
         if (want > 1 && (std::size_t)want > n - (lead - 1)) return lead - 1;
     }
     return n;
@@ -92,20 +83,6 @@ void te_copy_utf8_repaired(char* dst, std::size_t cap, const char* src) {
         i += len ? (std::size_t)len : 1;
     }
     dst[o] = 0;
-}
-
-void te_ascii_upper(char* s) {
-    for (; *s; s++)
-        if (*s >= 'a' && *s <= 'z') *s = (char)(*s - 'a' + 'A');
-}
-
-int te_ascii_casecmp(const char* a, const char* b) {
-    for (;; a++, b++) {
-        int ca = (unsigned char)*a, cb = (unsigned char)*b;
-        if (ca >= 'a' && ca <= 'z') ca -= 32;
-        if (cb >= 'a' && cb <= 'z') cb -= 32;
-        if (ca != cb || !ca) return ca - cb;
-    }
 }
 
 // FNV-1a.

@@ -6,9 +6,56 @@
 #include "platform.h"
 #include "x11_harness.h"
 
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+#include <algorithm>
+#include <thread>
+#include <unistd.h>
+
 using te_test::text_window;
 
 namespace {
+
+bool te_held(KeySym ks) {
+    char keys[32];
+    XQueryKeymap(te_test::display(), keys);
+    KeyCode code = XKeysymToKeycode(te_test::display(), ks);
+    return (keys[code / 8] >> (code % 8)) & 1;
+}
+
+// Lets go of the key after `ms`, on a connection of its own: no process
+// start delays it.
+void te_let_go_after(KeySym ks, int ms) {
+    Display* dpy = XOpenDisplay(nullptr);
+    if (!dpy) return;
+    usleep((useconds_t)ms * 1000);
+    XTestFakeKeyEvent(dpy, XKeysymToKeycode(dpy, ks), False, CurrentTime);
+    XCloseDisplay(dpy);
+}
+
+// Every keycode without symbols bound to one, while this lives.
+struct te_spare_keys_taken {
+    std::vector<KeyCode> codes;
+
+    te_spare_keys_taken() {
+        Display* dpy = te_test::display();
+        int lo = 0, hi = 0, per = 0;
+        XDisplayKeycodes(dpy, &lo, &hi);
+        KeySym* map = XGetKeyboardMapping(dpy, (KeyCode)lo, hi - lo + 1, &per);
+        for (int code = lo; code <= hi; code++) {
+            KeySym* syms = map + (code - lo) * per;
+            if (std::all_of(syms, syms + per, [](KeySym ks) { return ks == NoSymbol; })) codes.push_back((KeyCode)code);
+        }
+        XFree(map);
+        bind(0x1002603);  // U+2603, any keysym will do
+    }
+    ~te_spare_keys_taken() { bind(NoSymbol); }
+
+    void bind(KeySym ks) {
+        for (KeyCode code : codes) XChangeKeyboardMapping(te_test::display(), code, 1, &ks, 1);
+        XSync(te_test::display(), False);
+    }
+};
 
 class Typing : public ::testing::Test {
 protected:
@@ -59,16 +106,52 @@ TEST_F(Typing, MalformedUtf8ArrivesAsReplacementCharacter) {
     EXPECT_EQ(type_and_read("a\xFF" "b\xC3"), "a\xEF\xBF\xBD" "b\xEF\xBF\xBD");
 }
 
+// Held past the wait, Ctrl is let go of for the typing and stays up: the
+// typing never presses a key it did not press itself.
 TEST_F(Typing, HeldControlDoesNotTurnTextIntoShortcuts) {
     ASSERT_EQ(te_test::run({"xdotool", "keydown", "ctrl"}), 0);
     std::string got = type_and_read("save as q");
-    char keys[32];
-    XQueryKeymap(te_test::display(), keys);
-    KeyCode ctrl = XKeysymToKeycode(te_test::display(), 0xffe3);  // Control_L
-    bool still_down = (keys[ctrl / 8] >> (ctrl % 8)) & 1;
+    bool still_down = te_held(XK_Control_L);
     te_test::run({"xdotool", "keyup", "ctrl"});
     EXPECT_EQ(got, "save as q");
-    EXPECT_TRUE(still_down) << "Ctrl was not pressed again after the typing";
+    EXPECT_FALSE(still_down) << "Ctrl was pressed again after the typing";
+}
+
+TEST_F(Typing, ControlLetGoOfDuringTypingIsNotLeftDown) {
+    ASSERT_EQ(te_test::run({"xdotool", "keydown", "ctrl"}), 0);
+    std::thread let_go(te_let_go_after, XK_Control_L, 40);
+    const std::string text = te_test::mixed_text(300, 3);
+    long long t0 = te_test::millis();
+    EXPECT_EQ(type_text_utf8(text.c_str(), 0), 0);
+    fprintf(stderr, "TYPING TOOK %lld ms\n", te_test::millis() - t0);
+    std::string got = win.wait_for(text.size());
+    let_go.join();
+    EXPECT_FALSE(te_held(XK_Control_L)) << "Ctrl is still down";
+    EXPECT_TRUE(got == text) << "the text did not arrive as typed";
+}
+
+TEST_F(Typing, NothingIsTypedWhileTheChordIsHeld) {
+    ASSERT_EQ(te_test::run({"xdotool", "keydown", "ctrl+shift+e"}), 0);
+    std::string before_release = "not read";
+    std::thread let_go([&] {
+        usleep(200000);
+        before_release = win.received();
+        te_test::run({"xdotool", "keyup", "ctrl+shift+e"});
+    });
+    std::string got = type_and_read("after the chord");
+    let_go.join();
+    EXPECT_EQ(before_release, "");
+    EXPECT_EQ(got, "after the chord");
+}
+
+// Other tools, and hosts that died while typing, leave spare keycodes bound.
+TEST_F(Typing, NoSpareKeycodeLeftRefusesCharactersTheLayoutLacks) {
+    {
+        te_spare_keys_taken taken;
+        ASSERT_FALSE(taken.codes.empty());
+        EXPECT_EQ(type_text_utf8("caf\xC3\xA9", 0), -2);
+    }
+    EXPECT_EQ(win.wait_for(0, 0), "");
 }
 
 TEST_F(Typing, KeyStillHeldFromTheHotkeyIsTypedToo) {

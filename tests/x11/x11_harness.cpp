@@ -141,8 +141,10 @@ std::string output_of(const std::vector<std::string>& argv) {
     return out;
 }
 
-text_window::text_window()
-    : path_(temp_file("")), proc_({TE_WINDOW_PATH, path_, "te-window test"}, true) {
+text_window::text_window() : text_window(TE_WINDOW_PATH) {}
+
+text_window::text_window(const std::string& program)
+    : path_(temp_file("")), proc_({program, path_, "te-window test"}, true) {
     std::string id = proc_.read_line(10000);
     window_ = id.empty() ? 0 : (Window)std::strtoul(id.c_str(), nullptr, 16);
 }

@@ -44,6 +44,9 @@ std::string output_of(const std::vector<std::string>& argv);
 class text_window {
 public:
     text_window();
+    // Another recording window program taking the same arguments
+    // (OUTPUT_FILE TITLE) and printing its window id once it has the focus.
+    explicit text_window(const std::string& program);
     bool ready() const { return window_ != 0; }
     Window window() const { return window_; }
     pid_t pid() const { return proc_.pid(); }

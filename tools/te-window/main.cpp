@@ -1,9 +1,10 @@
 // te-window: a plain X11 window that takes the input focus, shows the text
 // it is typed and records that text, as UTF-8, after what the file named on
 // the command line held. BackSpace removes the last character, from the
-// window and from the file (which is then written anew, whole). It names
-// its process in _NET_WM_PID like any desktop program. Once it has the
-// focus it prints its window id on stdout.
+// window and from the file (which is then written anew, whole). Like any
+// desktop program it names its process in _NET_WM_PID and answers
+// _NET_WM_PING once it has handled the events before the ping. Once it has
+// the focus it prints its window id on stdout.
 //
 //   te-window OUTPUT_FILE [TITLE]
 #include "key_text.h"
@@ -31,6 +32,7 @@ struct te_window {
     XFontSet fonts = nullptr;
     GC gc = nullptr;
     Atom wm_delete = None;
+    Atom wm_ping = None;
     FILE* out = nullptr;
     std::string path;
     std::string text;     // what the file holds once recorded
@@ -88,7 +90,9 @@ void te_set_identity(te_window& w, const char* title) {
     hints.input = True;
     XSetWMHints(w.dpy, w.win, &hints);
     w.wm_delete = XInternAtom(w.dpy, "WM_DELETE_WINDOW", False);
-    XSetWMProtocols(w.dpy, w.win, &w.wm_delete, 1);
+    w.wm_ping = XInternAtom(w.dpy, "_NET_WM_PING", False);
+    Atom protocols[] = {w.wm_delete, w.wm_ping};
+    XSetWMProtocols(w.dpy, w.win, protocols, 2);
 }
 
 // The local input method turns key presses into UTF-8 under any locale
@@ -151,6 +155,13 @@ void te_draw(te_window& w) {
     w.dirty = false;
 }
 
+// The answer goes back to the root window, as the window manager expects.
+void te_answer_ping(te_window& w, XEvent ev) {
+    Window root = DefaultRootWindow(w.dpy);
+    ev.xclient.window = root;
+    XSendEvent(w.dpy, root, False, SubstructureNotifyMask | SubstructureRedirectMask, &ev);
+}
+
 void te_handle(te_window& w, XEvent& ev) {
     if (XFilterEvent(&ev, None)) return;
     if (ev.type == KeyPress) {
@@ -165,6 +176,8 @@ void te_handle(te_window& w, XEvent& ev) {
         w.dirty = true;
     } else if (ev.type == ClientMessage && (Atom)ev.xclient.data.l[0] == w.wm_delete) {
         te_stop_requested = 1;
+    } else if (ev.type == ClientMessage && (Atom)ev.xclient.data.l[0] == w.wm_ping) {
+        te_answer_ping(w, ev);
     }
 }
 

@@ -1,4 +1,5 @@
 // The executable file name of the program that owns the foreground window.
+#include "ascii_case.h"
 #include "platform.h"
 #include "text_convert.h"
 
@@ -27,12 +28,6 @@ const wchar_t* te_base_name(const wchar_t* path) {
     for (const wchar_t* p = path; *p; p++)
         if (*p == L'\\') name = p + 1;
     return name;
-}
-
-// Only ASCII letters change: the bytes of multi-byte UTF-8 sequences stay.
-void te_ascii_upper(char* s) {
-    for (; *s; s++)
-        if (*s >= 'a' && *s <= 'z') *s = (char)(*s - 'a' + 'A');
 }
 
 }  // namespace

@@ -125,6 +125,14 @@ Window te_x11_helper_window(Display* dpy) {
     return te_conn.helper;
 }
 
+Window te_x11_parent(Display* dpy, Window w) {
+    Window root = None, parent = None, *children = nullptr;
+    unsigned n = 0;
+    if (!XQueryTree(dpy, w, &root, &parent, &children, &n)) return None;
+    if (children) XFree(children);
+    return parent == root ? None : parent;
+}
+
 void te_x11_errors_mark() { te_conn.errors = 0; }
 
 int te_x11_errors_since(Display* dpy) {

@@ -2,6 +2,7 @@
 // on the root window, or else the input focus), the process that set
 // _NET_WM_PID on it or on the nearest ancestor that has one, and that
 // process's executable file name from /proc, ASCII letters upper-cased.
+#include "ascii_case.h"
 #include "platform.h"
 #include "x11_display.h"
 
@@ -27,14 +28,6 @@ unsigned long te_property_item(Display* dpy, Window w, const char* name, Atom ty
     return value;
 }
 
-Window te_parent(Display* dpy, Window w) {
-    Window root = None, parent = None, *children = nullptr;
-    unsigned n = 0;
-    if (!XQueryTree(dpy, w, &root, &parent, &children, &n)) return None;
-    if (children) XFree(children);
-    return parent == root ? None : parent;
-}
-
 // The window under the pointer, for a focus that follows the pointer.
 Window te_pointer_window(Display* dpy) {
     Window root = None, child = None;
@@ -56,7 +49,7 @@ Window te_front_window(Display* dpy) {
 
 // The process of the window or of its nearest ancestor that names one.
 long te_window_pid(Display* dpy, Window w) {
-    for (; w != None; w = te_parent(dpy, w)) {
+    for (; w != None; w = te_x11_parent(dpy, w)) {
         unsigned long pid = te_property_item(dpy, w, "_NET_WM_PID", XA_CARDINAL);
         if (pid) return (long)pid;
     }
@@ -79,11 +72,6 @@ int te_exe_base_name(long pid, char* name, size_t size) {
     if (std::strlen(base) + 1 > size) return 0;
     std::memcpy(name, base, std::strlen(base) + 1);
     return 1;
-}
-
-void te_ascii_upper(char* s) {
-    for (; *s; s++)
-        if (*s >= 'a' && *s <= 'z') *s = (char)(*s - 'a' + 'A');
 }
 
 long te_front_pid(Display* dpy) {

@@ -1,7 +1,9 @@
 // Typing a text into the focused window with XTest key events. Characters
 // the layout has are typed on their own key with Shift or AltGr as needed;
-// the others on a spare keycode lent to their keysym for the moment. A key
-// watch sees the typing bracketed by the typing marks.
+// the others on a spare keycode lent to their keysym for the moment. The
+// typing starts once the user has let go of every key. A key watch sees
+// the typing bracketed by the typing marks.
+#include "held_keys.h"
 #include "layout.h"
 #include "modifiers.h"
 #include "platform.h"
@@ -104,13 +106,24 @@ int te_type_chars(te_typist& t, const std::vector<KeySym>& syms) {
     return 1;
 }
 
+// Characters the layout lacks need a spare keycode; with none left they
+// cannot be typed, and that is known before the first key.
+bool te_typable(const te_typist& t, const std::vector<KeySym>& syms) {
+    if (te_spare_capacity(&t.spare) > 0) return true;
+    for (KeySym ks : syms)
+        if (!te_in_layout(t, ks)) return false;
+    return true;
+}
+
 int te_type_all(Display* dpy, const std::vector<KeySym>& syms) {
     te_typist t;
     t.dpy = dpy;
     if (!te_layout_load(dpy, &t.layout)) return -2;
     te_spare_init(&t.spare, dpy, t.layout.spare);
+    if (!te_typable(t, syms)) return -2;
     te_typing_mark_begin(dpy);
     te_x11_errors_mark();
+    te_let_go_of_keys(dpy);
     te_set_aside saved;
     te_modifiers_set_aside(dpy, &saved);
     int ok = te_type_chars(t, syms);

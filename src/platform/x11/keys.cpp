@@ -1,5 +1,6 @@
 // Key states for the hotkey poll: a Windows virtual-key code is held when
 // any key whose keysyms include one of the code's keysyms is down.
+#include "held_keys.h"
 #include "platform.h"
 #include "x11_display.h"
 
@@ -64,8 +65,6 @@ int te_vk_to_keysyms(int vk, KeySym out[TE_MAX_KEYSYMS]) {
     return 0;
 }
 
-int te_is_down(const char keys[32], int code) { return (keys[code / 8] >> (code % 8)) & 1; }
-
 // Whether the keycode's first two levels carry one of the keysyms.
 int te_code_has(const KeySym* syms, int per_code, const KeySym* want, int n) {
     int levels = per_code < 2 ? per_code : 2;
@@ -80,7 +79,7 @@ int te_any_down_with(Display* dpy, const KeySym* want, int n) {
     XQueryKeymap(dpy, keys);
     int lo = 256, hi = -1;
     for (int code = 8; code < 256; code++) {
-        if (!te_is_down(keys, code)) continue;
+        if (!te_keymap_down(keys, code)) continue;
         if (code < lo) lo = code;
         hi = code;
     }
@@ -90,7 +89,7 @@ int te_any_down_with(Display* dpy, const KeySym* want, int n) {
     if (!map) return 0;
     int found = 0;
     for (int code = lo; code <= hi && !found; code++)
-        found = te_is_down(keys, code) && te_code_has(map + (code - lo) * per_code, per_code, want, n);
+        found = te_keymap_down(keys, code) && te_code_has(map + (code - lo) * per_code, per_code, want, n);
     XFree(map);
     return found;
 }

@@ -1,5 +1,6 @@
 #include "spare_keys.h"
 
+#include "ping.h"
 #include "platform.h"
 
 #include <algorithm>
@@ -10,14 +11,22 @@ namespace {
 // More would only make every client fetch a larger keyboard mapping.
 const size_t TE_SPARE_MAX = 64;
 const size_t TE_LEVELS = 2;
-// A settle pauses this long, plus a little per character typed since the
-// last one: the time a busy client may need to catch up.
+// A program that answers pings gets this long to read what was typed;
+// one that does not answer in time is not asked again during this text.
+const int TE_PING_TIMEOUT_MS = 1000;
+// A program without the ping protocol gets a pause this long, plus a little
+// per character typed since the last settle: a guess at the time a busy
+// client may need to catch up.
 const int TE_SETTLE_BASE_MS = 15;
 const size_t TE_SETTLE_CHARS_PER_MS = 20;
 
+// Waits until the focused program has read every key typed so far.
 void te_settle(te_spare_keys* keys) {
     XSync(keys->dpy, False);
-    thread_sleep_ms(TE_SETTLE_BASE_MS + (int)(keys->typed_since_settle / TE_SETTLE_CHARS_PER_MS));
+    Window target = keys->may_ping ? te_ping_target(keys->dpy) : None;
+    keys->may_ping = target != None && te_ping(keys->dpy, target, TE_PING_TIMEOUT_MS);
+    if (!keys->may_ping)
+        thread_sleep_ms(TE_SETTLE_BASE_MS + (int)(keys->typed_since_settle / TE_SETTLE_CHARS_PER_MS));
     keys->typed_since_settle = 0;
 }
 
@@ -62,6 +71,7 @@ void te_set_key(te_spare_keys* keys, size_t i) {
 // Sends the symbols of the keycodes from the first to the last spare one in
 // one request; the keys between them go with the symbols they have.
 void te_send(te_spare_keys* keys) {
+    if (keys->codes.empty()) return;
     XkbMapChangesRec changes = {};
     changes.changed = XkbKeySymsMask;
     changes.first_key_sym = keys->codes.front();
@@ -80,13 +90,14 @@ void te_spare_init(te_spare_keys* keys, Display* dpy, const std::vector<KeyCode>
     std::sort(keys->codes.begin(), keys->codes.end());
     keys->bound.assign(keys->codes.size() * TE_LEVELS, NoSymbol);
     keys->typed_since_settle = 0;
+    keys->may_ping = true;
 }
 
 size_t te_spare_capacity(const te_spare_keys* keys) { return keys->bound.size(); }
 
 int te_spare_bind(te_spare_keys* keys, const std::vector<KeySym>& syms) {
     if (syms.empty()) return 1;
-    if (!te_load_symbols(keys)) return 0;
+    if (keys->codes.empty() || !te_load_symbols(keys)) return 0;
     if (te_any_bound(keys)) te_settle(keys);
     std::fill(keys->bound.begin(), keys->bound.end(), NoSymbol);
     std::copy(syms.begin(), syms.begin() + (long)std::min(syms.size(), keys->bound.size()), keys->bound.begin());

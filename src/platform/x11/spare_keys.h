@@ -5,9 +5,11 @@
 // typed in segments: the foreign keysyms of one segment are bound to the
 // spare keycodes all at once, two per keycode (plain and with Shift), in a
 // single XKB request, so that clients fetch the mapping once per segment.
-// Before the next segment rebinds them, a settle (a sync with the server
-// and a pause that grows with what was typed) gives the client time to
-// look up every event typed with the old binding.
+// Before the next segment rebinds them, a settle makes sure the focused
+// program has looked up every event typed with the old binding: it pings
+// the program (ping.h) and waits for the answer, or, for a program without
+// that protocol, syncs with the server and pauses for a time that grows
+// with what was typed.
 #ifndef TE_X11_SPARE_KEYS_H
 #define TE_X11_SPARE_KEYS_H
 
@@ -24,6 +26,7 @@ struct te_spare_keys {
     std::vector<XkbSymMapRec> original;  // per code, as it was before any binding
     std::vector<KeySym> bound;     // two per code (plain, Shift), NoSymbol while free
     size_t typed_since_settle = 0;
+    bool may_ping = true;          // false once the focused program did not answer one
 };
 
 void te_spare_init(te_spare_keys* keys, Display* dpy, const std::vector<KeyCode>& spare);
@@ -32,8 +35,8 @@ void te_spare_init(te_spare_keys* keys, Display* dpy, const std::vector<KeyCode>
 size_t te_spare_capacity(const te_spare_keys* keys);
 
 // Binds the keysyms (at most the capacity) to the spare keycodes, settling
-// first when keycodes bound before are in use. 0 when the server's key
-// symbols cannot be read.
+// first when keycodes bound before are in use. 0 when there is no spare
+// keycode or the server's key symbols cannot be read.
 int te_spare_bind(te_spare_keys* keys, const std::vector<KeySym>& syms);
 
 // Where ks is bound; 0 when it is not.

@@ -27,6 +27,10 @@ int te_x11_has_xtest(Display* dpy);
 // changes: the requestor window for selections.
 Window te_x11_helper_window(Display* dpy);
 
+// The parent of w; None when w is a top-level window (its parent is the
+// root) or cannot be asked.
+Window te_x11_parent(Display* dpy, Window w);
+
 // Protocol errors on our connection are counted instead of ending the
 // process. te_x11_errors_since() syncs and returns how many arrived since
 // the matching te_x11_errors_mark().
