@@ -52,10 +52,15 @@ extern "C" {
  * (chord such as "CTRL+SHIFT+E"), "poll_ms" (integer, at least 20),
  * "dry_run" (boolean), "store" (path of the snippet store file, read at
  * once). Returns 1 when the worker started, 0 on failure (already running,
- * bad configuration), with nothing of the configuration applied. */
+ * bad configuration), with nothing of the configuration applied.
+ * In clipboard mode the worker looks at the clipboard as soon as the
+ * desktop reports a change (X11 with XFixes, Windows); "poll_ms" then only
+ * bounds each wait. Without such reports, and in hotkey mode, it polls
+ * every "poll_ms" milliseconds. */
 TE_API int te_start(const char* config_json);
 
-/* Stops the worker and waits for it to finish its current pass. Always 1.
+/* Stops the worker, waking it from its wait, and waits for it to finish its
+ * current pass. Always 1.
  * Safe to call when not running and from several threads at once. */
 TE_API int te_stop(void);
 

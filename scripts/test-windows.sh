@@ -2,7 +2,8 @@
 # Builds the Windows cross preset (mingw-w64) and runs its tests under Wine.
 #
 #   scripts/test-windows.sh           build, check the DLL exports, run the tests
-#   scripts/test-windows.sh --bench   ... then the typing throughput benchmark
+#   scripts/test-windows.sh --bench   ... then the typing throughput and
+#                                     clipboard listener benchmarks
 #
 # The tests need an X display for Wine's windows. TE_TEST_DISPLAY names one
 # to use (e.g. :0); by default a private Xvfb is started on a free display.
@@ -123,6 +124,7 @@ main() {
   ctest --test-dir "$build" --output-on-failure --no-tests=error </dev/null || status=$?
   if [ "$status" = 0 ] && [ "$run_bench" = 1 ]; then
     "$te_wine64" "$build/bench/win32/te_win32_typing_bench.exe" </dev/null || status=$?
+    "$te_wine64" "$build/bench/win32/te_win32_watch_bench.exe" </dev/null || status=$?
   fi
   return "$status"
 }

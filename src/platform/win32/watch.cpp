@@ -1,6 +1,14 @@
-// The worker's wait on Windows: MsgWaitForMultipleObjects on a wake-up
-// event, which also returns when the system has input for the key hooks
-// installed on this thread; the hooks run while its messages are looked at.
+// Waiting for the Windows desktop. A message-only window of the watching
+// thread is registered as a clipboard format listener, so the system
+// sends it WM_CLIPBOARDUPDATE on every change; the thread sleeps in
+// MsgWaitForMultipleObjectsEx on the wake-up event and its message queue
+// until one of them stirs or the time is up. A listener the system
+// refuses leaves only the event and the time, and the worker polls. The
+// key hooks (key_hook) run on this thread while its messages are taken.
+//
+// The window class lives only while a watch is open: a class outlives the
+// module that registered it, and the worker's thread keeps this module
+// loaded until the watch is closed.
 #include "key_hook.h"
 #include "platform.h"
 
@@ -8,52 +16,108 @@
 
 namespace {
 
-// Auto-reset, made on first use and kept for the life of the process, so
-// that watch_wake never signals a closed handle.
-HANDLE te_wake_event(void) {
-    static HANDLE event = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+const wchar_t* const TE_WATCH_CLASS = L"VelmoraTextExpanderWatch";
+// Without a wake-up event a wait lasts at most this long, so the waiting
+// thread still looks at its stop flag often.
+const DWORD TE_NO_EVENT_WAIT_MS = 100;
+
+struct te_win_watch {
+    HWND window = nullptr;
+    bool changed = false;  // WM_CLIPBOARDUPDATE arrived since the last look
+    bool keys = false;     // the key hooks are installed
+};
+
+thread_local te_win_watch te_watch;
+
+// Auto-reset: the wait that takes a wake-up resets it.
+HANDLE te_wake_event() {
+    static const HANDLE event = CreateEventW(nullptr, FALSE, FALSE, nullptr);
     return event;
 }
 
-thread_local int te_watching = 0;
-
-// Dispatches this thread's messages; sent ones (the hook calls) are handled
-// inside PeekMessage.
-void te_pump(void) {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
+LRESULT CALLBACK te_watch_proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg != WM_CLIPBOARDUPDATE) return DefWindowProcW(w, msg, wp, lp);
+    te_watch.changed = true;
+    return 0;
 }
 
-int te_pending_bits(void) { return (te_watching & TE_WATCH_KEYS) && te_key_hook_pending() ? TE_WATCH_KEYS : 0; }
+HINSTANCE te_own_module() {
+    HMODULE module = nullptr;
+    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                       reinterpret_cast<LPCWSTR>(&te_watch_proc), &module);
+    return module;
+}
+
+// A listener window on this thread, or null when the system refuses one.
+// Another thread's open watch may have registered the class already.
+HWND te_open_listener() {
+    WNDCLASSEXW wc = {};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = te_watch_proc;
+    wc.hInstance = te_own_module();
+    wc.lpszClassName = TE_WATCH_CLASS;
+    if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return nullptr;
+    HWND w = CreateWindowExW(0, TE_WATCH_CLASS, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+    if (w && AddClipboardFormatListener(w)) return w;
+    if (w) DestroyWindow(w);
+    UnregisterClassW(TE_WATCH_CLASS, wc.hInstance);
+    return nullptr;
+}
+
+// Hands every queued message to its window (the hooks are called in the
+// meantime); the bits of what changed.
+int te_take_messages() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    int bits = te_watch.changed ? TE_WATCH_CLIPBOARD : 0;
+    te_watch.changed = false;
+    return te_watch.keys && te_key_hook_pending() ? bits | TE_WATCH_KEYS : bits;
+}
+
+// Waits up to `ms` for the wake-up event or a new message: 1 when woken.
+int te_wait_event_or_message(DWORD ms) {
+    HANDLE event = te_wake_event();
+    if (!event) {
+        MsgWaitForMultipleObjectsEx(0, nullptr, ms < TE_NO_EVENT_WAIT_MS ? ms : TE_NO_EVENT_WAIT_MS, QS_ALLINPUT,
+                                    MWMO_INPUTAVAILABLE);
+        return 0;
+    }
+    DWORD r = MsgWaitForMultipleObjectsEx(1, &event, ms, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    if (r == WAIT_FAILED) Sleep(ms < TE_NO_EVENT_WAIT_MS ? ms : TE_NO_EVENT_WAIT_MS);
+    return r == WAIT_OBJECT_0 ? 1 : 0;
+}
 
 }  // namespace
 
 int watch_open(int what) {
-    te_wake_event();
-    te_watching = what & TE_WATCH_KEYS;
-    if (te_watching && !te_key_hook_open()) te_watching = 0;
-    return te_watching;
+    watch_close();
+    if (what & TE_WATCH_CLIPBOARD) te_watch.window = te_open_listener();
+    if (what & TE_WATCH_KEYS) te_watch.keys = te_key_hook_open() != 0;
+    return (te_watch.window ? TE_WATCH_CLIPBOARD : 0) | (te_watch.keys ? TE_WATCH_KEYS : 0);
 }
 
 int watch_wait(int ms) {
-    te_pump();
-    if (te_pending_bits()) return te_pending_bits();
-    HANDLE wake = te_wake_event();
-    DWORD timeout = ms > 0 ? (DWORD)ms : 0;
-    MsgWaitForMultipleObjectsEx(wake ? 1 : 0, &wake, timeout, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-    te_pump();
-    return te_pending_bits();
+    ULONGLONG deadline = GetTickCount64() + (ULONGLONG)(ms > 0 ? ms : 0);
+    for (;;) {
+        int bits = te_take_messages();
+        if (bits) return bits;
+        ULONGLONG now = GetTickCount64();
+        if (now >= deadline) return 0;
+        if (te_wait_event_or_message((DWORD)(deadline - now))) return te_take_messages();
+    }
 }
 
 void watch_wake(void) {
-    HANDLE wake = te_wake_event();
-    if (wake) SetEvent(wake);
+    HANDLE event = te_wake_event();
+    if (event) SetEvent(event);
 }
 
 void watch_close(void) {
-    if (te_watching & TE_WATCH_KEYS) te_key_hook_close();
-    te_watching = 0;
+    if (te_watch.keys) te_key_hook_close();
+    te_watch.keys = false;
+    if (!te_watch.window) return;
+    RemoveClipboardFormatListener(te_watch.window);
+    DestroyWindow(te_watch.window);
+    te_watch = te_win_watch();
+    UnregisterClassW(TE_WATCH_CLASS, te_own_module());
 }

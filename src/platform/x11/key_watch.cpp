@@ -53,4 +53,4 @@ void te_key_watch_close(void) {
     w.open = false;
 }
 
-int watch_next_key(te_key_event* out) { return te_key_queue_pop(&te_keys.queue, out); }
+int te_key_watch_next(te_key_event* out) { return te_key_queue_pop(&te_keys.queue, out); }

@@ -69,9 +69,14 @@ int watch_wait(int ms) {
         if (now >= deadline) return 0;
         // A lost connection stays readable; it is reopened on a later wait.
         int fd = dpy && !te_x11_lost() ? ConnectionNumber(dpy) : -1;
-        if (te_wake_poll(fd, (int)(deadline - now)) == TE_WAKE_WOKEN) return dpy ? te_take_events(dpy) : 0;
+        int woke = te_wake_poll(fd, (int)(deadline - now));
+        if (woke == TE_WAKE_WOKEN) return dpy ? te_take_events(dpy) : 0;
+        // Nothing arrived: Xlib's queue is as empty as it was.
+        if (woke == TE_WAKE_TIMEOUT && now_millis() >= deadline) return 0;
     }
 }
+
+int watch_next_key(te_key_event* out) { return te_key_watch_next(out); }
 
 void watch_close(void) {
     if (te_watching & TE_WATCH_KEYS) te_key_watch_close();
