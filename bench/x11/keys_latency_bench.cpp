@@ -1,8 +1,10 @@
 // From the trigger's last key press to the first character of the
 // expansion in the window, in keys mode: xdotool types " >>add" and then
-// presses r; this process sees the press as an XInput2 raw event, as the
-// worker does, and then watches the text window's record until the
-// address's first character has replaced the trigger.
+// presses r, letting go at once (typing waits until no key is held, so a
+// longer press adds its own length); this process sees the press as an
+// XInput2 raw event, as the worker does, and then watches the text
+// window's record until the address's first character has replaced the
+// trigger.
 #include <benchmark/benchmark.h>
 
 #include "textexpander.h"
@@ -78,7 +80,7 @@ void BM_LastKeyToFirstCharacter(benchmark::State& state) {
             XEvent ev;
             XNextEvent(dpy, &ev);
         }
-        te_test::child press({"xdotool", "key", "r"});
+        te_test::child press({"xdotool", "key", "--delay", "0", "r"});
         long long pressed = pressed_at(dpy, opcode, r_code);
         long long first = expanded_at(win, base);
         if (pressed < 0 || first < 0) return state.SkipWithError("the address did not arrive");
