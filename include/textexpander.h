@@ -25,6 +25,14 @@
  * engine serialises access to its tables internally; long work (rendering,
  * reading the clipboard, typing) runs outside that serialisation, so a host
  * thread is never blocked by an expansion being typed.
+ *
+ * Typing: an expansion is typed once the user has let go of every key (in
+ * hotkey mode, the chord). The typing waits up to about a second for that,
+ * then releases what is still held; it never presses a key for the user,
+ * so no modifier is left down afterwards. A text this desktop cannot type
+ * (on X11, a character the keyboard layout lacks when no spare keycode is
+ * left to lend it) fails with nothing typed and the message
+ * "SendInput failed".
  */
 #ifndef VELMORA_TEXTEXPANDER_H
 #define VELMORA_TEXTEXPANDER_H

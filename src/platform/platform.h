@@ -18,10 +18,13 @@
 #include <ctime>
 
 // ---- Keyboard output ---------------------------------------------------
-// Types `text` (UTF-8) into the focused window as Unicode keystrokes.
+// Types `text` (UTF-8) into the focused window as Unicode keystrokes,
+// once no key is held: it waits for that (key_release.h), then releases
+// what is still held, and never presses a key it did not type itself.
 //   0  every batch was accepted
 //  -1  nothing to type (null/empty text, no characters, no memory)
-//  -2  the system refused a batch (earlier batches stay typed)
+//  -2  the system refused a batch (earlier batches stay typed), or the
+//      text holds a character this desktop cannot type (nothing typed)
 //  -3  nothing typed: dry_run is nonzero, or no window is in front
 // The text test comes first, then dry_run, then the window.
 int type_text_utf8(const char* text, int dry_run);

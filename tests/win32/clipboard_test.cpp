@@ -2,6 +2,7 @@
 #include "clipboard_util.h"
 #include "edit_window.h"
 #include "platform.h"
+#include "text_convert.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -89,6 +90,25 @@ TEST(Clipboard, SizeIsCountedInUtf8Bytes) {
     ASSERT_TRUE(te_clipboard_put_text(std::wstring(TE_CALLER_BUFFER / 2, L'\x00E9')));
     EXPECT_EQ(nullptr, get_clipboard_text_utf8(buf.data(), buf.size));
     EXPECT_TRUE(buf.guard_intact());
+}
+
+// Another program's CF_UNICODETEXT block may lack its closing NUL (Wine's
+// clipboard adds one, so the block is read here directly). A block shrunk
+// in place from a longer text is followed by more of that text, which a
+// read past its end would take in.
+TEST(Clipboard, BlockWithoutNulIsReadAsItsUnitsOnly) {
+    const size_t units = 61;
+    std::wstring longer = std::wstring(units, L'x') + std::wstring(3 * units, L'y');
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, (longer.size() + 1) * sizeof(wchar_t));
+    ASSERT_NE(nullptr, block);
+    std::memcpy(GlobalLock(block), longer.c_str(), (longer.size() + 1) * sizeof(wchar_t));
+    GlobalUnlock(block);
+    block = GlobalReAlloc(block, units * sizeof(wchar_t), 0);
+    ASSERT_EQ(units * sizeof(wchar_t), GlobalSize(block));
+    char out[1024];
+    EXPECT_EQ(1, te_unicode_block_to_utf8(block, out, sizeof out));
+    EXPECT_EQ(std::string(units, 'x'), out);
+    GlobalFree(block);
 }
 
 // Every copy moves the sequence on, even of the same text; reading does not.

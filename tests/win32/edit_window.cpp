@@ -34,6 +34,16 @@ void te_pump_for(DWORD ms) {
     }
 }
 
+void te_send_key(int vk, bool down) {
+    INPUT in = {};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = (WORD)vk;
+    in.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+    SendInput(1, &in, sizeof in);
+    // The key state is the desktop's: wait until the system shows it.
+    for (int i = 0; i < 200 && (GetAsyncKeyState(vk) & 0x8000) != (down ? 0x8000 : 0); i++) Sleep(5);
+}
+
 te_edit_window::te_edit_window() {
     te_register_host_class();
     top_ = CreateWindowExW(0, TE_TEST_CLASS, L"te test", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10,

@@ -37,6 +37,10 @@ void te_pump_messages(void);
 // Pumps messages for about `ms` milliseconds.
 void te_pump_for(DWORD ms);
 
+// Presses or releases the key with this virtual-key code through SendInput
+// and waits until GetAsyncKeyState shows it.
+void te_send_key(int vk, bool down);
+
 // UTF-16 to UTF-8 and back, for assertions.
 std::string te_utf8(const std::wstring& wide);
 std::wstring te_wide(const std::string& utf8);

@@ -1,5 +1,6 @@
 // Fresh-press detection with real key presses: the keys are injected with
 // SendInput as virtual-key events and read back through GetAsyncKeyState.
+#include "edit_window.h"
 #include "platform.h"
 
 #include <gtest/gtest.h>
@@ -10,16 +11,6 @@ namespace {
 const int TE_K = 'K';
 const int TE_J = 'J';
 const int TE_ALL_KEYS[] = {VK_CONTROL, VK_MENU, VK_SHIFT, VK_LWIN, VK_RWIN, 'K', 'J'};
-
-void te_key(int vk, bool down) {
-    INPUT in = {};
-    in.type = INPUT_KEYBOARD;
-    in.ki.wVk = (WORD)vk;
-    in.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
-    SendInput(1, &in, sizeof in);
-    // The key state is the desktop's: wait until the system shows it.
-    for (int i = 0; i < 200 && key_is_down(vk) != (down ? 1 : 0); i++) Sleep(5);
-}
 
 // Key states belong to the whole desktop and outlive this process, so
 // every case starts and ends with all its keys released.
@@ -33,23 +24,23 @@ protected:
     }
     void TearDown() override { release_all(); }
     static void release_all() {
-        for (int vk : TE_ALL_KEYS) te_key(vk, false);
+        for (int vk : TE_ALL_KEYS) te_send_key(vk, false);
     }
 };
 
 TEST_F(HotkeyWithRealKeys, KeyIsDownFollowsInjectedPresses) {
     EXPECT_EQ(0, key_is_down(TE_K));
-    te_key(TE_K, true);
+    te_send_key(TE_K, true);
     EXPECT_EQ(1, key_is_down(TE_K));
-    te_key(TE_K, false);
+    te_send_key(TE_K, false);
     EXPECT_EQ(0, key_is_down(TE_K));
 }
 
 TEST_F(HotkeyWithRealKeys, ChordFiresOnceWhenBothKeysGoDown) {
     EXPECT_EQ(0, hotkey_pressed_now("CTRL+K"));
-    te_key(VK_CONTROL, true);
+    te_send_key(VK_CONTROL, true);
     EXPECT_EQ(0, hotkey_pressed_now("CTRL+K"));  // Ctrl alone
-    te_key(TE_K, true);
+    te_send_key(TE_K, true);
     EXPECT_EQ(1, hotkey_pressed_now("CTRL+K"));
     EXPECT_EQ(0, hotkey_pressed_now("CTRL+K"));  // still held: no new press
     EXPECT_EQ(0, hotkey_pressed_now("CTRL+K"));
@@ -57,54 +48,54 @@ TEST_F(HotkeyWithRealKeys, ChordFiresOnceWhenBothKeysGoDown) {
 
 TEST_F(HotkeyWithRealKeys, KeyAloneDoesNotFire) {
     EXPECT_EQ(0, hotkey_pressed_now("CTRL+K"));
-    te_key(TE_K, true);
+    te_send_key(TE_K, true);
     EXPECT_EQ(0, hotkey_pressed_now("CTRL+K"));
 }
 
 TEST_F(HotkeyWithRealKeys, ReleasingAndPressingTheKeyAgainFiresAgain) {
-    te_key(VK_CONTROL, true);
-    te_key(TE_K, true);
+    te_send_key(VK_CONTROL, true);
+    te_send_key(TE_K, true);
     EXPECT_EQ(1, hotkey_pressed_now("ctrl+k"));
-    te_key(TE_K, false);
+    te_send_key(TE_K, false);
     EXPECT_EQ(0, hotkey_pressed_now("ctrl+k"));
-    te_key(TE_K, true);
+    te_send_key(TE_K, true);
     EXPECT_EQ(1, hotkey_pressed_now("ctrl+k"));
 }
 
 TEST_F(HotkeyWithRealKeys, ExtraModifierDoesNotPreventTheChord) {
     EXPECT_EQ(0, hotkey_pressed_now("CTRL+K"));
-    te_key(VK_SHIFT, true);
-    te_key(VK_CONTROL, true);
-    te_key(TE_K, true);
+    te_send_key(VK_SHIFT, true);
+    te_send_key(VK_CONTROL, true);
+    te_send_key(TE_K, true);
     EXPECT_EQ(1, hotkey_pressed_now("CTRL+K"));
 }
 
 TEST_F(HotkeyWithRealKeys, EitherWindowsKeyCountsForWin) {
     EXPECT_EQ(0, hotkey_pressed_now("WIN+K"));
-    te_key(TE_K, true);
-    te_key(VK_RWIN, true);
+    te_send_key(TE_K, true);
+    te_send_key(VK_RWIN, true);
     EXPECT_EQ(1, hotkey_pressed_now("WIN+K"));
-    te_key(VK_RWIN, false);
+    te_send_key(VK_RWIN, false);
     EXPECT_EQ(0, hotkey_pressed_now("WIN+K"));
-    te_key(VK_LWIN, true);
+    te_send_key(VK_LWIN, true);
     EXPECT_EQ(1, hotkey_pressed_now("CMD+K"));
 }
 
 // Only the key is remembered between polls: a change of modifiers alone
 // keeps the edge state, a change of key restarts it.
 TEST_F(HotkeyWithRealKeys, ChangingTheChordTextWhileHeld) {
-    te_key(VK_CONTROL, true);
-    te_key(TE_K, true);
+    te_send_key(VK_CONTROL, true);
+    te_send_key(TE_K, true);
     EXPECT_EQ(1, hotkey_pressed_now("CTRL+K"));
-    te_key(VK_MENU, true);
+    te_send_key(VK_MENU, true);
     EXPECT_EQ(0, hotkey_pressed_now("ALT+K"));
-    te_key(TE_J, true);
+    te_send_key(TE_J, true);
     EXPECT_EQ(1, hotkey_pressed_now("CTRL+J"));
 }
 
 TEST_F(HotkeyWithRealKeys, ChordWithoutAKeyNeverFiresAndKeepsTheState) {
-    te_key(VK_CONTROL, true);
-    te_key(TE_K, true);
+    te_send_key(VK_CONTROL, true);
+    te_send_key(TE_K, true);
     EXPECT_EQ(1, hotkey_pressed_now("CTRL+K"));
     EXPECT_EQ(0, hotkey_pressed_now("CTRL"));
     EXPECT_EQ(0, hotkey_pressed_now("CTRL + K"));

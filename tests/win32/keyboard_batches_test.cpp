@@ -6,12 +6,14 @@
 
 #include <gtest/gtest.h>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
 
 // What the recording seam saw and how it answers.
 std::vector<std::vector<INPUT>> te_sent;
+std::vector<ULONGLONG> te_sent_at;
 int te_send_size_arg = 0;
 int te_refuse_call = 0;         // 1-based call to answer 0, or 0 for none
 bool te_forward_to_system = false;
@@ -21,6 +23,7 @@ HWND te_fake_foreground = reinterpret_cast<HWND>(0x1234);
 
 UINT WINAPI te_recording_send(UINT count, LPINPUT inputs, int size) {
     te_sent.emplace_back(inputs, inputs + count);
+    te_sent_at.push_back(GetTickCount64());
     te_send_size_arg = size;
     if ((int)te_sent.size() == te_refuse_call) return 0;
     if (te_forward_to_system) return SendInput(count, inputs, size);
@@ -36,6 +39,7 @@ class KeyboardBatches : public ::testing::Test {
 protected:
     void SetUp() override {
         te_sent.clear();
+        te_sent_at.clear();
         te_send_size_arg = 0;
         te_refuse_call = 0;
         te_forward_to_system = false;
@@ -137,6 +141,35 @@ TEST_F(KeyboardBatches, NoWindowInFrontSendsNothing) {
     EXPECT_EQ(-3, type_text_utf8("abc", 0));
     EXPECT_EQ(1, te_foreground_calls);
     EXPECT_TRUE(te_sent.empty());
+}
+
+// Held past the wait, Ctrl is let go of before the text and stays up.
+TEST_F(KeyboardBatches, HeldControlIsLetGoOfAndNotPressedAgain) {
+    te_forward_to_system = true;
+    te_send_key(VK_CONTROL, true);
+    ASSERT_EQ(0, type_text_utf8("abc", 0));
+    for (int i = 0; i < 200 && key_is_down(VK_CONTROL); i++) Sleep(5);
+    bool still_down = key_is_down(VK_CONTROL);
+    te_send_key(VK_CONTROL, false);
+    EXPECT_FALSE(still_down) << "Ctrl is still down";
+    ASSERT_FALSE(te_sent.empty());
+    EXPECT_EQ(6u, te_sent.back().size());
+}
+
+TEST_F(KeyboardBatches, NothingIsSentWhileTheChordIsHeld) {
+    te_send_key(VK_CONTROL, true);
+    te_send_key('K', true);
+    ULONGLONG released_at = 0;
+    std::thread let_go([&] {
+        Sleep(200);
+        released_at = GetTickCount64();
+        te_send_key('K', false);
+        te_send_key(VK_CONTROL, false);
+    });
+    EXPECT_EQ(0, type_text_utf8("abc", 0));
+    let_go.join();
+    ASSERT_EQ(1u, te_sent.size());
+    EXPECT_GE(te_sent_at[0], released_at);
 }
 
 // A 150-unit text whose second batch is refused: the first 100 characters

@@ -11,11 +11,7 @@ namespace {
 char* te_convert_clipboard_data(char* out, int size) {
     HANDLE data = GetClipboardData(CF_UNICODETEXT);
     if (!data) return nullptr;
-    const wchar_t* text = static_cast<const wchar_t*>(GlobalLock(data));
-    if (!text) return nullptr;
-    int whole = te_wide_to_utf8(text, out, size);
-    GlobalUnlock(data);
-    return whole ? out : nullptr;
+    return te_unicode_block_to_utf8(data, out, size) ? out : nullptr;
 }
 
 }  // namespace

@@ -1,4 +1,6 @@
-// Typing a UTF-8 text as Unicode keystrokes with SendInput.
+// Typing a UTF-8 text as Unicode keystrokes with SendInput, once the user
+// has let go of every key.
+#include "held_keys.h"
 #include "key_hook.h"
 #include "keyboard_seam.h"
 #include "platform.h"
@@ -92,6 +94,7 @@ int type_text_utf8(const char* text, int dry_run) {
     int units = 0;
     wchar_t* wide = te_wide_copy(text, &units);
     if (!wide) return -1;
+    te_let_go_of_keys(te_calls.send_input);
     int result = te_send_units(wide, units, te_message_extra);
     std::free(wide);
     return result;
@@ -103,8 +106,9 @@ int type_replacing(int erase_count, const char* text, int dry_run) {
     int result = -1;
     if (erase_count <= 0 && !wide) result = -1;
     else if (dry_run || !te_calls.foreground_window()) result = -3;
-    else if (erase_count > 0) result = te_send_backspaces(erase_count);
     else result = 0;
+    if (result == 0) te_let_go_of_keys(te_calls.send_input);
+    if (result == 0 && erase_count > 0) result = te_send_backspaces(erase_count);
     if (result == 0 && wide) result = te_send_units(wide, units, te_own_mark);
     std::free(wide);
     return result;

@@ -14,16 +14,11 @@ static FILE* te_out;
 static gboolean te_announced;
 
 static void te_on_insert(GtkTextBuffer* buffer, GtkTextIter* at, gchar* text, gint len, gpointer data) {
-    (void)buffer;
-    (void)at;
-    (void)data;
     fwrite(text, 1, (size_t)len, te_out);
     fflush(te_out);
 }
 
 static gboolean te_on_focus_in(GtkWidget* window, GdkEvent* event, gpointer data) {
-    (void)event;
-    (void)data;
     if (!te_announced) {
         printf("0x%lx\n", (unsigned long)GDK_WINDOW_XID(gtk_widget_get_window(window)));
         fflush(stdout);
@@ -33,7 +28,6 @@ static gboolean te_on_focus_in(GtkWidget* window, GdkEvent* event, gpointer data
 }
 
 static gboolean te_on_signal(gpointer data) {
-    (void)data;
     gtk_main_quit();
     return G_SOURCE_REMOVE;
 }
