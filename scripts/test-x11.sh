@@ -4,9 +4,10 @@
 #   scripts/test-x11.sh BUILD_DIR                 ctest -R x11 in BUILD_DIR
 #   scripts/test-x11.sh BUILD_DIR COMMAND [ARG]   COMMAND instead (e.g. a benchmark)
 #
-# Picks a free display number (no lock file, no socket), starts Xvfb there
-# with a US keyboard and no window manager, exports DISPLAY, and stops the
-# server on every way out.
+# Starts Xvfb on a display number the server picks itself (-displayfd, so
+# two runs started at once never share or steal a display), with a US
+# keyboard and no window manager, exports DISPLAY, and stops the server on
+# every way out.
 set -euo pipefail
 
 build_dir=${1:?usage: test-x11.sh BUILD_DIR [COMMAND...]}
@@ -14,29 +15,25 @@ shift
 
 log() { printf 'test-x11: %s\n' "$*" >&2; }
 
-free_display() {
-  local n
-  for n in $(seq 98 140); do
-    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] || { echo "$n"; return; }
-  done
-  log "no free display number"; exit 1
-}
-
-wait_for_server() {
-  local i
+# Starts Xvfb and sets display_number once it is accepting clients.
+start_xvfb() {
+  local fdfile i
+  fdfile=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$fdfile" </dev/null >/dev/null 2>&1 &
+  xvfb_pid=$!
   for i in $(seq 1 100); do
-    xdpyinfo -display ":$1" >/dev/null 2>&1 && return 0
-    kill -0 "$xvfb_pid" 2>/dev/null || { log "Xvfb :$1 exited"; return 1; }
+    [ -s "$fdfile" ] && break
+    kill -0 "$xvfb_pid" 2>/dev/null || { log "Xvfb exited"; rm -f "$fdfile"; return 1; }
     sleep 0.1
   done
-  log "Xvfb :$1 did not answer"; return 1
+  display_number=$(tr -d '[:space:]' <"$fdfile")
+  rm -f "$fdfile"
+  [ -n "$display_number" ] || { log "Xvfb did not start"; return 1; }
 }
 
-display_number=$(free_display)
-Xvfb ":$display_number" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-trap 'kill "$xvfb_pid" 2>/dev/null || true; wait "$xvfb_pid" 2>/dev/null || true' EXIT
-wait_for_server "$display_number"
+xvfb_pid=""
+trap '[ -z "$xvfb_pid" ] || { kill "$xvfb_pid" 2>/dev/null || true; wait "$xvfb_pid" 2>/dev/null || true; }' EXIT
+start_xvfb
 export DISPLAY=":$display_number"
 log "Xvfb on $DISPLAY"
 
