@@ -61,11 +61,20 @@ extern "C" {
 /* ---- Run control ------------------------------------------------------- */
 
 /* Applies a JSON configuration object (may be null or empty) and starts the
- * background worker. Members: "mode" ("clipboard" or "hotkey"), "hotkey"
- * (chord such as "CTRL+SHIFT+E"), "poll_ms" (integer, at least 20),
- * "dry_run" (boolean), "store" (path of the snippet store file, read at
- * once). Returns 1 when the worker started, 0 on failure (already running,
- * bad configuration), with nothing of the configuration applied.
+ * background worker. Members: "mode" ("clipboard", "hotkey" or "keys";
+ * anything else is clipboard), "hotkey" (chord such as "CTRL+SHIFT+E"),
+ * "poll_ms" (integer, at least 20), "dry_run" (boolean), "store" (path of
+ * the snippet store file, read at once). Returns 1 when the worker
+ * started, 0 on failure (already running, bad configuration, keys mode on
+ * a desktop that cannot watch the keyboard: "keys mode: this desktop
+ * cannot watch the keyboard"), with nothing of the configuration applied.
+ * Keys mode expands a trigger the moment its last character is typed, in
+ * any program: the trigger is erased with one BackSpace per character and
+ * the snippet typed in its place; rules, "apps" lists, dry_run and the
+ * statistics work as in the other modes. Privacy: what the user types is
+ * kept only in the worker's memory, never more of it than the longest
+ * trigger, and is wiped when the worker stops; it is never logged, stored,
+ * or returned by any function here.
  * In clipboard mode the worker looks at the clipboard as soon as the
  * desktop reports a change (X11 with XFixes, Windows); "poll_ms" then only
  * bounds each wait. Without such reports, and in hotkey mode, it polls

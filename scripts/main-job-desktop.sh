@@ -1,21 +1,20 @@
 #!/usr/bin/env bash
-# One expansion on a desktop of its own: starts an Xvfb and the project's
-# text window, runs a command (by default `te run` in clipboard mode, with
-# a fresh store holding the seed snippets), copies "Dear team, >>addr" with
-# xclip, and prints what arrived in the window.
+# Expansion on a desktop of its own: starts an Xvfb and the project's text
+# window, with a fresh store holding the seed snippets, then
+#   1. runs `te run --mode keys` while xdotool types "Dear team, >>addr" into
+#      the window as a person would: the address replaces the trigger;
+#   2. runs `te run` (clipboard mode) and copies "Dear team, >>addr" with
+#      xclip: the address is typed into the window.
+# Prints what the window holds after each, and exits 0 when the address
+# arrived both times (each is given TE_DESKTOP_WAIT seconds, default 5).
 #
-#   scripts/main-job-desktop.sh BUILD_DIR [COMMAND [ARG...]]
-#
-# The command runs with DISPLAY and APPDATA (a temporary folder) set; it is
-# sent SIGTERM once the text has arrived or after TE_DESKTOP_WAIT seconds
-# (default 5). Exits 0 when the address arrived.
+#   scripts/main-job-desktop.sh BUILD_DIR
 set -euo pipefail
 
-build_dir=$(cd "${1:?usage: main-job-desktop.sh BUILD_DIR [COMMAND...]}" && pwd)
-shift
+build_dir=$(cd "${1:?usage: main-job-desktop.sh BUILD_DIR}" && pwd)
 wait_s=${TE_DESKTOP_WAIT:-5}
-copied="Dear team, >>addr"
-expected="123 Example Street"
+te="$build_dir/tools/te/te"
+sentence="Dear team, >>addr"
 
 log() { printf 'main-job-desktop: %s\n' "$*" >&2; }
 
@@ -50,28 +49,41 @@ pids+=("$te_xvfb_pid")
 pids+=($!)
 wait_until '[ -s "$work/window.id" ]' 100 || { log "the text window did not start"; exit 1; }
 
-if [ $# -eq 0 ]; then
-  set -- "$build_dir/tools/te/te" run --mode clipboard
-fi
-APPDATA="$work/appdata" "$@" >"$work/command.out" 2>"$work/command.err" &
-command_pid=$!
-pids+=("$command_pid")
-sleep 0.5
+addresses() { grep -c "New Zealand" "$work/received.txt" 2>/dev/null || true; }
 
-printf '%s' "$copied" | xclip -quiet -selection clipboard >/dev/null 2>&1 &
-pids+=($!)
-log "copied \"$copied\" on $DISPLAY; waiting up to ${wait_s}s"
-wait_until 'grep -q "New Zealand" "$work/received.txt"' "$((wait_s * 10))" || true
-sleep 0.2
-kill "$command_pid" 2>/dev/null || true
-wait "$command_pid" 2>/dev/null || true
+# Runs `te run ARGS...` in the background; its pid in $te_pid.
+start_te() {
+  APPDATA="$work/appdata" "$te" run "$@" >>"$work/te.out" 2>>"$work/te.err" &
+  te_pid=$!
+  pids+=("$te_pid")
+  sleep 0.5
+}
 
-echo "arrived in the window:"
-cat "$work/received.txt"
+# Waits for address number $1 in the window, stops te and shows the window.
+finish() {
+  wait_until '[ "$(addresses)" -ge '"$1"' ]' "$((wait_s * 10))" || true
+  sleep 0.2
+  kill "$te_pid" 2>/dev/null || true
+  wait "$te_pid" 2>/dev/null || true
+  echo "the window now holds:"
+  cat "$work/received.txt"
+  echo
+  if [ "$(addresses)" -lt "$1" ]; then
+    log "the address did not arrive; te said:"
+    cat "$work/te.out" "$work/te.err" >&2
+    exit 1
+  fi
+}
+
+echo "1. te run --mode keys; xdotool types \"$sentence\" into the window"
+start_te --mode keys
+xdotool type --delay 60 "$sentence"
+finish 1
+
 echo
-if grep -q "$expected" "$work/received.txt"; then
-  exit 0
-fi
-log "the address did not arrive; the command said:"
-cat "$work/command.out" "$work/command.err" >&2
-exit 1
+echo "2. te run (clipboard mode); \"$sentence\" is copied"
+xdotool key Return
+start_te --mode clipboard
+printf '%s' "$sentence" | xclip -quiet -selection clipboard >/dev/null 2>&1 &
+pids+=($!)
+finish 2

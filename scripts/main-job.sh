@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # The main job: installs what is missing, builds the library, its host `te`
-# and a small text window, then shows one expansion end to end on a virtual
-# X desktop of its own: "Dear team, >>addr" is copied to the clipboard while
-# `te run` watches it, and the address typed into the window is printed.
+# and a small text window, then shows expansion end to end on a virtual X
+# desktop of its own: xdotool types "Dear team, >>addr" into the window while
+# `te run --mode keys` runs, and the address replaces the trigger; then the
+# same sentence is copied to the clipboard while `te run` watches it. What
+# the window holds is printed after each.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 

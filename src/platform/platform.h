@@ -29,6 +29,13 @@
 // The text test comes first, then dry_run, then the window.
 int type_text_utf8(const char* text, int dry_run);
 
+// Erases the `erase_count` characters before the cursor with one BackSpace
+// each, then types `text` (may be empty) as type_text_utf8 does. Results as
+// type_text_utf8; -1 only when there is neither anything to erase nor a
+// character to type. Keys mode uses it to replace a trigger the user has
+// just typed; a key watch (below) never reports these keystrokes.
+int type_replacing(int erase_count, const char* text, int dry_run);
+
 // ---- Clipboard and program in front ------------------------------------
 // The clipboard's text as UTF-8 into out[size]; null when there is none,
 // it does not fit with its NUL, or size <= 1 (then out is not touched).
@@ -70,6 +77,24 @@ int watch_wait(int ms);
 void watch_wake(void);
 // Ends the watch opened on this thread.
 void watch_close(void);
+
+// One thing the user did at the keyboard or mouse, as the key watch saw it.
+// The keystrokes of type_replacing are never reported.
+enum {
+    TE_KEY_TEXT = 1,   // `text`: UTF-8 of the character(s) typed
+    TE_KEY_BACKSPACE,  // BackSpace without Ctrl, Alt or Super
+    TE_KEY_RESET,      // Enter, Tab, Escape, arrows, Home/End/PageUp/PageDown,
+                       // a mouse click, a change of the program in front, a
+                       // key pressed with Ctrl, Alt or Super
+};
+struct te_key_event {
+    int kind;
+    char text[16];  // NUL-terminated; empty unless kind is TE_KEY_TEXT
+};
+// With TE_WATCH_KEYS open: 1 and the oldest key event gathered by the waits
+// so far, 0 when none is left. watch_wait reports TE_WATCH_KEYS while any
+// is left.
+int watch_next_key(te_key_event* out);
 
 // ---- Threads and clock -----------------------------------------------------
 typedef void* te_thread_handle;

@@ -45,9 +45,21 @@ void te_snippet_put(int index, const TeSnippet* src) {
     E.trigger_len[index] = (std::uint16_t)n;
     E.trigger_hash[index] = te_hash_bytes(dst->trigger, n);
     E.trigger_tail[index] = te_tail_key(dst->trigger + n, n);
+    E.trigger_len_max_known = 0;
 }
 
 void te_snippet_remove(int index) {
     for (int i = index; i + 1 < E.snippet_count; i++) te_snippet_put(i, &E.snippets[i + 1]);
     E.snippet_count--;
+    E.trigger_len_max_known = 0;
+}
+
+std::size_t te_trigger_len_max_locked(void) {
+    if (!E.trigger_len_max_known) {
+        std::uint16_t longest = 0;
+        for (int i = 0; i < E.snippet_count; i++) longest = E.trigger_len[i] > longest ? E.trigger_len[i] : longest;
+        E.trigger_len_max = longest;
+        E.trigger_len_max_known = 1;
+    }
+    return E.trigger_len_max;
 }

@@ -27,6 +27,13 @@ enum {
     TE_CLIPBOARD_CAP = 262144,
 };
 
+// What the worker watches.
+enum {
+    TE_MODE_CLIPBOARD = 0,  // the clipboard text, each poll
+    TE_MODE_HOTKEY = 1,     // a key chord, each poll
+    TE_MODE_KEYS = 2,       // what the user types, as it is typed
+};
+
 struct TeSnippet {
     char trigger[TE_TRIGGER_CAP];
     char text[TE_TEXT_CAP];
@@ -46,7 +53,7 @@ struct TeEngine {
     TeRule rules[TE_MAX_RULES];
     int rule_count;
     char store_path[TE_PATH_CAP];  // empty: nothing is persisted
-    int mode;                      // 0 clipboard, 1 hotkey
+    int mode;                      // TE_MODE_*
     int poll_ms;
     int dry_run;
     char hotkey[TE_HOTKEY_CAP];
@@ -72,6 +79,10 @@ struct TeEngine {
     // The trigger's last (up to) four bytes, so a watch pass rejects most
     // snippets without touching their records.
     std::uint32_t trigger_tail[TE_MAX_SNIPPETS];
+    // The longest trigger's length, while trigger_len_max_known is set;
+    // te_snippet_put and te_snippet_remove clear it.
+    std::uint16_t trigger_len_max;
+    int trigger_len_max_known;
 };
 
 // The engine. Zero-filled static storage: only the pages that are used are
@@ -89,10 +100,12 @@ extern TeEngine E;
 // record. The store file is written under it, so the file always follows
 // the table in the order of the changes. It is not recursive: no function
 // takes it when its caller already holds it.
-// The one exception to "one lock" is te_run_lock (worker.cpp), which only
-// serialises starting and stopping the worker and is always taken before
-// this one, never after. The worker's stop signal is E.running, an atomic
-// read without the lock; te_stop clears it and then wakes the worker's wait.
+// The exceptions to "one lock" live in worker.cpp and only ever pass the
+// worker's run control: te_run_lock serialises starting and stopping the
+// worker and is always taken before this one, never after; the start-up
+// handshake's lock is never held together with this one. The worker's stop
+// signal is E.running, an atomic read without the lock; te_stop clears it
+// and then wakes the worker's wait.
 extern std::mutex te_engine_lock;
 typedef std::lock_guard<std::mutex> te_engine_guard;
 
@@ -105,6 +118,8 @@ int te_snippet_find(const char* trigger);
 void te_snippet_put(int index, const TeSnippet* src);
 // Removes the snippet at `index`; later snippets move down by one.
 void te_snippet_remove(int index);
+// Length in bytes of the longest trigger, 0 for an empty table.
+std::size_t te_trigger_len_max_locked(void);
 
 // ---- Errors and results --------------------------------------------------
 void te_set_err_internal(const char* format, ...);
@@ -123,6 +138,8 @@ std::size_t te_utf8_trim_partial(const char* s, std::size_t n);
 std::size_t te_utf8_cut_len(const char* s, std::size_t max);
 // Copies src into dst[cap], cut at a character boundary, NUL-terminated.
 void te_copy_cut(char* dst, std::size_t cap, const char* src);
+// Number of characters of a UTF-8 text (its bytes that start one).
+std::size_t te_utf8_count(const char* s);
 // 1 when the n bytes are valid UTF-8.
 int te_utf8_valid(const char* s, std::size_t n);
 // Copies src into dst[cap], every byte that is not part of a valid UTF-8

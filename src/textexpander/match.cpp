@@ -9,10 +9,6 @@ namespace {
 
 bool te_is_skipped_space(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
-bool te_is_word_byte(unsigned char c) {
-    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
-}
-
 int te_ascii_equal_n(const char* a, std::size_t a_len, const char* b, std::size_t b_len) {
     if (a_len != b_len) return 0;
     for (std::size_t i = 0; i < a_len; i++) {
@@ -26,6 +22,10 @@ int te_ascii_equal_n(const char* a, std::size_t a_len, const char* b, std::size_
 
 }  // namespace
 
+bool te_is_word_byte(unsigned char c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
+}
+
 te_text_end te_text_end_of(const char* text) {
     te_text_end t;
     t.text = text;
@@ -33,6 +33,7 @@ te_text_end te_text_end_of(const char* text) {
     t.trimmed = t.len;
     while (t.trimmed > 0 && te_is_skipped_space(text[t.trimmed - 1])) t.trimmed--;
     t.tail = te_tail_key(text + t.trimmed, t.trimmed);
+    t.word_before = 0;
     return t;
 }
 
@@ -41,7 +42,8 @@ const char* te_trailing_match(const te_text_end& t, const char* trigger, std::si
     std::size_t end = t.trimmed > tlen ? t.trimmed : tlen;
     std::size_t start = end - tlen;
     if (std::memcmp(t.text + start, trigger, tlen) != 0) return nullptr;
-    if (start > 0 && te_is_word_byte((unsigned char)t.text[start - 1])) return nullptr;
+    bool after_word = start > 0 ? te_is_word_byte((unsigned char)t.text[start - 1]) : t.word_before != 0;
+    if (after_word) return nullptr;
     return t.text + start;
 }
 

@@ -11,13 +11,18 @@ struct te_text_end {
     std::size_t len;       // bytes
     std::size_t trimmed;   // len less trailing spaces, tabs, CR and LF
     std::uint32_t tail;    // te_tail_key of the four bytes before `trimmed`
+    int word_before;       // a word character precedes text[0] (0 for a whole text)
 };
 
 te_text_end te_text_end_of(const char* text);
 
+// An ASCII letter, digit or underscore: a trigger never follows one.
+bool te_is_word_byte(unsigned char c);
+
 // Start of the trigger (`tlen` bytes) that ends the text, or null. Trailing
 // white space is skipped only while more than tlen bytes remain; the byte
-// before the trigger must not be an ASCII letter, digit or underscore.
+// before the trigger (word_before at the text's start) must not be a word
+// byte.
 const char* te_trailing_match(const te_text_end& t, const char* trigger, std::size_t tlen);
 
 // False when a trigger of tlen bytes whose te_tail_key is `tail` cannot

@@ -47,6 +47,13 @@ void te_copy_cut(char* dst, std::size_t cap, const char* src) {
     dst[n] = 0;
 }
 
+std::size_t te_utf8_count(const char* s) {
+    std::size_t count = 0;
+    for (; *s; s++)
+        if ((*s & 0xC0) != 0x80) count++;
+    return count;
+}
+
 int te_utf8_valid(const char* s, std::size_t n) {
     const unsigned char* u = reinterpret_cast<const unsigned char*>(s);
     std::size_t i = 0;

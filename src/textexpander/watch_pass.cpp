@@ -11,6 +11,7 @@
 #include "match.h"
 #include "render.h"
 #include "textexpander.h"
+#include "typed_buffer.h"
 
 namespace {
 
@@ -21,6 +22,8 @@ struct te_pass_area {
     char trigger[TE_TRIGGER_CAP];
     char text[TE_TEXT_CAP];
     int dry_run;
+    int erase;       // characters to erase before typing (keys mode: the trigger)
+    char last_byte;  // the last byte of the text an expansion typed
 };
 thread_local std::unique_ptr<te_pass_area> tl_pass_area;
 
@@ -51,18 +54,45 @@ te_rule_verdict te_rules_for_locked(const te_program& p) {
     return v;
 }
 
+// The text's lengths as the block test compares them: in 32-bit lanes (no
+// text the engine reads comes near 2^31 bytes).
+struct te_block_lengths {
+    std::int32_t trimmed;
+    std::int32_t len;
+};
+
+// Whether any of the eight snippets from `base` may end the text, decided
+// from the look-up keys alone and without a branch, so that blocks with no
+// candidate (nearly all of them) are passed over as a tight vector loop.
+// A snippet is a candidate when its tail key matches or cannot decide (see
+// te_tail_may_match); one longer than the whole text never is.
+bool te_block_may_match_locked(const te_text_end& t, te_block_lengths l, int base) {
+    const std::uint32_t* tails = E.trigger_tail + base;
+    const std::uint16_t* lens = E.trigger_len + base;
+    int any = 0;
+    for (int k = 0; k < 8; k++) {
+        std::int32_t n = lens[k];
+        any |= (tails[k] == t.tail) | (n < 4) | ((l.trimmed < n) & (n <= l.len));
+    }
+    return any != 0;
+}
+
 // The first snippet in table order that ends the text and that the apps
 // list and prefix rule allow; -1 when none. `program` null: no filters.
 int te_choose_snippet_locked(const te_text_end& t, const te_program* program, const char* prefix) {
     std::size_t prefix_len = std::strlen(prefix);
-    for (int i = 0; i < E.snippet_count; i++) {
-        if (!te_tail_may_match(t, E.trigger_tail[i], E.trigger_len[i])) continue;
-        const TeSnippet& s = E.snippets[i];
-        if (!te_trailing_match(t, s.trigger, E.trigger_len[i])) continue;
-        if (!program) return i;
-        if (!te_apps_allow(s.apps, *program)) continue;
-        if (prefix_len && std::strncmp(s.trigger, prefix, prefix_len) != 0) continue;
-        return i;
+    te_block_lengths l = {(std::int32_t)t.trimmed, (std::int32_t)t.len};
+    for (int base = 0; base < E.snippet_count; base += 8) {
+        if (!te_block_may_match_locked(t, l, base)) continue;
+        for (int i = base; i < base + 8 && i < E.snippet_count; i++) {
+            if (!te_tail_may_match(t, E.trigger_tail[i], E.trigger_len[i])) continue;
+            const TeSnippet& s = E.snippets[i];
+            if (!te_trailing_match(t, s.trigger, E.trigger_len[i])) continue;
+            if (!program) return i;
+            if (!te_apps_allow(s.apps, *program)) continue;
+            if (prefix_len && std::strncmp(s.trigger, prefix, prefix_len) != 0) continue;
+            return i;
+        }
     }
     return -1;
 }
@@ -71,6 +101,22 @@ void te_copy_snippet_locked(te_pass_area* area, int index) {
     std::strcpy(area->trigger, E.snippets[index].trigger);
     std::strcpy(area->text, E.snippets[index].text);
     area->dry_run = E.dry_run;
+    area->erase = 0;
+}
+
+// Chooses the snippet for the text and the program (null or empty: no
+// rules, no apps lists) and copies it into the area. 1 copied, 0 none.
+int te_choose_and_copy(te_pass_area* area, const te_text_end& t, const char* process) {
+    bool named = process && process[0];
+    te_program program;
+    if (named) te_program_init(&program, process);
+    te_engine_guard g(te_engine_lock);
+    te_rule_verdict v = named ? te_rules_for_locked(program) : te_rule_verdict{0, ""};
+    if (v.blocked) return 0;
+    int index = te_choose_snippet_locked(t, named ? &program : nullptr, v.prefix);
+    if (index < 0) return 0;
+    te_copy_snippet_locked(area, index);
+    return 1;
 }
 
 // Renders and types the copied snippet. 1 done, -1 typing was refused,
@@ -79,12 +125,15 @@ int te_expand_copied(te_pass_area* area, const char* process) {
     std::size_t len;
     const char* rendered = te_render_text(area->text, &len);
     if (!rendered) return 0;
-    if (type_text_utf8(rendered, area->dry_run) == -2) {
+    int typed = area->erase ? type_replacing(area->erase, rendered, area->dry_run)
+                            : type_text_utf8(rendered, area->dry_run);
+    if (typed == -2) {
         te_engine_guard g(te_engine_lock);
         te_set_err_internal("SendInput failed");
         return -1;
     }
     record_expansion(area->trigger, rendered, process);
+    area->last_byte = len ? rendered[len - 1] : 0;
     return 1;
 }
 
@@ -94,19 +143,30 @@ extern "C" int te_watch_pass_text(const char* text, const char* process) {
     if (!text || !text[0]) return 0;
     te_pass_area* area = te_pass_area_get();
     if (!area) return 0;
-    te_text_end t = te_text_end_of(text);
-    bool named = process && process[0];
-    te_program program;
-    if (named) te_program_init(&program, process);
+    if (!te_choose_and_copy(area, te_text_end_of(text), process)) return 0;
+    int r = te_expand_copied(area, process);
+    return r == 0 ? -1 : r;
+}
+
+int te_keys_pass(te_typed_buffer* typed) {
+    te_pass_area* area = te_pass_area_get();
+    if (!area) return 0;
+    te_text_end t;
     {
         te_engine_guard g(te_engine_lock);
-        te_rule_verdict v = named ? te_rules_for_locked(program) : te_rule_verdict{0, ""};
-        if (v.blocked) return 0;
-        int index = te_choose_snippet_locked(t, named ? &program : nullptr, v.prefix);
-        if (index < 0) return 0;
-        te_copy_snippet_locked(area, index);
+        te_typed_keep_last(typed, te_trigger_len_max_locked());
+        t = te_typed_end(typed);
+        // Most keys end no trigger at all: settled before the program in
+        // front is asked for.
+        if (te_choose_snippet_locked(t, nullptr, "") < 0) return 0;
     }
+    const char* process = foreground_process_name(area->process, TE_LAST_CAP);
+    if (!te_choose_and_copy(area, t, process)) return 0;
+    area->erase = (int)te_utf8_count(area->trigger);
     int r = te_expand_copied(area, process);
+    te_typed_reset(typed);
+    // What is typed next follows the expansion's last character.
+    if (r == 1) typed->word_before = te_is_word_byte((unsigned char)area->last_byte);
     return r == 0 ? -1 : r;
 }
 

@@ -1,13 +1,15 @@
 // The worker and its run control: te_start applies a configuration and
-// launches one background thread that watches the clipboard or a hotkey
-// chord; te_stop ends it.
+// launches one background thread that watches the clipboard, a hotkey
+// chord or what the user types; te_stop ends it.
 #include <cstring>
+#include <condition_variable>
 #include <memory>
 #include <mutex>
 #include <new>
 
 #include "engine.h"
 #include "json_lookup.h"
+#include "keys_mode.h"
 #include "snippet_parse.h"
 #include "store.h"
 #include "textexpander.h"
@@ -62,23 +64,23 @@ void te_clipboard_poll(te_worker_area* area) {
 // Keeps the desktop watch matched to the mode: the clipboard in clipboard
 // mode; nothing in hotkey mode, whose chord is polled.
 void te_watch_follow_mode(int mode, int* watching) {
-    int want = mode != 1 ? TE_WATCH_CLIPBOARD : 0;
+    int want = mode != TE_MODE_HOTKEY ? TE_WATCH_CLIPBOARD : 0;
     if (want == *watching) return;
     watch_close();
     watch_open(want);
     *watching = want;
 }
 
-unsigned worker_fn(void*) {
+void te_poll_run(void) {
     std::unique_ptr<te_worker_area> area(new (std::nothrow) te_worker_area);
-    if (!area) return 0;
+    if (!area) return;
     area->previous[0] = 0;
     area->seen_sequence = 0;
     int watching = 0;
     while (E.running.load()) {
         te_worker_settings s = te_worker_settings_read();
         te_watch_follow_mode(s.mode, &watching);
-        if (s.mode != 1)
+        if (s.mode != TE_MODE_HOTKEY)
             te_clipboard_poll(area.get());
         else if (hotkey_pressed_now(s.hotkey))
             te_watch_pass();
@@ -86,6 +88,40 @@ unsigned worker_fn(void*) {
         // interval bounds the wait, so a missed notification costs at most
         // one interval, and a desktop that notifies nothing is polled.
         watch_wait(s.poll_ms > 0 ? s.poll_ms : 100);
+    }
+}
+
+// The meeting of te_start and the worker it launches: the worker opens its
+// watch first and answers with what it got; te_start then applies the
+// configuration (or refuses the start) and tells it whether to go on.
+// te_handshake_lock guards the record; only te_start (holding te_run_lock)
+// and the worker it launched touch it, and the record outlives them both.
+struct te_handshake {
+    int keys;    // keys mode: the keyboard must be watched
+    int opened;  // the TE_WATCH_* bits watch_open gave, -1 until then
+    int go;      // 1 go on, 0 the start was refused, -1 not said yet
+};
+te_handshake te_handshake_record;
+std::mutex te_handshake_lock;
+std::condition_variable te_handshake_changed;
+
+int te_handshake_open(int keys) {
+    std::unique_lock<std::mutex> g(te_handshake_lock);
+    te_handshake_record.opened = keys ? watch_open(TE_WATCH_KEYS) : 0;
+    te_handshake_changed.notify_all();
+    while (te_handshake_record.go < 0) te_handshake_changed.wait(g);
+    return te_handshake_record.go;
+}
+
+unsigned worker_fn(void*) {
+    int keys;
+    {
+        std::lock_guard<std::mutex> g(te_handshake_lock);
+        keys = te_handshake_record.keys;
+    }
+    if (te_handshake_open(keys)) {
+        if (keys) te_keys_run();
+        else te_poll_run();
     }
     watch_close();
     return 0;
@@ -117,8 +153,14 @@ int te_config_read(yyjson_val* root, te_config* c) {
     return 1;
 }
 
+int te_mode_named(const char* mode) {
+    if (std::strcmp(mode, "hotkey") == 0) return TE_MODE_HOTKEY;
+    if (std::strcmp(mode, "keys") == 0) return TE_MODE_KEYS;
+    return TE_MODE_CLIPBOARD;
+}
+
 void te_config_apply_locked(const te_config& c) {
-    if (c.mode) E.mode = std::strcmp(c.mode, "hotkey") == 0 ? 1 : 0;
+    if (c.mode) E.mode = te_mode_named(c.mode);
     if (c.hotkey) te_copy_cut(E.hotkey, TE_HOTKEY_CAP, c.hotkey);
     if (c.has_poll) E.poll_ms = c.poll_ms;
     if (E.poll_ms < 20) E.poll_ms = 20;
@@ -129,31 +171,60 @@ void te_config_apply_locked(const te_config& c) {
     }
 }
 
-// Applies a configuration text (null or empty: nothing). 1 when applied.
-int te_configure_locked(const char* config_json) {
+// A configuration checked whole and not yet applied. The document holds
+// the texts `c` points to.
+struct te_config_doc {
+    yyjson_doc* doc = nullptr;
+    te_config c = {};
+    ~te_config_doc() { yyjson_doc_free(doc); }
+};
+
+// Parses and checks a configuration text (null or empty: an empty one).
+// 1 when it can be applied.
+int te_config_parse_locked(const char* config_json, te_config_doc* out) {
     if (!config_json || !config_json[0]) return 1;
-    yyjson_doc* doc = te_json_parse(config_json);
-    if (!doc) {
+    out->doc = te_json_parse(config_json);
+    if (!out->doc) {
         te_set_err_internal("config json parse failed");
         return 0;
     }
-    yyjson_val* root = yyjson_doc_get_root(doc);
-    te_config c;
-    int ok = 0;
-    if (!yyjson_is_obj(root))
+    yyjson_val* root = yyjson_doc_get_root(out->doc);
+    if (!yyjson_is_obj(root)) {
         te_set_err_internal("config must be a JSON object");
-    else if (te_config_read(root, &c)) {
-        te_config_apply_locked(c);
-        ok = 1;
+        return 0;
     }
-    yyjson_doc_free(doc);
-    return ok;
+    return te_config_read(root, &out->c);
+}
+
+void te_config_apply(const te_config_doc& config) {
+    te_engine_guard g(te_engine_lock);
+    if (config.doc) te_config_apply_locked(config.c);
+}
+
+// Waits for the launched worker's watch; 1 when it has what the mode needs.
+int te_handshake_wait_opened(void) {
+    std::unique_lock<std::mutex> g(te_handshake_lock);
+    while (te_handshake_record.opened < 0) te_handshake_changed.wait(g);
+    return !te_handshake_record.keys || (te_handshake_record.opened & TE_WATCH_KEYS);
+}
+
+void te_handshake_say(int go) {
+    std::lock_guard<std::mutex> g(te_handshake_lock);
+    te_handshake_record.go = go;
+    te_handshake_changed.notify_all();
+}
+
+void te_handshake_begin(int keys) {
+    std::lock_guard<std::mutex> g(te_handshake_lock);
+    te_handshake_record = te_handshake{keys, -1, -1};
 }
 
 }  // namespace
 
 extern "C" int te_start(const char* config_json) {
     std::lock_guard<std::mutex> run(te_run_lock);
+    te_config_doc config;
+    int mode;
     {
         te_engine_guard g(te_engine_lock);
         te_load_defaults();
@@ -161,17 +232,33 @@ extern "C" int te_start(const char* config_json) {
             te_set_err_internal("already running");
             return 0;
         }
-        if (!te_configure_locked(config_json)) return 0;
-        E.running.store(1);
+        if (!te_config_parse_locked(config_json, &config)) return 0;
+        mode = config.c.mode ? te_mode_named(config.c.mode) : E.mode;
     }
+    te_handshake_begin(mode == TE_MODE_KEYS);
+    E.running.store(1);
     E.worker = thread_launch(worker_fn, nullptr);
     if (!E.worker) {
         E.running.store(0);
+        te_config_apply(config);
         te_engine_guard g(te_engine_lock);
         te_set_err_internal("worker thread failed to start");
         return 0;
     }
-    return 1;
+    int ok = te_handshake_wait_opened();
+    if (ok) {
+        te_config_apply(config);
+    } else {
+        te_engine_guard g(te_engine_lock);
+        te_set_err_internal("keys mode: this desktop cannot watch the keyboard");
+    }
+    te_handshake_say(ok);
+    if (!ok) {
+        E.running.store(0);
+        thread_join(E.worker);
+        E.worker = nullptr;
+    }
+    return ok;
 }
 
 extern "C" int te_stop(void) {

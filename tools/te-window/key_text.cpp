@@ -30,6 +30,7 @@ std::string te_key_text(XIC ic, XKeyEvent* ev) {
     else n = XLookupString(ev, buf, sizeof buf, &ks, nullptr);
     if (ks == XK_Return || ks == XK_KP_Enter) return "\n";
     if (ks == XK_Tab) return "\t";
+    if (ks == XK_BackSpace) return "\b";
     bool chars = ic && (status == XLookupChars || status == XLookupBoth) && n > 0;
     if (chars) return te_is_control(buf, n) ? std::string() : std::string(buf, (size_t)n);
     std::string out;

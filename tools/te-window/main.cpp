@@ -1,8 +1,10 @@
 // te-window: a plain X11 window that takes the input focus, shows the text
-// it is typed and appends that text, as UTF-8, to the file named on the
-// command line. Like any desktop program it names its process in
-// _NET_WM_PID and answers _NET_WM_PING once it has handled the events
-// before the ping. Once it has the focus it prints its window id on stdout.
+// it is typed and records that text, as UTF-8, after what the file named on
+// the command line held. BackSpace removes the last character, from the
+// window and from the file (which is then written anew, whole). Like any
+// desktop program it names its process in _NET_WM_PID and answers
+// _NET_WM_PING once it has handled the events before the ping. Once it has
+// the focus it prints its window id on stdout.
 //
 //   te-window OUTPUT_FILE [TITLE]
 #include "key_text.h"
@@ -32,9 +34,50 @@ struct te_window {
     Atom wm_delete = None;
     Atom wm_ping = None;
     FILE* out = nullptr;
-    std::string text;
+    std::string path;
+    std::string text;     // what the file holds once recorded
+    size_t recorded = 0;  // bytes of text the file holds already
+    bool rewrite = false; // a character was removed: write the file anew
     bool dirty = true;
 };
+
+void te_remove_last_char(te_window& w) {
+    size_t n = w.text.size();
+    while (n > 0 && (w.text[n - 1] & 0xC0) == 0x80) n--;
+    if (n > 0) n--;
+    w.text.resize(n);
+    w.rewrite = true;
+}
+
+// Writes the file anew through a temporary file and a rename, so that a
+// reader sees either the old text or the new one.
+void te_rewrite(te_window& w) {
+    std::string tmp = w.path + ".tmp";
+    FILE* f = std::fopen(tmp.c_str(), "wb");
+    if (!f) return;
+    std::fwrite(w.text.data(), 1, w.text.size(), f);
+    std::fclose(f);
+    std::rename(tmp.c_str(), w.path.c_str());
+    std::fclose(w.out);
+    w.out = std::fopen(w.path.c_str(), "ab");
+}
+
+void te_record(te_window& w) {
+    if (w.rewrite) te_rewrite(w);
+    else if (w.text.size() > w.recorded) std::fwrite(w.text.data() + w.recorded, 1, w.text.size() - w.recorded, w.out);
+    if (w.out) std::fflush(w.out);
+    w.recorded = w.text.size();
+    w.rewrite = false;
+}
+
+// What the file holds already, which the window's text follows.
+std::string te_read_all(FILE* f) {
+    std::string s;
+    char buf[4096];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) s.append(buf, n);
+    return s;
+}
 
 void te_set_identity(te_window& w, const char* title) {
     XStoreName(w.dpy, w.win, title);
@@ -126,8 +169,8 @@ void te_handle(te_window& w, XEvent& ev) {
     if (ev.type == KeyPress) {
         std::string piece = te_key_text(w.ic, &ev.xkey);
         if (piece.empty()) return;
-        w.text += piece;
-        std::fwrite(piece.data(), 1, piece.size(), w.out);
+        if (piece == "\b") te_remove_last_char(w);
+        else w.text += piece;
         w.dirty = true;
     } else if (ev.type == MappingNotify) {
         XRefreshKeyboardMapping(&ev.xmapping);
@@ -148,9 +191,12 @@ void te_run(te_window& w) {
             XNextEvent(w.dpy, &ev);
             te_handle(w, ev);
         }
-        std::fflush(w.out);
+        te_record(w);
         if (w.dirty) te_draw(w);
         XFlush(w.dpy);
+        // Xlib may have read events while drawing or flushing: those are
+        // not on the socket any more.
+        if (XEventsQueued(w.dpy, QueuedAlready)) continue;
         struct pollfd p = {ConnectionNumber(w.dpy), POLLIN, 0};
         poll(&p, 1, 100);
     }
@@ -177,6 +223,12 @@ int main(int argc, char** argv) {
     if (!std::setlocale(LC_ALL, "C.UTF-8")) std::setlocale(LC_ALL, "");
     XSetLocaleModifiers("@im=none");
     te_window w;
+    w.path = argv[1];
+    if (FILE* f = std::fopen(argv[1], "rb")) {
+        w.text = te_read_all(f);
+        w.recorded = w.text.size();
+        std::fclose(f);
+    }
     w.out = std::fopen(argv[1], "ab");
     w.dpy = XOpenDisplay(nullptr);
     if (!w.out || !w.dpy) {
@@ -190,7 +242,7 @@ int main(int argc, char** argv) {
     std::printf("0x%lx\n", (unsigned long)w.win);
     std::fflush(stdout);
     te_run(w);
-    std::fclose(w.out);
+    if (w.out) std::fclose(w.out);
     te_close(w);
     return 0;
 }

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstring>
+#include <deque>
 #include <mutex>
 
 #include "platform.h"
@@ -38,6 +39,9 @@ struct te_fake_state {
     std::tm local{};
     bool fixed_millis = false;
     std::uint64_t millis = 0;
+    int erased = 0;
+    bool key_watch = true;
+    std::deque<te_key_event> pressed;
 };
 
 te_fake_state& te_fake() {
@@ -97,6 +101,9 @@ void reset() {
     s.type_calls = 0;
     s.fixed_time = false;
     s.fixed_millis = false;
+    s.erased = 0;
+    s.key_watch = true;
+    s.pressed.clear();
 }
 
 void set_clipboard_text(const std::string& utf8) {
@@ -166,6 +173,33 @@ int type_calls() {
     return te_fake().type_calls;
 }
 
+int erased() {
+    std::lock_guard<std::mutex> g(te_fake().lock);
+    return te_fake().erased;
+}
+
+void set_key_watch(bool available) {
+    std::lock_guard<std::mutex> g(te_fake().lock);
+    te_fake().key_watch = available;
+}
+
+void press(const std::string& keys) {
+    std::lock_guard<std::mutex> g(te_fake().lock);
+    for (std::size_t i = 0; i < keys.size();) {
+        te_key_event ev = {TE_KEY_TEXT, {0}};
+        std::size_t n = 1;
+        if (keys[i] == '\b') ev.kind = TE_KEY_BACKSPACE;
+        else if (keys[i] == '\n') ev.kind = TE_KEY_RESET;
+        else {
+            while (i + n < keys.size() && (keys[i + n] & 0xC0) == 0x80) n++;
+            std::memcpy(ev.text, keys.data() + i, n);
+        }
+        te_fake().pressed.push_back(ev);
+        i += n;
+    }
+    te_fake().watch_changed.notify_all();
+}
+
 void set_local_time(const std::tm& t) {
     std::lock_guard<std::mutex> g(te_fake().lock);
     te_fake().fixed_time = true;
@@ -188,13 +222,13 @@ void set_real_clock() {
 
 // ---- The platform functions, answered by the fake desktop --------------
 
-int type_text_utf8(const char* text, int dry_run) {
-    if (!text || !text[0]) return -1;
-    if (dry_run) return -3;
+namespace {
+
+// Types the text's UTF-16 units in batches of 100, as the Windows desktop
+// does, through the failure switch and the hook. Fake lock held (released
+// around the hook).
+int te_fake_type(std::unique_lock<std::mutex>& g, const char* text) {
     te_fake_state& s = te_fake();
-    std::unique_lock<std::mutex> g(s.lock);
-    if (!s.has_foreground) return -3;
-    s.type_calls++;
     std::vector<std::uint16_t> units = te_to_utf16(text);
     int batch_no = 0;
     for (size_t p = 0; p < units.size(); p += 100) {
@@ -214,6 +248,39 @@ int type_text_utf8(const char* text, int dry_run) {
     return 0;
 }
 
+}  // namespace
+
+int type_text_utf8(const char* text, int dry_run) {
+    if (!text || !text[0]) return -1;
+    if (dry_run) return -3;
+    te_fake_state& s = te_fake();
+    std::unique_lock<std::mutex> g(s.lock);
+    if (!s.has_foreground) return -3;
+    s.type_calls++;
+    return te_fake_type(g, text);
+}
+
+int type_replacing(int erase_count, const char* text, int dry_run) {
+    bool has_text = text && text[0];
+    if (erase_count <= 0 && !has_text) return -1;
+    if (dry_run) return -3;
+    te_fake_state& s = te_fake();
+    std::unique_lock<std::mutex> g(s.lock);
+    if (!s.has_foreground) return -3;
+    s.type_calls++;
+    if (erase_count > 0) s.erased += erase_count;
+    return has_text ? te_fake_type(g, text) : 0;
+}
+
+int watch_next_key(te_key_event* out) {
+    std::lock_guard<std::mutex> g(te_fake().lock);
+    if (te_fake().pressed.empty()) return 0;
+    *out = te_fake().pressed.front();
+    te_fake().pressed.pop_front();
+    return 1;
+}
+
+
 char* get_clipboard_text_utf8(char* out, int size) {
     if (size <= 1) return nullptr;
     out[0] = 0;
@@ -232,12 +299,12 @@ std::uint32_t clipboard_sequence(void) {
     return te_fake().clip_sequence;
 }
 
-// The fake desktop tells the watching worker of every clipboard change at
-// once; keys are not watched.
+// The fake desktop tells the watching worker of every clipboard change and
+// every key pressed (press()) at once.
 int watch_open(int what) {
     te_fake_state& s = te_fake();
     std::lock_guard<std::mutex> g(s.lock);
-    s.watch_bits = what & TE_WATCH_CLIPBOARD;
+    s.watch_bits = what & (s.key_watch ? TE_WATCH_CLIPBOARD | TE_WATCH_KEYS : TE_WATCH_CLIPBOARD);
     s.watch_seen = s.clip_sequence;
     return s.watch_bits;
 }
@@ -246,14 +313,16 @@ int watch_wait(int ms) {
     te_fake_state& s = te_fake();
     std::unique_lock<std::mutex> g(s.lock);
     auto changed = [&s] { return (s.watch_bits & TE_WATCH_CLIPBOARD) && s.watch_seen != s.clip_sequence; };
+    auto keys = [&s] { return (s.watch_bits & TE_WATCH_KEYS) && !s.pressed.empty(); };
     s.watch_changed.wait_for(g, std::chrono::milliseconds(ms > 0 ? ms : 0),
-                             [&] { return s.wake_pending || changed(); });
+                             [&] { return s.wake_pending || changed() || keys(); });
+    int bits = keys() ? TE_WATCH_KEYS : 0;
     if (!changed()) {
         s.wake_pending = false;
-        return 0;
+        return bits;
     }
     s.watch_seen = s.clip_sequence;
-    return TE_WATCH_CLIPBOARD;
+    return bits | TE_WATCH_CLIPBOARD;
 }
 
 void watch_wake(void) {
@@ -265,6 +334,7 @@ void watch_wake(void) {
 void watch_close(void) {
     std::lock_guard<std::mutex> g(te_fake().lock);
     te_fake().watch_bits = 0;
+    te_fake().pressed.clear();
 }
 
 const char* foreground_process_name(char* out, int size) {

@@ -38,6 +38,17 @@ std::vector<std::vector<std::uint16_t>> batches();
 std::string typed_text();
 int type_calls();
 
+// Erasures: how many characters type_replacing was asked to erase, in
+// all, since the last reset (dry runs and calls with no window excluded).
+int erased();
+
+// The key watch. It is there unless taken away (a desktop that cannot
+// watch the keyboard). press() queues one event per character of `keys`:
+// '\b' is BackSpace, '\n' a reset (Enter, a click...), anything else the
+// UTF-8 of one typed character.
+void set_key_watch(bool available);
+void press(const std::string& keys);
+
 // A fixed clock; set_real_clock() goes back to the system's.
 void set_local_time(const std::tm& t);
 void set_millis(std::uint64_t ms);

@@ -8,6 +8,11 @@ int type_text_utf8(const char* text, int dry_run) {
     return -3;
 }
 
+int type_replacing(int erase_count, const char* text, int dry_run) {
+    (void)dry_run;
+    return erase_count <= 0 && (!text || !text[0]) ? -1 : -3;
+}
+
 char* get_clipboard_text_utf8(char* out, int size) {
     if (size <= 1) return nullptr;
     out[0] = 0;
@@ -26,3 +31,4 @@ int key_is_down(int vk) {
     (void)vk;
     return 0;
 }
+

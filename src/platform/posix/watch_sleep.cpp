@@ -13,4 +13,9 @@ int watch_wait(int ms) {
     return 0;
 }
 
+int watch_next_key(te_key_event* out) {
+    (void)out;
+    return 0;
+}
+
 void watch_close(void) {}

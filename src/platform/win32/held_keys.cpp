@@ -1,5 +1,6 @@
 #include "held_keys.h"
 
+#include "key_hook.h"
 #include "key_release.h"
 #include "platform.h"
 
@@ -10,8 +11,11 @@ const int TE_FIRST_KEY_VK = 0x08;
 const int TE_LAST_KEY_VK = 0xFE;
 const int TE_KEY_VK_COUNT = TE_LAST_KEY_VK - TE_FIRST_KEY_VK + 1;
 
+// The key hooks run on the worker thread; the system holds back every key
+// event (the releases waited for too) until they have been called.
 int te_any_key_held(void* ctx) {
     (void)ctx;
+    te_key_hook_pump();
     for (int vk = TE_FIRST_KEY_VK; vk <= TE_LAST_KEY_VK; vk++)
         if (key_is_down(vk)) return 1;
     return 0;

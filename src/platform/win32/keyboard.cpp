@@ -1,6 +1,7 @@
 // Typing a UTF-8 text as Unicode keystrokes with SendInput, once the user
 // has let go of every key.
 #include "held_keys.h"
+#include "key_hook.h"
 #include "keyboard_seam.h"
 #include "platform.h"
 
@@ -14,33 +15,66 @@ const int TE_BATCH_UNITS = 100;
 
 te_keyboard_calls te_calls = {SendInput, GetForegroundWindow};
 
-void te_fill_key_record(INPUT* rec, wchar_t unit, DWORD flags, ULONG_PTR extra) {
+void te_fill_key_record(INPUT* rec, WORD vk, wchar_t unit, DWORD flags, ULONG_PTR extra) {
     rec->type = INPUT_KEYBOARD;
-    rec->ki.wVk = 0;
+    rec->ki.wVk = vk;
     rec->ki.wScan = (WORD)unit;
     rec->ki.dwFlags = flags;
     rec->ki.time = 0;
     rec->ki.dwExtraInfo = extra;
 }
 
+// The extra information of type_text_utf8's records: what the thread's
+// last message carried. type_replacing marks its own instead.
+ULONG_PTR te_message_extra(void) { return (ULONG_PTR)GetMessageExtraInfo(); }
+ULONG_PTR te_own_mark(void) { return TE_OWN_INPUT_MARK; }
+
 // Builds the records of units[0..count) into batch and sends them as one
 // call. 0 when the system refused the batch.
-int te_send_batch(const wchar_t* units, int count, INPUT* batch) {
+int te_send_batch(const wchar_t* units, int count, INPUT* batch, ULONG_PTR (*extra)(void)) {
     for (int i = 0; i < count; i++) {
-        ULONG_PTR extra = (ULONG_PTR)GetMessageExtraInfo();
-        te_fill_key_record(&batch[2 * i], units[i], KEYEVENTF_UNICODE, extra);
-        te_fill_key_record(&batch[2 * i + 1], units[i], KEYEVENTF_UNICODE | KEYEVENTF_KEYUP, extra);
+        ULONG_PTR mark = extra();
+        te_fill_key_record(&batch[2 * i], 0, units[i], KEYEVENTF_UNICODE, mark);
+        te_fill_key_record(&batch[2 * i + 1], 0, units[i], KEYEVENTF_UNICODE | KEYEVENTF_KEYUP, mark);
     }
     return te_calls.send_input((UINT)(2 * count), batch, (int)sizeof(INPUT)) != 0;
 }
 
-int te_send_units(const wchar_t* units, int n) {
+int te_send_units(const wchar_t* units, int n, ULONG_PTR (*extra)(void)) {
     INPUT batch[2 * TE_BATCH_UNITS];
     for (int p = 0; p < n; p += TE_BATCH_UNITS) {
         int count = (n - p < TE_BATCH_UNITS) ? n - p : TE_BATCH_UNITS;
-        if (!te_send_batch(units + p, count, batch)) return -2;
+        if (!te_send_batch(units + p, count, batch, extra)) return -2;
+        te_key_hook_pump();
     }
     return 0;
+}
+
+// `count` BackSpace presses, marked as the engine's own.
+int te_send_backspaces(int count) {
+    INPUT batch[2 * TE_BATCH_UNITS];
+    for (int p = 0; p < count; p += TE_BATCH_UNITS) {
+        int n = (count - p < TE_BATCH_UNITS) ? count - p : TE_BATCH_UNITS;
+        for (int i = 0; i < n; i++) {
+            te_fill_key_record(&batch[2 * i], VK_BACK, 0, 0, TE_OWN_INPUT_MARK);
+            te_fill_key_record(&batch[2 * i + 1], VK_BACK, 0, KEYEVENTF_KEYUP, TE_OWN_INPUT_MARK);
+        }
+        if (te_calls.send_input((UINT)(2 * n), batch, (int)sizeof(INPUT)) == 0) return -2;
+        te_key_hook_pump();
+    }
+    return 0;
+}
+
+// The text as UTF-16 in a heap buffer the caller frees; *units counts them
+// without the NUL. Null when there is nothing to type or no memory.
+wchar_t* te_wide_copy(const char* text, int* units) {
+    int with_nul = MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
+    if (with_nul <= 1) return nullptr;
+    wchar_t* wide = static_cast<wchar_t*>(std::malloc(sizeof(wchar_t) * (size_t)with_nul));
+    if (!wide) return nullptr;
+    MultiByteToWideChar(CP_UTF8, 0, text, -1, wide, with_nul);
+    *units = with_nul - 1;
+    return wide;
 }
 
 }  // namespace
@@ -57,15 +91,25 @@ int type_text_utf8(const char* text, int dry_run) {
     if (!text || !text[0]) return -1;
     if (dry_run) return -3;
     if (!te_calls.foreground_window()) return -3;
-
-    int units = MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
-    if (units <= 1) return -1;
-    wchar_t* wide = static_cast<wchar_t*>(std::malloc(sizeof(wchar_t) * (size_t)units));
+    int units = 0;
+    wchar_t* wide = te_wide_copy(text, &units);
     if (!wide) return -1;
-    MultiByteToWideChar(CP_UTF8, 0, text, -1, wide, units);
-
     te_let_go_of_keys(te_calls.send_input);
-    int result = te_send_units(wide, units - 1);
+    int result = te_send_units(wide, units, te_message_extra);
+    std::free(wide);
+    return result;
+}
+
+int type_replacing(int erase_count, const char* text, int dry_run) {
+    int units = 0;
+    wchar_t* wide = text && text[0] ? te_wide_copy(text, &units) : nullptr;
+    int result = -1;
+    if (erase_count <= 0 && !wide) result = -1;
+    else if (dry_run || !te_calls.foreground_window()) result = -3;
+    else result = 0;
+    if (result == 0) te_let_go_of_keys(te_calls.send_input);
+    if (result == 0 && erase_count > 0) result = te_send_backspaces(erase_count);
+    if (result == 0 && wide) result = te_send_units(wide, units, te_own_mark);
     std::free(wide);
     return result;
 }

@@ -3,11 +3,13 @@
 // sends it WM_CLIPBOARDUPDATE on every change; the thread sleeps in
 // MsgWaitForMultipleObjectsEx on the wake-up event and its message queue
 // until one of them stirs or the time is up. A listener the system
-// refuses leaves only the event and the time, and the worker polls.
+// refuses leaves only the event and the time, and the worker polls. The
+// key hooks (key_hook) run on this thread while its messages are taken.
 //
 // The window class lives only while a watch is open: a class outlives the
 // module that registered it, and the worker's thread keeps this module
 // loaded until the watch is closed.
+#include "key_hook.h"
 #include "platform.h"
 
 #include <windows.h>
@@ -22,6 +24,7 @@ const DWORD TE_NO_EVENT_WAIT_MS = 100;
 struct te_win_watch {
     HWND window = nullptr;
     bool changed = false;  // WM_CLIPBOARDUPDATE arrived since the last look
+    bool keys = false;     // the key hooks are installed
 };
 
 thread_local te_win_watch te_watch;
@@ -61,13 +64,14 @@ HWND te_open_listener() {
     return nullptr;
 }
 
-// Hands every queued message to its window; the bits of what changed.
+// Hands every queued message to its window (the hooks are called in the
+// meantime); the bits of what changed.
 int te_take_messages() {
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
     int bits = te_watch.changed ? TE_WATCH_CLIPBOARD : 0;
     te_watch.changed = false;
-    return bits;
+    return te_watch.keys && te_key_hook_pending() ? bits | TE_WATCH_KEYS : bits;
 }
 
 // Waits up to `ms` for the wake-up event or a new message: 1 when woken.
@@ -88,7 +92,8 @@ int te_wait_event_or_message(DWORD ms) {
 int watch_open(int what) {
     watch_close();
     if (what & TE_WATCH_CLIPBOARD) te_watch.window = te_open_listener();
-    return te_watch.window ? TE_WATCH_CLIPBOARD : 0;
+    if (what & TE_WATCH_KEYS) te_watch.keys = te_key_hook_open() != 0;
+    return (te_watch.window ? TE_WATCH_CLIPBOARD : 0) | (te_watch.keys ? TE_WATCH_KEYS : 0);
 }
 
 int watch_wait(int ms) {
@@ -108,6 +113,8 @@ void watch_wake(void) {
 }
 
 void watch_close(void) {
+    if (te_watch.keys) te_key_hook_close();
+    te_watch.keys = false;
     if (!te_watch.window) return;
     RemoveClipboardFormatListener(te_watch.window);
     DestroyWindow(te_watch.window);

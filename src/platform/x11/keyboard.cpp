@@ -1,16 +1,19 @@
 // Typing a text into the focused window with XTest key events. Characters
 // the layout has are typed on their own key with Shift or AltGr as needed;
 // the others on a spare keycode lent to their keysym for the moment. The
-// typing starts once the user has let go of every key.
+// typing starts once the user has let go of every key. A key watch sees
+// the typing bracketed by the typing marks.
 #include "held_keys.h"
 #include "layout.h"
 #include "modifiers.h"
 #include "platform.h"
 #include "spare_keys.h"
+#include "typing_marks.h"
 #include "utf8_codec.h"
 #include "x11_display.h"
 
 #include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
 #include <algorithm>
 #include <mutex>
 
@@ -112,13 +115,13 @@ bool te_typable(const te_typist& t, const std::vector<KeySym>& syms) {
     return true;
 }
 
-int te_type_all(Display* dpy, const std::vector<std::uint32_t>& cps) {
+int te_type_all(Display* dpy, const std::vector<KeySym>& syms) {
     te_typist t;
     t.dpy = dpy;
     if (!te_layout_load(dpy, &t.layout)) return -2;
     te_spare_init(&t.spare, dpy, t.layout.spare);
-    std::vector<KeySym> syms = te_keysyms(cps);
     if (!te_typable(t, syms)) return -2;
+    te_typing_mark_begin(dpy);
     te_x11_errors_mark();
     te_let_go_of_keys(dpy);
     te_set_aside saved;
@@ -127,7 +130,17 @@ int te_type_all(Display* dpy, const std::vector<std::uint32_t>& cps) {
     te_spare_restore(&t.spare);
     te_modifiers_bring_back(dpy, saved);
     int errors = te_x11_errors_since(dpy);
+    te_typing_mark_end(dpy);
     return ok && !errors && !te_x11_lost() ? 0 : -2;
+}
+
+// Checks the desktop, then types the keysyms. -3 no window in front.
+int te_type_keysyms(const std::vector<KeySym>& syms) {
+    Display* dpy = te_x11_display();
+    if (!dpy || !te_has_focus(dpy)) return -3;
+    if (!te_x11_has_xtest(dpy)) return -2;
+    std::lock_guard<std::mutex> hold(te_typing_lock);
+    return te_type_all(dpy, syms);
 }
 
 }  // namespace
@@ -135,11 +148,17 @@ int te_type_all(Display* dpy, const std::vector<std::uint32_t>& cps) {
 int type_text_utf8(const char* text, int dry_run) {
     if (!text || !text[0]) return -1;
     if (dry_run) return -3;
-    Display* dpy = te_x11_display();
-    if (!dpy || !te_has_focus(dpy)) return -3;
-    if (!te_x11_has_xtest(dpy)) return -2;
     std::vector<std::uint32_t> cps = te_utf8_decode(text);
     if (cps.empty()) return -1;
-    std::lock_guard<std::mutex> hold(te_typing_lock);
-    return te_type_all(dpy, cps);
+    return te_type_keysyms(te_keysyms(cps));
+}
+
+int type_replacing(int erase_count, const char* text, int dry_run) {
+    std::vector<std::uint32_t> cps = te_utf8_decode(text ? text : "");
+    if (erase_count <= 0 && cps.empty()) return -1;
+    if (dry_run) return -3;
+    std::vector<KeySym> syms(erase_count > 0 ? (size_t)erase_count : 0, XK_BackSpace);
+    std::vector<KeySym> typed = te_keysyms(cps);
+    syms.insert(syms.end(), typed.begin(), typed.end());
+    return te_type_keysyms(syms);
 }

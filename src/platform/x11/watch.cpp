@@ -1,8 +1,9 @@
 // Waiting for the X desktop. XFixes reports every change of the CLIPBOARD
-// owner on this thread's own connection; the thread sleeps in poll() on
-// that connection and on the wake-up pipe until one of them stirs or the
-// time is up. Without a display, or a server without XFixes, only the pipe
-// and the time are waited on, and the worker polls as before.
+// owner on this thread's own connection, and the key listener (key_watch)
+// its raw key and button events; the thread sleeps in poll() on that
+// connection and on the wake-up pipe until one of them stirs or the time
+// is up. Without a display, or a server without XFixes, only the pipe and
+// the time are waited on, and the worker polls as before.
 //
 // Xlib reads ahead: events may already sit in its queue while the socket
 // is quiet, so the queue is emptied before every poll(), and everything
@@ -11,6 +12,7 @@
 // mapping changes caused by typing) and are dropped, the latter after
 // Xlib's keysym cache has been told.
 #include "clipboard_sequence.h"
+#include "key_watch.h"
 #include "platform.h"
 #include "wake.h"
 #include "x11_display.h"
@@ -19,12 +21,16 @@ namespace {
 
 thread_local int te_watching = 0;  // the TE_WATCH_* bits opened on this thread
 
-// This thread's connection, with the clipboard notifications asked for on
-// it; null when the clipboard is not watched or cannot be.
+// This thread's connection, with the notifications of what is watched
+// asked for on it; null when nothing is watched or can be.
 Display* te_watched_display() {
-    if (!(te_watching & TE_WATCH_CLIPBOARD)) return nullptr;
-    Display* dpy = te_x11_display();
-    return dpy && te_x11_clipboard_watch(dpy) ? dpy : nullptr;
+    Display* dpy = nullptr;
+    if (te_watching & TE_WATCH_KEYS) dpy = te_key_watch_display();
+    if (te_watching & TE_WATCH_CLIPBOARD) {
+        Display* own = te_x11_display();
+        if (own && te_x11_clipboard_watch(own)) dpy = own;
+    }
+    return dpy;
 }
 
 // Takes every event queued or readable without blocking; the bits of what
@@ -34,19 +40,23 @@ int te_take_events(Display* dpy) {
     XEvent ev;
     while (!te_x11_lost() && XPending(dpy) > 0) {
         XNextEvent(dpy, &ev);
+        if (te_key_watch_take(&ev))
+            continue;
         if (te_x11_clipboard_event(&ev))
             bits |= TE_WATCH_CLIPBOARD;
         else if (ev.type == MappingNotify)
             XRefreshKeyboardMapping(&ev.xmapping);
     }
-    return bits;
+    return te_key_watch_pending() ? bits | TE_WATCH_KEYS : bits;
 }
 
 }  // namespace
 
 int watch_open(int what) {
     te_watching = what;
-    return te_watched_display() ? TE_WATCH_CLIPBOARD : 0;
+    int bits = (what & TE_WATCH_KEYS) && te_key_watch_open() ? TE_WATCH_KEYS : 0;
+    if ((what & TE_WATCH_CLIPBOARD) && te_watched_display()) bits |= TE_WATCH_CLIPBOARD;
+    return bits;
 }
 
 int watch_wait(int ms) {
@@ -66,4 +76,9 @@ int watch_wait(int ms) {
     }
 }
 
-void watch_close(void) { te_watching = 0; }
+int watch_next_key(te_key_event* out) { return te_key_watch_next(out); }
+
+void watch_close(void) {
+    if (te_watching & TE_WATCH_KEYS) te_key_watch_close();
+    te_watching = 0;
+}
