@@ -135,10 +135,10 @@ TE_API int te_snippet_count(void);
  * into the snippet table itself, valid until the next change of the table
  * (an add, update, delete, import, a start that switches the store, or a
  * re-read of a store another process changed, which te_snippet_count,
- * te_snippets_json, te_snippet_json and every edit may do). This call
- * never re-reads, so the pointers of one loop over the fields after one
- * te_snippet_count stay valid when no other call of this thread or another
- * comes in between. Null on failure. */
+ * te_snippets_json, te_snippet_json and every edit may do, and so may the
+ * running worker before a watch pass). This call itself never re-reads:
+ * a loop over the fields after one te_snippet_count sees one table as long
+ * as nothing else runs meanwhile. Null on failure. */
 TE_API const char* te_snippet_field(int index, const char* field);
 
 /* Adds one snippet given as a JSON object {"trigger","text","folder","apps"}

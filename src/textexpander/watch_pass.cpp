@@ -10,6 +10,7 @@
 #include "expansion.h"
 #include "match.h"
 #include "render.h"
+#include "store.h"
 #include "textexpander.h"
 
 namespace {
@@ -88,9 +89,9 @@ int te_expand_copied(te_pass_area* area, const char* process) {
     return 1;
 }
 
-}  // namespace
-
-extern "C" int te_watch_pass_text(const char* text, const char* process) {
+// The watch pass on `text`. With `follow_store`, a store file another
+// process changed is read again first, under the same hold of the lock.
+int te_watch_pass_on(const char* text, const char* process, int follow_store) {
     if (!text || !text[0]) return 0;
     te_pass_area* area = te_pass_area_get();
     if (!area) return 0;
@@ -100,6 +101,7 @@ extern "C" int te_watch_pass_text(const char* text, const char* process) {
     if (named) te_program_init(&program, process);
     {
         te_engine_guard g(te_engine_lock);
+        if (follow_store) store_refresh_if_changed();
         te_rule_verdict v = named ? te_rules_for_locked(program) : te_rule_verdict{0, ""};
         if (v.blocked) return 0;
         int index = te_choose_snippet_locked(t, named ? &program : nullptr, v.prefix);
@@ -110,14 +112,25 @@ extern "C" int te_watch_pass_text(const char* text, const char* process) {
     return r == 0 ? -1 : r;
 }
 
-extern "C" int te_watch_pass(void) {
+// The watch pass on the clipboard text and the program in front.
+int te_clipboard_pass(int follow_store) {
     te_pass_area* area = te_pass_area_get();
     if (!area) return 0;
     const char* text = get_clipboard_text_utf8(area->clipboard, TE_CLIPBOARD_CAP);
     if (!text || !text[0]) return 0;
     const char* process = foreground_process_name(area->process, TE_LAST_CAP);
-    return te_watch_pass_text(text, process);
+    return te_watch_pass_on(text, process, follow_store);
 }
+
+}  // namespace
+
+int te_watch_pass_following_store(void) { return te_clipboard_pass(1); }
+
+extern "C" int te_watch_pass_text(const char* text, const char* process) {
+    return te_watch_pass_on(text, process, 0);
+}
+
+extern "C" int te_watch_pass(void) { return te_clipboard_pass(0); }
 
 extern "C" int te_expand(const char* trigger) {
     te_pass_area* area = te_pass_area_get();
