@@ -113,10 +113,18 @@ FILE* te_create_temp(const char* target, char* name, int size) {
 
 // _commit asks the system to write the file's data through to the disk, so
 // the replace that follows never exposes a file whose contents are missing.
+// NTFS may set the last-write time again when the handle closes; a time set
+// through the handle is kept, so the stamp taken here is the one on disk.
 int te_commit_close(FILE* f, te_file_stamp* stamp) {
+    HANDLE h = (HANDLE)_get_osfhandle(_fileno(f));
     int failed = std::fflush(f) != 0;
     if (!failed && _commit(_fileno(f)) != 0) failed = 1;
-    if (!failed && stamp && te_stamp_of_handle((HANDLE)_get_osfhandle(_fileno(f)), stamp) != 0) failed = 1;
+    if (!failed && stamp) {
+        FILETIME now;
+        GetSystemTimeAsFileTime(&now);
+        SetFileTime(h, nullptr, nullptr, &now);
+        if (te_stamp_of_handle(h, stamp) != 0) failed = 1;
+    }
     if (std::fclose(f) != 0) failed = 1;
     return failed ? -1 : 0;
 }
