@@ -152,9 +152,11 @@ TEST(StoreProcesses, ALockKeptByAnotherProcessFailsTheEditInBoundedTime) {
     ASSERT_EQ(pipe(ready), 0);
     pid_t holder = fork();
     if (holder == 0) {  // holds the lock until it is killed
-        if (flock(open((store_path() + ".lock").c_str(), O_RDWR), LOCK_EX) == 0 && write(ready[1], "x", 1)) pause();
+        if (flock(open((store_path() + ".lock").c_str(), O_RDWR | O_CREAT, 0600), LOCK_EX) == 0 && write(ready[1], "x", 1))
+            pause();
         _exit(1);
     }
+    close(ready[1]);
     char c;
     ASSERT_EQ(read(ready[0], &c, 1), 1);
     auto start = std::chrono::steady_clock::now();
