@@ -8,6 +8,11 @@
 // engine lock itself.
 void record_expansion(const char* trigger, const char* expanded_text, const char* process);
 
+// te_watch_pass for the worker: a store file another process changed is
+// read again first, so a snippet added there (a `te add` while the host
+// runs) expands without a restart. One stat when nothing changed.
+int te_watch_pass_following_store(void);
+
 // Local date as year*10000 + month*100 + day.
 int te_local_date(void);
 

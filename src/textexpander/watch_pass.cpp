@@ -10,6 +10,7 @@
 #include "expansion.h"
 #include "match.h"
 #include "render.h"
+#include "store.h"
 #include "textexpander.h"
 #include "typed_buffer.h"
 
@@ -106,11 +107,14 @@ void te_copy_snippet_locked(te_pass_area* area, int index) {
 
 // Chooses the snippet for the text and the program (null or empty: no
 // rules, no apps lists) and copies it into the area. 1 copied, 0 none.
-int te_choose_and_copy(te_pass_area* area, const te_text_end& t, const char* process) {
+// With `follow_store` (the worker's passes), a store file another process
+// changed is read again first, under the same hold of the lock.
+int te_choose_and_copy(te_pass_area* area, const te_text_end& t, const char* process, int follow_store) {
     bool named = process && process[0];
     te_program program;
     if (named) te_program_init(&program, process);
     te_engine_guard g(te_engine_lock);
+    if (follow_store) store_follow_locked();
     te_rule_verdict v = named ? te_rules_for_locked(program) : te_rule_verdict{0, ""};
     if (v.blocked) return 0;
     int index = te_choose_snippet_locked(t, named ? &program : nullptr, v.prefix);
@@ -137,16 +141,35 @@ int te_expand_copied(te_pass_area* area, const char* process) {
     return 1;
 }
 
-}  // namespace
-
-extern "C" int te_watch_pass_text(const char* text, const char* process) {
+// The watch pass on `text`; `follow_store` as for te_choose_and_copy.
+int te_watch_pass_on(const char* text, const char* process, int follow_store) {
     if (!text || !text[0]) return 0;
     te_pass_area* area = te_pass_area_get();
     if (!area) return 0;
-    if (!te_choose_and_copy(area, te_text_end_of(text), process)) return 0;
+    if (!te_choose_and_copy(area, te_text_end_of(text), process, follow_store)) return 0;
     int r = te_expand_copied(area, process);
     return r == 0 ? -1 : r;
 }
+
+// The watch pass on the clipboard text and the program in front.
+int te_clipboard_pass(int follow_store) {
+    te_pass_area* area = te_pass_area_get();
+    if (!area) return 0;
+    const char* text = get_clipboard_text_utf8(area->clipboard, TE_CLIPBOARD_CAP);
+    if (!text || !text[0]) return 0;
+    const char* process = foreground_process_name(area->process, TE_LAST_CAP);
+    return te_watch_pass_on(text, process, follow_store);
+}
+
+}  // namespace
+
+int te_watch_pass_following_store(void) { return te_clipboard_pass(1); }
+
+extern "C" int te_watch_pass_text(const char* text, const char* process) {
+    return te_watch_pass_on(text, process, 0);
+}
+
+extern "C" int te_watch_pass(void) { return te_clipboard_pass(0); }
 
 int te_keys_pass(te_typed_buffer* typed) {
     te_pass_area* area = te_pass_area_get();
@@ -154,6 +177,7 @@ int te_keys_pass(te_typed_buffer* typed) {
     te_text_end t;
     {
         te_engine_guard g(te_engine_lock);
+        store_follow_locked();
         te_typed_keep_last(typed, te_trigger_len_max_locked());
         t = te_typed_end(typed);
         // Most keys end no trigger at all: settled before the program in
@@ -161,22 +185,13 @@ int te_keys_pass(te_typed_buffer* typed) {
         if (te_choose_snippet_locked(t, nullptr, "") < 0) return 0;
     }
     const char* process = foreground_process_name(area->process, TE_LAST_CAP);
-    if (!te_choose_and_copy(area, t, process)) return 0;
+    if (!te_choose_and_copy(area, t, process, 0)) return 0;
     area->erase = (int)te_utf8_count(area->trigger);
     int r = te_expand_copied(area, process);
     te_typed_reset(typed);
     // What is typed next follows the expansion's last character.
     if (r == 1) typed->word_before = te_is_word_byte((unsigned char)area->last_byte);
     return r == 0 ? -1 : r;
-}
-
-extern "C" int te_watch_pass(void) {
-    te_pass_area* area = te_pass_area_get();
-    if (!area) return 0;
-    const char* text = get_clipboard_text_utf8(area->clipboard, TE_CLIPBOARD_CAP);
-    if (!text || !text[0]) return 0;
-    const char* process = foreground_process_name(area->process, TE_LAST_CAP);
-    return te_watch_pass_text(text, process);
 }
 
 extern "C" int te_expand(const char* trigger) {

@@ -8,6 +8,7 @@
 #include <new>
 
 #include "engine.h"
+#include "expansion.h"
 #include "json_lookup.h"
 #include "keys_mode.h"
 #include "snippet_parse.h"
@@ -58,7 +59,7 @@ void te_clipboard_poll(te_worker_area* area) {
     area->seen_sequence = seq;
     if (std::strcmp(area->current, area->previous) == 0) return;
     std::strcpy(area->previous, area->current);
-    te_watch_pass();
+    te_watch_pass_following_store();
 }
 
 // Keeps the desktop watch matched to the mode: the clipboard in clipboard
@@ -83,7 +84,7 @@ void te_poll_run(void) {
         if (s.mode != TE_MODE_HOTKEY)
             te_clipboard_poll(area.get());
         else if (hotkey_pressed_now(s.hotkey))
-            te_watch_pass();
+            te_watch_pass_following_store();
         // Until the clipboard may have changed or te_stop wakes us; the poll
         // interval bounds the wait, so a missed notification costs at most
         // one interval, and a desktop that notifies nothing is polled.
