@@ -44,6 +44,7 @@ te_main_window::te_main_window(const QString& store_path, QWidget* parent)
       m_watcher(new te_store_watcher(store_path, this)) {
     setWindowTitle(tr("Velmora snippets"));
     setWindowIcon(te_manager_icon());
+    m_tabs->setObjectName("pages");
     QString rules_file = te_rules_file_path(store_path);
     QString rules_error;
     bool rules_ok = te_apply_rules_file(rules_file, &rules_error);
