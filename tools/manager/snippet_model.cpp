@@ -1,6 +1,6 @@
 #include "snippet_model.h"
 
-#include <algorithm>
+#include <QSet>
 
 te_snippet_model::te_snippet_model(QObject* parent) : QAbstractTableModel(parent) {}
 
@@ -57,10 +57,10 @@ int te_snippet_model::row_of(const QString& trigger) const {
 }
 
 QStringList te_snippet_model::folders() const {
-    QStringList out;
-    for (const te_entry& e : m_all) out.append(e.row.folder);
+    QSet<QString> seen;
+    for (const te_entry& e : m_all) seen.insert(e.row.folder);
+    QStringList out(seen.begin(), seen.end());
     out.sort(Qt::CaseInsensitive);
-    out.removeDuplicates();
     return out;
 }
 
