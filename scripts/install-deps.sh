@@ -15,6 +15,7 @@ TE_DEBIAN_PACKAGES=(
   clang libclang-rt-14-dev valgrind
   libx11-dev libxtst-dev libxfixes-dev x11-utils xvfb xclip xdotool xauth
   mingw-w64 g++-mingw-w64-x86-64-posix wine64 wine
+  qt6-base-dev fonts-dejavu-core
 )
 TE_YYJSON_SERIES="0.12"
 

@@ -39,7 +39,7 @@ int main(int argc, char** argv) {
     args.process(app);
 
     te_main_window window(QString::fromStdString(te_default_store_path()));
-    if (!args.isSet(no_engine) && !args.isSet(shot)) window.runner()->begin();
+    if (!args.isSet(no_engine)) window.runner()->begin();
     window.show();
     if (args.isSet(shot)) te_take_screenshot(&window, args.value(shot));
     else app.setQuitOnLastWindowClosed(!window.has_tray());

@@ -32,6 +32,7 @@ te_snippet_editor::te_snippet_editor(QWidget* parent)
     m_apps->setPlaceholderText(tr("every program, or names such as firefox,code"));
     m_text->setTabChangesFocus(true);
     m_text->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    m_preview->setFont(m_text->font());
     m_preview->setReadOnly(true);
     m_preview->setFocusPolicy(Qt::NoFocus);
     m_message->setWordWrap(true);
