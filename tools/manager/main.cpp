@@ -10,6 +10,7 @@
 
 #include "engine_runner.h"
 #include "main_window.h"
+#include "quit_signals.h"
 #include "store_path.h"
 
 namespace {
@@ -37,6 +38,7 @@ int main(int argc, char** argv) {
     args.addOption(no_engine);
     args.addOption(shot);
     args.process(app);
+    te_quit_on_stop_signals();
 
     te_main_window window(QString::fromStdString(te_default_store_path()));
     if (!args.isSet(no_engine)) window.runner()->begin();
