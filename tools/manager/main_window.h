@@ -51,6 +51,7 @@ private:
     QString folder_filter() const;
     void apply_filter();
     void show_current();
+    void leave_for(const QString& trigger);
     bool confirm_leave();
     void select_trigger(const QString& trigger);
     void refresh_editor(const std::vector<te_snippet_row>& rows);

@@ -95,9 +95,19 @@ void te_main_window::show_current() {
     if (m_selecting) return;
     const te_snippet_row* row = m_model->row_at(m_list->currentIndex().row());
     if (!row || row->trigger == m_editor->stored_trigger()) return;
-    te_snippet_row picked = *row;
+    if (!m_editor->is_dirty()) return m_editor->load(*row);
+    // Asked once the key or click that moved the selection is handled: a
+    // dialog inside the view's own handling leaves it confused.
+    QString picked = row->trigger;
+    QMetaObject::invokeMethod(this, [this, picked] { leave_for(picked); }, Qt::QueuedConnection);
+}
+
+void te_main_window::leave_for(const QString& trigger) {
     if (!confirm_leave()) return select_trigger(m_editor->stored_trigger());
-    m_editor->load(picked);
+    const te_snippet_row* row = m_model->row_at(m_model->row_of(trigger));
+    if (!row) return;
+    m_editor->load(*row);
+    select_trigger(trigger);
 }
 
 // False when the user wants to stay with unsaved changes.
@@ -132,8 +142,11 @@ void te_main_window::delete_snippet() {
     if (answer != QMessageBox::Yes) return;
     QString error;
     if (!te_remove_snippet(trigger, &error)) return m_editor->show_message(tr("Not deleted: %1").arg(error), true);
+    int row = m_list->currentIndex().row();
     m_editor->start_new(QString());
     reload();
+    // The snippet that took its place is shown next.
+    if (row >= 0 && m_model->rowCount() > 0) m_list->selectRow(qMin(row, m_model->rowCount() - 1));
     statusBar()->showMessage(tr("Deleted %1.").arg(trigger), 5000);
 }
 
