@@ -3,7 +3,7 @@
 #include "main_window.h"
 
 #include <QAction>
-#include <QApplication>
+#include <QCoreApplication>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -136,7 +136,9 @@ void te_main_window::build_menus() {
     file->addAction(tr("&Import..."), QKeySequence(tr("Ctrl+I")), this, &te_main_window::import_dialog);
     file->addAction(tr("&Export..."), QKeySequence(tr("Ctrl+E")), this, &te_main_window::export_dialog);
     file->addSeparator();
-    m_quit = file->addAction(tr("&Quit"), QKeySequence::Quit, qApp, &QCoreApplication::quit);
+    m_quit = file->addAction(tr("&Quit"), QKeySequence::Quit, this, [this] {
+        if (confirm_leave()) QCoreApplication::quit();
+    });
 
     QMenu* snippet = menuBar()->addMenu(tr("S&nippet"));
     snippet->addAction(tr("&Search"), QKeySequence::Find, this, &te_main_window::focus_search);
