@@ -99,15 +99,20 @@ bool te_rules_page::apply(const te_rule_row& rule) {
 
 void te_rules_page::set_rule() {
     te_rule_row rule{m_process->text().trimmed(), m_allow->isChecked(), m_prefix->text()};
-    if (apply(rule) && te_rule_is_neutral(rule))
+    if (!apply(rule)) return;
+    if (te_rule_is_neutral(rule))
         m_message->setText(tr("A rule that allows every trigger has no effect: nothing to show."));
+    clear_form();
 }
 
 void te_rules_page::remove_rule() {
     te_rule_row neutral{m_process->text().trimmed(), true, QString()};
-    if (apply(neutral)) {
-        m_process->clear();
-        m_prefix->clear();
-        m_allow->setChecked(true);
-    }
+    if (apply(neutral)) clear_form();
+}
+
+void te_rules_page::clear_form() {
+    m_process->clear();
+    m_prefix->clear();
+    m_allow->setChecked(true);
+    m_process->setFocus();
 }

@@ -25,6 +25,7 @@ private:
     void pick_row();
     void set_rule();
     void remove_rule();
+    void clear_form();
     bool apply(const te_rule_row& rule);
 
     QString m_rules_file;
