@@ -40,7 +40,9 @@ void te_engine_runner::begin() {
         return set_state(TE_FAILED);
     }
     m_started = QDateTime::currentSecsSinceEpoch();
-    set_state(start_engine() ? TE_RUNNING : TE_FAILED);
+    if (start_engine()) return set_state(TE_RUNNING);
+    m_lock.release();  // a host that can start the engine may have it
+    set_state(TE_FAILED);
 }
 
 bool te_engine_runner::start_engine() {
@@ -56,7 +58,7 @@ void te_engine_runner::pause() {
 }
 
 void te_engine_runner::resume() {
-    if (m_state != TE_PAUSED && !(m_state == TE_FAILED && m_lock.held())) return;
+    if (m_state != TE_PAUSED) return;
     set_state(start_engine() ? TE_RUNNING : TE_FAILED);
 }
 
@@ -86,10 +88,14 @@ void te_engine_runner::publish() {
     info.host = TE_HOST_NAME;
     info.paused = m_state != TE_RUNNING;
     m_lock.publish(info);
+    m_published = info;
 }
 
 void te_engine_runner::tick() {
-    if (m_lock.held()) return publish();
+    if (m_lock.held()) {
+        if (te_read_stats().expanded != m_published.expanded) publish();
+        return;
+    }
     if (m_state != TE_ELSEWHERE) return;
     if (te_instance_query(m_store, &m_other)) return emit state_changed();
     begin();

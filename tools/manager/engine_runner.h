@@ -48,11 +48,12 @@ private:
 
     std::string m_store;
     te_instance_lock m_lock;
-    te_instance_info m_other;  // the holder, while TE_ELSEWHERE
+    te_instance_info m_other;      // the holder, while TE_ELSEWHERE
+    te_instance_info m_published;  // what this window last published
     long long m_started = 0;
     te_state m_state = TE_IDLE;
     QString m_error;
-    QTimer* m_timer;  // publishes the count; notices the other host leave
+    QTimer* m_timer;  // publishes a new count; notices the other host leave
 };
 
 #endif
