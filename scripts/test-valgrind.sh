@@ -11,7 +11,8 @@ te="$build/tools/te/te"
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-export APPDATA="$work/appdata"
+export APPDATA="$work/appdata" XDG_RUNTIME_DIR="$work" XDG_CONFIG_HOME="$work/config" TMPDIR="$work"
+unset TE_STORE
 # No display: a build with the X11 desktop then has no clipboard or keys,
 # and the paths checked are the engine's.
 unset DISPLAY
@@ -43,7 +44,18 @@ JSON
 check count
 check list
 check add '{"trigger":";vg","text":"valgrind {date} {time} {random6}","folder":"Checks","apps":"*"}'
-check want=1 add 'not json'
+check want=1 add '{not json'
+check add ';vf' 'friendly {year}' --folder Checks --apps 'GEDIT,KATE'
+printf 'from\nstandard input\n' >"$work/stdin.txt"
+check add ';vs' <"$work/stdin.txt"
+check list --json
+check search friendly
+check --store "$work/other.json" add ';vo' 'other store'
+check path
+check want=3 status
+check autostart on --mode hotkey --hotkey CTRL+SHIFT+E
+check autostart off
+EDITOR="sh -c 'printf edited >\"\$0\"'" check edit ';vf'
 check update ';vg' '{"trigger":";vg2","text":"from {clipboard} at {year}","apps":"NOTEPAD.EXE"}'
 check field 0 trigger
 check show ';vg2'
@@ -57,6 +69,7 @@ check pass 'say ;vg2' NOTEPAD.EXE
 check pass 'say ;vi1'
 check expand ';vg2' --dry-run
 check rule NOTEPAD.EXE '{"allow":false,"prefix":";"}'
+check rule GEDIT block --prefix ';'
 check rules
 check stats
 check last
@@ -67,7 +80,9 @@ check want=1 delete ';vg2'
 rc=0
 "${vg[@]}" "$te" run --poll-ms 20 --dry-run >"$work/out" 2>"$work/err" &
 pid=$!
-sleep 3
+# Until it has published its status (slow under memcheck), then a while.
+for _ in $(seq 300); do "$te" status >/dev/null 2>&1 && break; sleep 0.1; done
+sleep 2
 kill -TERM "$pid"
 wait "$pid" || rc=$?
 checked=$((checked + 1))

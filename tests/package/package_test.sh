@@ -11,6 +11,9 @@ export APPDATA=$work/appdata
 unset DISPLAY
 
 cmake --install "$build" --prefix "$work/prefix" >/dev/null
+# The installed te finds the library beside it, with no search path set.
+[ "$(env -u LD_LIBRARY_PATH "$work/prefix/bin/te" count)" = 3 ] || { echo "installed te failed"; exit 1; }
+[ -f "$work/prefix/share/bash-completion/completions/te" ] || { echo "no bash completion installed"; exit 1; }
 libdir=$(dirname "$(find "$work/prefix" -name 'libvelmora-textexpander.so' | head -n1)")
 export LD_LIBRARY_PATH=$libdir
 

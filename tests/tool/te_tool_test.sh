@@ -3,14 +3,17 @@
 # Usage: te_tool_test.sh PATH_TO_TE
 set -euo pipefail
 te=$1
-export APPDATA=$(mktemp -d)
+# The instance lock of `te run` then lies beside the store, in this test's
+# own folder.
+export APPDATA=$(mktemp -d) XDG_RUNTIME_DIR=
+unset TE_STORE
 unset DISPLAY  # the engine alone: no desktop
 trap 'rm -rf "$APPDATA"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 [ "$("$te" count)" = 3 ] || fail "seed count"
 [ "$("$te" field 0 trigger)" = ">>addr" ] || fail "field"
-"$te" list | head -1 | grep -q $'^>>addr\tHome\t\\*\t123 Example Street$' || fail "list line"
+"$te" list --tsv | head -1 | grep -q $'^>>addr\tHome\t\\*\t123 Example Street$' || fail "list line"
 
 "$te" add '{"trigger":">>sig","text":"Best,\nMe","folder":"Mail","apps":"outlook"}'
 [ "$("$te" show '>>sig')" = '{"trigger":">>sig","text":"Best,\nMe","folder":"Mail","apps":"outlook"}' ] || fail "show"

@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include "instance_status.h"
+#include "private_file.h"
 
 namespace {
 
@@ -23,29 +24,6 @@ const int TE_STOP_POLL_MS = 20;
 
 void te_sleep_ms(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
-void te_make_dirs(const std::string& dir) {
-    for (std::size_t i = 1; i <= dir.size(); i++) {
-        if (i < dir.size() && dir[i] != '/') continue;
-        mkdir(dir.substr(0, i).c_str(), 0700);
-    }
-}
-
-std::string te_parent_of(const std::string& path) {
-    std::size_t cut = path.rfind('/');
-    return cut == std::string::npos || cut == 0 ? "/" : path.substr(0, cut);
-}
-
-bool te_write_all(int fd, const std::string& text) {
-    std::size_t done = 0;
-    while (done < text.size()) {
-        ssize_t n = write(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        done += (std::size_t)n;
-    }
-    return true;
-}
-
 std::string te_read_all(const std::string& path) {
     std::string out;
     int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
@@ -55,18 +33,6 @@ std::string te_read_all(const std::string& path) {
     while ((n = read(fd, buf, sizeof buf)) > 0) out.append(buf, (std::size_t)n);
     close(fd);
     return out;
-}
-
-// Replaces `path` with `text` through "<path>.tmp" and a rename; the file
-// is readable by its user alone whatever the umask.
-void te_write_replace(const std::string& path, const std::string& text) {
-    std::string tmp = path + ".tmp";
-    int fd = open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    if (fd < 0) return;
-    fchmod(fd, 0600);
-    bool ok = te_write_all(fd, text);
-    if (close(fd) != 0) ok = false;
-    if (!ok || rename(tmp.c_str(), path.c_str()) != 0) unlink(tmp.c_str());
 }
 
 // The holder's status: the pid it wrote into the lock file, and what it
@@ -105,7 +71,7 @@ bool te_try_lock(int fd) {
 bool te_instance_lock::acquire(const std::string& store_path, std::string* error) {
     if (fd_ >= 0) return true;
     std::string path = te_instance_lock_path(store_path);
-    te_make_dirs(te_parent_of(path));
+    te_make_parent_dirs(path);
     int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (fd < 0) {
         if (error) *error = "cannot open " + path + ": " + std::strerror(errno);
@@ -121,14 +87,17 @@ bool te_instance_lock::acquire(const std::string& store_path, std::string* error
         return false;
     }
     unlink((path + ".json").c_str());  // an earlier holder's, if it was killed
-    if (ftruncate(fd, 0) == 0) te_write_all(fd, std::to_string((long)getpid()) + "\n");
+    // The pid, for readers that come before the first status. Another
+    // descriptor on the file does not touch the lock: flock locks belong to
+    // this open file, not to the process.
+    te_write_private(path, std::to_string((long)getpid()) + "\n", nullptr);
     fd_ = fd;
     path_ = path;
     return true;
 }
 
 void te_instance_lock::publish(const te_instance_info& info) {
-    if (fd_ >= 0) te_write_replace(path_ + ".json", te_instance_status_json(info));
+    if (fd_ >= 0) te_replace_private(path_ + ".json", te_instance_status_json(info), nullptr);
 }
 
 void te_instance_lock::release() {
@@ -136,10 +105,7 @@ void te_instance_lock::release() {
     // The lock file itself stays: removing it would let a second process
     // lock a fresh file while a third still holds the old one.
     unlink((path_ + ".json").c_str());
-    // A pid left behind is harmless: readers trust it only while the lock
-    // is held.
-    int cleared = ftruncate(fd_, 0);
-    (void)cleared;
+    te_write_private(path_, "", nullptr);
     flock(fd_, LOCK_UN);
     close(fd_);
     fd_ = -1;

@@ -1,64 +1,129 @@
 // te render | match | pass | expand | rule | rules | stats | last
 #include <cstdio>
-#include <cstring>
+#include <memory>
 
-#include "commands.h"
+#include "cli.h"
+#include "json_text.h"
 #include "textexpander.h"
 
 namespace {
 
-int te_cmd_render(int, char** argv) { return te_print_result("render", te_render(argv[0])); }
+struct te_text_pair {
+    std::string first;
+    std::string second;
+    CLI::Option* second_given = nullptr;
+};
 
-int te_cmd_match(int, char** argv) {
-    const char* at = te_match_trailing_trigger(argv[0], argv[1]);
+int te_cmd_match(const te_text_pair& a) {
+    const char* at = te_match_trailing_trigger(a.first.c_str(), a.second.c_str());
     if (!at) {
         std::printf("no match\n");
-        return 1;
+        return TE_EXIT_FAILED;
     }
-    std::printf("match at byte %ld\n", (long)(at - argv[0]));
-    return 0;
+    std::printf("match at byte %ld\n", (long)(at - a.first.c_str()));
+    return TE_EXIT_OK;
 }
 
-int te_cmd_pass(int argc, char** argv) {
+int te_cmd_pass(const te_text_pair& a) {
     te_snippet_count();  // a watch pass does not load the store by itself
-    int r = te_watch_pass_text(argv[0], argc > 1 ? argv[1] : nullptr);
+    int r = te_watch_pass_text(a.first.c_str(), *a.second_given ? a.second.c_str() : nullptr);
     if (r < 0) return te_fail("pass");
     std::printf(r ? "expanded: %s\n" : "nothing to expand\n", te_last_expanded());
-    return 0;
+    return TE_EXIT_OK;
 }
 
-int te_cmd_expand(int argc, char** argv) {
-    if (argc > 1) {
-        if (std::strcmp(argv[1], "--dry-run") != 0) return 2;
-        // Settings apply through a start; the worker is stopped at once.
-        if (!te_start("{\"dry_run\":true}")) return te_fail("expand");
-        te_stop();
+// The text of the first snippet with exactly this trigger, as the engine
+// finds it; false when there is none.
+bool te_snippet_text(const std::string& trigger, std::string* text) {
+    for (int i = 0, n = te_snippet_count(); i < n; i++) {
+        const char* t = te_snippet_field(i, "trigger");
+        if (t && trigger == t) {
+            const char* body = te_snippet_field(i, "text");
+            *text = body ? body : "";
+            return true;
+        }
     }
-    if (!te_expand(argv[0])) return te_fail("expand");
+    return false;
+}
+
+// --dry-run renders the text and prints it: nothing starts, nothing is typed.
+int te_cmd_expand(const std::string& trigger, bool dry_run) {
+    if (dry_run) {
+        std::string text;
+        if (!te_snippet_text(trigger, &text)) return te_fail_with("expand", "no such trigger: " + trigger);
+        return te_print_result("expand", te_render(text.c_str()));
+    }
+    if (!te_expand(trigger.c_str())) return te_fail("expand");
     std::printf("%s\n", te_last_expanded());
-    return 0;
+    return TE_EXIT_OK;
 }
 
-int te_cmd_rule(int argc, char** argv) {
-    return te_rule_set(argv[0], argc > 1 ? argv[1] : nullptr) ? 0 : te_fail("rule");
+struct te_rule_args {
+    std::string program;
+    std::string setting;  // allow, block, or rule settings as JSON
+    std::string prefix;
+    CLI::Option* setting_given = nullptr;
+    CLI::Option* prefix_given = nullptr;
+};
+
+int te_cmd_rule(const te_rule_args& a) {
+    bool friendly = a.setting == "allow" || a.setting == "block";
+    if (*a.setting_given && !friendly && a.setting.compare(0, 1, "{") != 0)
+        return te_usage_error("rule", "SETTING must be allow, block or a JSON object");
+    if (!friendly && *a.prefix_given) return te_usage_error("rule", "--prefix goes with allow or block");
+    std::string settings = a.setting;
+    if (friendly) {
+        te_json_builder b;
+        b.add("allow", a.setting == "allow");
+        b.add("prefix", a.prefix);
+        settings = b.text();
+    }
+    const char* json = *a.setting_given ? settings.c_str() : nullptr;
+    return te_rule_set(a.program.c_str(), json) ? TE_EXIT_OK : te_fail("rule");
 }
 
-int te_cmd_rules(int, char**) { return te_print_result("rules", te_rules_json()); }
-
-int te_cmd_stats(int, char**) { return te_print_result("stats", te_stats_json()); }
-
-int te_cmd_last(int, char**) { return te_print_result("last", te_last_expanded()); }
+void te_add_rule_command(te_cli& cli) {
+    auto a = std::make_shared<te_rule_args>();
+    CLI::App* sub = cli.command("rule", "Allow or block expansion in a program, for this process only",
+                                TE_STORE_QUIET, [a] { return te_cmd_rule(*a); });
+    sub->add_option("PROGRAM", a->program, "Executable name, e.g. GEDIT or NOTEPAD.EXE (any letter case)")
+        ->required();
+    a->setting_given = sub->add_option("SETTING", a->setting, "allow or block (or the rule as a JSON object)");
+    a->prefix_given = sub->add_option("--prefix", a->prefix, "Triggers used there must begin with P")
+                          ->type_name("P");
+}
 
 }  // namespace
 
-const te_command te_expansion_commands[] = {
-    {"render", "TEMPLATE", 1, 1, te_cmd_render},
-    {"match", "TEXT TRIGGER", 2, 2, te_cmd_match},
-    {"pass", "TEXT [PROGRAM]", 1, 2, te_cmd_pass},
-    {"expand", "TRIGGER [--dry-run]", 1, 2, te_cmd_expand},
-    {"rule", "PROGRAM [JSON]", 1, 2, te_cmd_rule},
-    {"rules", "", 0, 0, te_cmd_rules},
-    {"stats", "", 0, 0, te_cmd_stats},
-    {"last", "", 0, 0, te_cmd_last},
-};
-const int te_expansion_command_count = sizeof te_expansion_commands / sizeof te_expansion_commands[0];
+void te_add_expansion_commands(te_cli& cli) {
+    auto text = std::make_shared<std::string>();
+    CLI::App* sub = cli.command("render", "Fill in a template's placeholders and print it", TE_STORE_NONE,
+                                [text] { return te_print_result("render", te_render(text->c_str())); });
+    sub->add_option("TEMPLATE", *text, "Text with {date} {time} {year} {clipboard} {random6}")->required();
+
+    auto match = std::make_shared<te_text_pair>();
+    sub = cli.command("match", "Tell whether TEXT ends with TRIGGER", TE_STORE_NONE,
+                      [match] { return te_cmd_match(*match); });
+    sub->add_option("TEXT", match->first, "The text")->required();
+    sub->add_option("TRIGGER", match->second, "The trigger")->required();
+
+    auto pass = std::make_shared<te_text_pair>();
+    sub = cli.command("pass", "Expand the snippet whose trigger ends TEXT, as if copied in PROGRAM",
+                      TE_STORE_TYPING, [pass] { return te_cmd_pass(*pass); });
+    sub->add_option("TEXT", pass->first, "The text")->required();
+    pass->second_given = sub->add_option("PROGRAM", pass->second, "Program in front (rules apply)");
+
+    auto expand = std::make_shared<std::pair<std::string, bool>>("", false);
+    sub = cli.command("expand", "Type the snippet TRIGGER into the window in front", TE_STORE_TYPING,
+                      [expand] { return te_cmd_expand(expand->first, expand->second); });
+    sub->add_option("TRIGGER", expand->first, "The snippet")->required();
+    sub->add_flag("--dry-run", expand->second, "Only print the text it would type");
+
+    te_add_rule_command(cli);
+    cli.command("rules", "Print the rules as JSON", TE_STORE_QUIET,
+                [] { return te_print_result("rules", te_rules_json()); });
+    cli.command("stats", "Print this process's statistics as JSON", TE_STORE_NONE,
+                [] { return te_print_result("stats", te_stats_json()); });
+    cli.command("last", "Print the text of this process's last expansion", TE_STORE_NONE,
+                [] { return te_print_result("last", te_last_expanded()); });
+}

@@ -1,76 +1,94 @@
-// te run: the engine in the background until Ctrl-C or SIGTERM.
+// te run: the engine in the background until Ctrl-C, SIGTERM or `te stop`,
+// one instance per user and display.
+#include <chrono>
 #include <csignal>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <string>
+#include <ctime>
+#include <memory>
 #include <thread>
-#include <chrono>
+#include <unistd.h>
 
-#include "commands.h"
+#include "cli.h"
+#include "instance.h"
+#include "json_text.h"
+#include "run_options.h"
+#include "text_cells.h"
 #include "textexpander.h"
 
 namespace {
+
+const int TE_RUN_TICK_MS = 50;
 
 volatile std::sig_atomic_t te_stop_requested = 0;
 
 void te_on_signal(int) { te_stop_requested = 1; }
 
-std::string te_json_string(const char* s) {
-    std::string out = "\"";
-    for (const char* p = s; *p; p++) {
-        unsigned char c = (unsigned char)*p;
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += (char)c;
-        } else if (c < 0x20) {
-            char buf[8];
-            std::snprintf(buf, sizeof buf, "\\u%04x", c);
-            out += buf;
-        } else {
-            out += (char)c;
-        }
-    }
-    return out + "\"";
+void te_catch_stop_signals(void) {
+    struct sigaction sa = {};
+    sa.sa_handler = te_on_signal;
+    sigemptyset(&sa.sa_mask);
+    sigaction(SIGINT, &sa, nullptr);
+    sigaction(SIGTERM, &sa, nullptr);
 }
 
-// The configuration from the flags; false on a flag it does not know.
-bool te_run_config(int argc, char** argv, std::string* config) {
-    std::string c;
-    for (int i = 0; i < argc; i++) {
-        std::string flag = argv[i];
-        bool has_value = i + 1 < argc;
-        if (flag == "--dry-run") c += ",\"dry_run\":true";
-        else if (flag == "--mode" && has_value) c += ",\"mode\":" + te_json_string(argv[++i]);
-        else if (flag == "--hotkey" && has_value) c += ",\"hotkey\":" + te_json_string(argv[++i]);
-        else if (flag == "--store" && has_value) c += ",\"store\":" + te_json_string(argv[++i]);
-        else if (flag == "--poll-ms" && has_value) c += ",\"poll_ms\":" + std::to_string(std::atol(argv[++i]));
-        else return false;
-    }
-    *config = "{" + (c.empty() ? c : c.substr(1)) + "}";
-    return true;
+// "14:02:11 >>addr in GEDIT", on one line whatever the trigger holds.
+void te_log_expansion(const te_json_object& stats, long long count) {
+    std::time_t now = std::time(nullptr);
+    char clock[16];
+    std::strftime(clock, sizeof clock, "%H:%M:%S", std::localtime(&now));
+    std::string line = std::string(clock) + " " + te_one_line(stats.str("last_trigger"));
+    std::string app = stats.str("last_app");
+    if (!app.empty()) line += " in " + te_one_line(app);
+    if (count > 1) line += " (and " + std::to_string(count - 1) + " more)";
+    std::fprintf(stderr, "%s\n", line.c_str());
 }
 
-int te_cmd_run(int argc, char** argv) {
-    std::string config;
-    if (!te_run_config(argc, argv, &config)) {
-        std::fprintf(stderr, "usage: te run [--mode clipboard|hotkey] [--hotkey CHORD] [--poll-ms N] "
-                             "[--dry-run] [--store PATH]\n");
-        return 2;
+// Until a stop signal: reports each new expansion and republishes the
+// status whenever the count grows.
+void te_watch_until_stopped(te_instance_lock& lock, te_instance_info& info, bool quiet) {
+    long long base = te_json_object(te_stats_json()).num("expanded");
+    while (!te_stop_requested) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(TE_RUN_TICK_MS));
+        te_json_object stats(te_stats_json());
+        long long now = stats.num("expanded", base + info.expanded) - base;
+        if (now <= info.expanded) continue;
+        if (!quiet) te_log_expansion(stats, now - info.expanded);
+        info.expanded = now;
+        lock.publish(info);
     }
-    std::signal(SIGINT, te_on_signal);
-    std::signal(SIGTERM, te_on_signal);
+}
+
+int te_cmd_run(const te_cli& cli, const te_run_options& o) {
+    te_catch_stop_signals();
+    std::string store = te_store_in_use(cli), error;
+    te_instance_lock lock;
+    if (!lock.acquire(store, &error)) return te_fail_with("run", error);
+    std::string config = te_run_config(o, cli.store);
+    if (config.empty()) return te_fail_with("run", "an option is not valid UTF-8");
     if (!te_start(config.c_str())) return te_fail("run");
-    std::fprintf(stderr, "te: running (Ctrl-C to stop)\n");
-    while (!te_stop_requested) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    te_instance_info info;
+    info.pid = (long)getpid();
+    info.mode = o.mode.empty() ? "clipboard" : o.mode;
+    info.started = (long long)std::time(nullptr);
+    info.store = store;
+    info.host = "te run";
+    lock.publish(info);
+    if (!o.quiet)
+        std::fprintf(stderr, "te: running in %s mode with %s (Ctrl-C or `te stop` ends it)\n", info.mode.c_str(),
+                     store.c_str());
+    te_watch_until_stopped(lock, info, o.quiet);
     te_stop();
+    lock.release();
     return te_print_result("stats", te_stats_json());
 }
 
 }  // namespace
 
-const te_command te_run_commands[] = {
-    {"run", "[--mode clipboard|hotkey] [--hotkey CHORD] [--poll-ms N] [--dry-run] [--store PATH]", 0, 11,
-     te_cmd_run},
-};
-const int te_run_command_count = 1;
+void te_add_run_command(te_cli& cli) {
+    auto o = std::make_shared<te_run_options>();
+    CLI::App* sub = cli.command("run", "Expand triggers as you work, until Ctrl-C or `te stop`", TE_STORE_OWN,
+                                [&cli, o] { return te_cmd_run(cli, *o); });
+    te_add_run_options(sub, *o);
+    sub->footer("Prints a line per expansion on stderr and the statistics at the end.\n"
+                "Only one runs per user and display; `te status` and `te stop` reach it.");
+}

@@ -1,115 +1,102 @@
-// te count | field | list | add | update | delete | show | export | import
+// te count | field | add | update | delete | show
 #include <cstdio>
-#include <cstdlib>
-#include <string>
+#include <memory>
+#include <unistd.h>
 
-#include <yyjson.h>
-
-#include "commands.h"
+#include "cli.h"
+#include "input_text.h"
+#include "json_text.h"
 #include "textexpander.h"
 
 namespace {
 
-int te_cmd_count(int, char**) {
-    std::printf("%d\n", te_snippet_count());
-    return 0;
-}
-
-int te_cmd_field(int, char** argv) {
-    return te_print_result("field", te_snippet_field(std::atoi(argv[0]), argv[1]));
-}
-
-std::string te_first_line(const char* text) {
-    std::string s(text ? text : "");
-    std::size_t nl = s.find('\n');
-    return nl == std::string::npos ? s : s.substr(0, nl);
-}
-
-int te_cmd_list(int, char**) {
-    int n = te_snippet_count();
-    for (int i = 0; i < n; i++) {
-        std::printf("%s\t%s\t%s\t%s\n", te_snippet_field(i, "trigger"), te_snippet_field(i, "folder"),
-                    te_snippet_field(i, "apps"), te_first_line(te_snippet_field(i, "text")).c_str());
-    }
-    return 0;
-}
-
-int te_cmd_add(int, char** argv) { return te_snippet_add(argv[0]) ? 0 : te_fail("add"); }
-
-int te_cmd_update(int, char** argv) {
-    return te_snippet_update(argv[0], argv[1]) ? 0 : te_fail("update");
-}
-
-int te_cmd_delete(int, char** argv) { return te_snippet_delete(argv[0]) ? 0 : te_fail("delete"); }
-
-int te_cmd_show(int, char** argv) { return te_print_result("show", te_snippet_json(argv[0])); }
-
-int te_cmd_export(int argc, char** argv) {
-    const char* text = te_snippets_json();
-    if (!text) return te_fail("export");
-    if (argc == 0) return te_print_result("export", text);
-    FILE* f = std::fopen(argv[0], "wb");
-    if (!f) {
-        std::perror(argv[0]);
-        return 1;
-    }
-    std::fputs(text, f);
-    return std::fclose(f) == 0 ? 0 : 1;
-}
-
-// The array to import: the file's root array, or the "snippets" array of
-// an export file.
-std::string te_import_array(const std::string& text) {
-    yyjson_doc* doc = yyjson_read(text.data(), text.size(), 0);
-    yyjson_val* root = yyjson_doc_get_root(doc);
-    std::string out = text;
-    if (yyjson_is_obj(root)) {
-        yyjson_val* arr = yyjson_obj_get(root, "snippets");
-        if (yyjson_is_arr(arr)) {
-            char* s = yyjson_val_write(arr, 0, nullptr);
-            if (s) out = s;
-            std::free(s);
-        }
-    }
-    yyjson_doc_free(doc);
-    return out;
-}
-
-// An import that returns 0 either failed or only replaced snippets; the
-// failure messages are those of the import itself and of the store write.
-bool te_import_failed(const std::string& before) {
-    std::string now = te_last_error();
-    if (now == before) return false;
-    for (const char* p : {"import: ", "cannot open ", "write failed", "rename failed", "oom "})
-        if (now.rfind(p, 0) == 0) return true;
-    return false;
-}
-
-int te_cmd_import(int, char** argv) {
+struct te_add_args {
+    std::string trigger;  // or the whole snippet as a JSON object
     std::string text;
-    if (!te_read_text_file(argv[0], &text)) {
-        std::perror(argv[0]);
-        return 1;
+    std::string folder;
+    std::string apps;
+    CLI::Option* text_given = nullptr;
+    CLI::Option* folder_given = nullptr;
+    CLI::Option* apps_given = nullptr;
+};
+
+// A sole argument that begins with '{' is a snippet JSON object, as `te add`
+// has always taken; the engine says what is wrong with a bad one.
+bool te_is_json_form(const te_add_args& a) {
+    std::size_t first = a.trigger.find_first_not_of(" \t\r\n");
+    return !*a.text_given && first != std::string::npos && a.trigger[first] == '{';
+}
+
+// The text of `te add TRIGGER` without TEXT: standard input, less one final
+// newline.
+bool te_text_from_stdin(std::string* text) {
+    if (isatty(STDIN_FILENO))
+        std::fprintf(stderr, "te add: type the text, then Ctrl-D on a line of its own\n");
+    std::string in;
+    if (!te_read_stream(stdin, &in)) return false;
+    *text = te_strip_final_newline(in);
+    return true;
+}
+
+int te_cmd_add(te_add_args& a) {
+    if (te_is_json_form(a)) {
+        if (*a.folder_given || *a.apps_given)
+            return te_usage_error("add", "--folder and --apps go with the TRIGGER TEXT form, not with JSON");
+        return te_snippet_add(a.trigger.c_str()) ? TE_EXIT_OK : te_fail("add");
     }
-    te_snippet_count();  // first use happens before the error is noted
-    std::string before = te_last_error();
-    int added = te_snippet_import(te_import_array(text).c_str());
-    if (added == 0 && te_import_failed(before)) return te_fail("import");
-    std::printf("%d added\n", added);
-    return 0;
+    if (!*a.text_given && !te_text_from_stdin(&a.text)) return te_fail_with("add", "cannot read standard input");
+    std::string json = te_snippet_object(a.trigger, a.text, *a.folder_given ? &a.folder : nullptr,
+                                         *a.apps_given ? &a.apps : nullptr);
+    if (json.empty()) return te_fail_with("add", "the trigger, text, folder or apps is not valid UTF-8");
+    return te_snippet_add(json.c_str()) ? TE_EXIT_OK : te_fail("add");
+}
+
+void te_add_add_command(te_cli& cli) {
+    auto a = std::make_shared<te_add_args>();
+    CLI::App* sub = cli.command("add", "Add a snippet (TEXT from standard input when left out)", TE_STORE_QUIET,
+                                [a] { return te_cmd_add(*a); });
+    sub->add_option("TRIGGER", a->trigger, "The trigger, e.g. '>>sig' (or a whole snippet as a JSON object)")
+        ->required();
+    a->text_given = sub->add_option("TEXT", a->text, "The text it expands to; {date} {time} {year} {clipboard} "
+                                                     "{random6} are filled in");
+    a->folder_given = sub->add_option("--folder", a->folder, "A folder to group it under")->type_name("NAME");
+    a->apps_given = sub->add_option("--apps", a->apps, "Programs it works in, comma-separated (default: all)")
+                        ->type_name("LIST");
+    sub->footer("Text from standard input loses one final newline, nothing else:\n"
+                "  xclip -o | te add '>>x'        te add '>>x' <<'EOF' ... EOF");
 }
 
 }  // namespace
 
-const te_command te_snippet_commands[] = {
-    {"count", "", 0, 0, te_cmd_count},
-    {"field", "INDEX NAME", 2, 2, te_cmd_field},
-    {"list", "", 0, 0, te_cmd_list},
-    {"add", "JSON", 1, 1, te_cmd_add},
-    {"update", "TRIGGER JSON", 2, 2, te_cmd_update},
-    {"delete", "TRIGGER", 1, 1, te_cmd_delete},
-    {"show", "TRIGGER", 1, 1, te_cmd_show},
-    {"export", "[FILE]", 0, 1, te_cmd_export},
-    {"import", "FILE", 1, 1, te_cmd_import},
-};
-const int te_snippet_command_count = sizeof te_snippet_commands / sizeof te_snippet_commands[0];
+void te_add_snippet_commands(te_cli& cli) {
+    cli.command("count", "Print the number of snippets", TE_STORE_QUIET, [] {
+        std::printf("%d\n", te_snippet_count());
+        return TE_EXIT_OK;
+    });
+
+    auto field = std::make_shared<std::pair<int, std::string>>();
+    CLI::App* sub = cli.command("field", "Print one field of the snippet at INDEX", TE_STORE_QUIET, [field] {
+        return te_print_result("field", te_snippet_field(field->first, field->second.c_str()));
+    });
+    sub->add_option("INDEX", field->first, "Position in the table, from 0")->required();
+    sub->add_option("NAME", field->second, "trigger, text, folder or apps")->required();
+
+    te_add_add_command(cli);
+
+    auto update = std::make_shared<std::pair<std::string, std::string>>();
+    sub = cli.command("update", "Replace the snippet TRIGGER (JSON object; may rename it)", TE_STORE_QUIET, [update] {
+        return te_snippet_update(update->first.c_str(), update->second.c_str()) ? TE_EXIT_OK : te_fail("update");
+    });
+    sub->add_option("TRIGGER", update->first, "The snippet to replace")->required();
+    sub->add_option("JSON", update->second, "The new snippet as a JSON object")->required();
+
+    auto trigger = std::make_shared<std::string>();
+    sub = cli.command("delete", "Delete the snippet TRIGGER", TE_STORE_QUIET, [trigger] {
+        return te_snippet_delete(trigger->c_str()) ? TE_EXIT_OK : te_fail("delete");
+    });
+    sub->add_option("TRIGGER", *trigger, "The snippet to delete")->required();
+
+    sub = cli.command("show", "Print the snippet TRIGGER as JSON", TE_STORE_QUIET,
+                      [trigger] { return te_print_result("show", te_snippet_json(trigger->c_str())); });
+    sub->add_option("TRIGGER", *trigger, "The snippet to show")->required();
+}

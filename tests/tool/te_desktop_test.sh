@@ -1,0 +1,109 @@
+#!/usr/bin/env bash
+# `te` as a person uses it on a desktop: friendly forms, help and exit
+# statuses, the editor, the background instance and autostart. Each case
+# drives the built binary against stores in a temporary folder.
+# Usage: te_desktop_test.sh PATH_TO_TE
+set -euo pipefail
+te=$1
+work=$(mktemp -d)
+run_pid=
+trap '[ -z "$run_pid" ] || kill "$run_pid" 2>/dev/null; rm -rf "$work"' EXIT
+export APPDATA=$work/app XDG_RUNTIME_DIR=$work/run XDG_CONFIG_HOME=$work/config TMPDIR=$work
+mkdir -p "$XDG_RUNTIME_DIR"
+unset DISPLAY TE_STORE VISUAL
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+# Exit statuses: help and version 0, usage errors 2 (one line), failures 1.
+while IFS='|' read -r want args; do
+  rc=0
+  eval "\"\$te\" $args" >"$work/out" 2>"$work/err" </dev/null || rc=$?
+  [ "$rc" = "$want" ] || fail "te $args: exit $rc, wanted $want"
+  if [ "$want" != 0 ]; then [ "$(wc -l <"$work/err")" = 1 ] || fail "te $args: stderr not one line"; fi
+done <<'CASES'
+0|
+0|--help
+0|help
+0|help add
+0|add --help
+2|bogus
+2|add
+2|run --mode typing
+2|field x trigger
+2|rule notepad maybe
+2|add '{"trigger":">>j","text":"j"}' --folder F
+1|delete nope
+1|search nothing-has-this
+CASES
+[ "$("$te" --version)" = "te $(sed -n 's/^project(.* VERSION \([0-9.]*\).*/\1/p' "$(dirname "$0")/../../CMakeLists.txt")" ] ||
+  fail "version: $("$te" --version)"
+[ "$("$te" delete nope 2>&1)" = 'te delete: no such trigger: nope' ] || fail "failure message"
+
+# The friendly and the JSON add write the same store; a store named with
+# --store or TE_STORE starts from the seeds, never from the default store.
+"$te" add '>>home' 'only in the default store'
+"$te" --store "$work/a.json" add '>>sig' $'Best,\nMe' --folder Mail --apps outlook
+TE_STORE=$work/b.json "$te" add '{"trigger":">>sig","text":"Best,\nMe","folder":"Mail","apps":"outlook"}'
+cmp -s "$work/a.json" "$work/b.json" || fail "friendly and JSON add differ"
+if grep -q '>>home' "$work/a.json"; then fail "--store took the default store's snippets"; fi
+[ "$("$te" --store "$work/a.json" count)" = 4 ] || fail "--store count"
+[ "$("$te" path)" = "$APPDATA/Wrenfold/snippets.json" ] || fail "path"
+[ "$("$te" path --store "$work/a.json")" = "$work/a.json" ] || fail "path --store"
+
+# Standard input: only one final newline is dropped.
+printf 'two\nlines\n\n' | "$te" add '>>in'
+"$te" add '>>doc' <<'DOC'
+Dear team,
+  indented
+DOC
+[ "$("$te" show '>>in')" = '{"trigger":">>in","text":"two\nlines\n","folder":"","apps":"*"}' ] || fail "stdin"
+"$te" show '>>doc' | grep -qF '"text":"Dear team,\n  indented",' || fail "here-document"
+
+# te edit: the editor gets a private temporary file, which is gone after.
+cat >"$work/editor" <<'SH'
+#!/bin/sh
+stat -c %a "$1" >"$TMPDIR/mode"; echo "$1" >"$TMPDIR/file"; printf 'Regards,\nMe\n' >"$1"
+SH
+chmod +x "$work/editor"
+EDITOR=$work/editor "$te" edit '>>sig' --store "$work/a.json"
+[ "$("$te" --store "$work/a.json" show '>>sig')" = '{"trigger":">>sig","text":"Regards,\nMe","folder":"Mail","apps":"outlook"}' ] ||
+  fail "edit: $("$te" --store "$work/a.json" show '>>sig')"
+[ "$(cat "$work/mode")" = 600 ] && [ ! -e "$(cat "$work/file")" ] || fail "edit file mode or leftover"
+for editor in true 'sh -c ": >\"\$0\""'; do  # saved unchanged, saved empty
+  EDITOR=$editor "$te" edit '>>in' 2>/dev/null
+  "$te" show '>>in' | grep -qF '"text":"two\nlines\n"' || fail "edit with $editor changed the text"
+done
+if EDITOR=false "$te" edit '>>in' 2>/dev/null; then fail "a failed editor reported success"; fi
+
+# An export holds snippets: readable by the user alone whatever the umask.
+(umask 022 && "$te" export "$work/export.json")
+[ "$(stat -c %a "$work/export.json")" = 600 ] || fail "export mode"
+
+# The table fits the terminal, cut by character cells; search ignores case.
+"$te" add '>>jp' 'これは日本語のとても長いテキストです。まだまだ続きます。ÄRGER'
+COLUMNS=40 "$te" list >"$work/table"
+[ "$(LC_ALL=C.UTF-8 wc -L <"$work/table")" -le 40 ] || fail "table wider than 40 cells"
+COLUMNS=200 "$te" list | grep -q '^>>addr .*Street⏎Auckland 1010⏎New' || fail "table line breaks"
+[ "$("$te" search ärger JAPAN 2>/dev/null; echo $?)" = 1 ] || fail "search needs every word"
+[ "$("$te" search --tsv ärger これ | cut -f1)" = '>>jp' ] || fail "search across case"
+
+# One te run per user and display; status and stop reach it.
+"$te" run --poll-ms 20 >"$work/run.out" 2>"$work/run.err" &
+run_pid=$!
+for _ in $(seq 50); do "$te" status >/dev/null && break; sleep 0.1; done
+"$te" status | grep -q "^te is running (te run): pid $run_pid, clipboard mode" || fail "status: $("$te" status)"
+if "$te" run 2>"$work/err"; then fail "a second te run started"; fi
+grep -qx "te run: te is already running (pid $run_pid, te run)" "$work/err" || fail "refusal: $(cat "$work/err")"
+[ "$("$te" stop)" = "te stopped (pid $run_pid)" ] || fail "stop"
+wait "$run_pid" || fail "run exit status"
+run_pid=
+grep -q '"running":false' "$work/run.out" || fail "statistics after stop"
+[ "$("$te" status; echo $?)" = $'te is not running\n3' ] || fail "status after stop"
+
+# Autostart: an entry that runs this te with the options given.
+"$te" autostart on --mode hotkey --hotkey 'CTRL+SHIFT+E' --store "$work/a b.json" >/dev/null
+entry=$XDG_CONFIG_HOME/autostart/velmora-te.desktop
+grep -qxF "Exec=$(readlink -f "$te") run --mode hotkey --hotkey CTRL+SHIFT+E --store \"$work/a b.json\"" "$entry" ||
+  fail "autostart entry: $(cat "$entry")"
+"$te" autostart off >/dev/null
+[ ! -e "$entry" ] || fail "autostart off left the entry"
+echo "te desktop: all checks passed"

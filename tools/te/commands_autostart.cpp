@@ -1,0 +1,75 @@
+// te autostart on|off: start `te run` with the desktop session, or not.
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <unistd.h>
+
+#include "autostart_entry.h"
+#include "cli.h"
+#include "private_file.h"
+#include "run_options.h"
+
+namespace {
+
+struct te_autostart_args {
+    std::string state;  // on or off
+    te_run_options run;
+};
+
+// The absolute path of this program, or "".
+std::string te_own_path(void) {
+    char buf[PATH_MAX];
+    ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
+    return n > 0 ? std::string(buf, (std::size_t)n) : "";
+}
+
+// The session starts in another folder: a relative store path is made
+// absolute here.
+std::string te_absolute(const std::string& path) {
+    if (path.empty() || path[0] == '/') return path;
+    char cwd[PATH_MAX];
+    return getcwd(cwd, sizeof cwd) ? std::string(cwd) + "/" + path : path;
+}
+
+int te_autostart_on(const std::string& path, const te_cli& cli, const te_run_options& run) {
+    std::string self = te_own_path();
+    if (self.empty()) return te_fail_with("autostart", "cannot tell where te is installed");
+    std::vector<std::string> command{self};
+    for (const std::string& arg : te_run_arguments(run, te_absolute(cli.store))) command.push_back(arg);
+    std::string entry = te_autostart_entry(command);
+    if (entry.empty()) return te_usage_error("autostart", "an option holds a line break or control character");
+    te_make_parent_dirs(path);
+    std::string error;
+    if (!te_replace_private(path, entry, &error)) return te_fail_with("autostart", error);
+    std::printf("te starts with your desktop session: %s\n", path.c_str());
+    return TE_EXIT_OK;
+}
+
+int te_autostart_off(const std::string& path) {
+    if (unlink(path.c_str()) != 0) {
+        if (errno != ENOENT) return te_fail_with("autostart", path + ": " + std::strerror(errno));
+        std::printf("te was not set to start with your desktop session\n");
+        return TE_EXIT_OK;
+    }
+    std::printf("te no longer starts with your desktop session\n");
+    return TE_EXIT_OK;
+}
+
+int te_cmd_autostart(const te_cli& cli, const te_autostart_args& a) {
+    std::string path = te_autostart_path();
+    if (path.empty()) return te_fail_with("autostart", "neither XDG_CONFIG_HOME nor HOME is set");
+    return a.state == "on" ? te_autostart_on(path, cli, a.run) : te_autostart_off(path);
+}
+
+}  // namespace
+
+void te_add_autostart_command(te_cli& cli) {
+    auto a = std::make_shared<te_autostart_args>();
+    CLI::App* sub = cli.command("autostart", "Start `te run` with your desktop session (on), or stop doing so (off)",
+                                TE_STORE_NONE, [&cli, a] { return te_cmd_autostart(cli, *a); });
+    sub->add_option("STATE", a->state, "on or off")->required()->check(CLI::IsMember({"on", "off"}));
+    te_add_run_options(sub, a->run);
+    sub->footer("With `on`, the options given (and --store) are those `te run` gets.");
+}

@@ -1,0 +1,37 @@
+// The options of `te run`.
+#include "run_options.h"
+
+#include "json_text.h"
+
+void te_add_run_options(CLI::App* sub, te_run_options& o) {
+    sub->add_option("--mode", o.mode, "What to watch: clipboard (default), hotkey or keys")
+        ->check(CLI::IsMember({"clipboard", "hotkey", "keys"}))
+        ->type_name("MODE");
+    sub->add_option("--hotkey", o.hotkey, "Chord for hotkey mode, e.g. CTRL+SHIFT+E")->type_name("CHORD");
+    sub->add_option("--poll-ms", o.poll_ms, "Milliseconds between two looks (at least 20)")
+        ->check(CLI::Range(1, 3600000))
+        ->type_name("MS");
+    sub->add_flag("--dry-run", o.dry_run, "Never type: only count and report expansions");
+    sub->add_flag("--quiet,-q", o.quiet, "Print no line per expansion");
+}
+
+std::string te_run_config(const te_run_options& o, const std::string& store) {
+    te_json_builder b;
+    if (!o.mode.empty()) b.add("mode", o.mode);
+    if (!o.hotkey.empty()) b.add("hotkey", o.hotkey);
+    if (o.poll_ms > 0) b.add("poll_ms", o.poll_ms);
+    if (o.dry_run) b.add("dry_run", true);
+    if (!store.empty()) b.add("store", store);
+    return b.text();
+}
+
+std::vector<std::string> te_run_arguments(const te_run_options& o, const std::string& store) {
+    std::vector<std::string> args{"run"};
+    if (!o.mode.empty()) args.insert(args.end(), {"--mode", o.mode});
+    if (!o.hotkey.empty()) args.insert(args.end(), {"--hotkey", o.hotkey});
+    if (o.poll_ms > 0) args.insert(args.end(), {"--poll-ms", std::to_string(o.poll_ms)});
+    if (o.dry_run) args.push_back("--dry-run");
+    if (o.quiet) args.push_back("--quiet");
+    if (!store.empty()) args.insert(args.end(), {"--store", store});
+    return args;
+}
