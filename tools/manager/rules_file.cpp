@@ -7,7 +7,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
-#include "private_file.h"
+#include "snippet_files.h"
 
 QString te_rules_file_path(const QString& store_path) {
     return QFileInfo(store_path).dir().filePath(QStringLiteral("velmora-manager-rules.json"));
@@ -26,7 +26,7 @@ bool te_save_rules_file(const QString& path, QString* error) {
     QJsonArray array;
     for (const te_rule_row& r : te_effective_rules())
         array.append(QJsonObject{{"process", r.process}, {"allow", r.allow}, {"prefix", r.prefix}});
-    return te_write_private_file(path, QJsonDocument(array).toJson(QJsonDocument::Compact), error);
+    return te_save_private(path, QJsonDocument(array).toJson(QJsonDocument::Compact), error);
 }
 
 bool te_apply_rules_file(const QString& path, QString* error) {

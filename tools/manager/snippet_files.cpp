@@ -4,16 +4,25 @@
 #include <QFile>
 
 #include "engine_client.h"
-#include "private_file.h"
+#include "private_file.h"  // the hosts' shared writer of private files
 
 namespace {
 QString te_tr(const char* text) { return QCoreApplication::translate("te_snippet_files", text); }
 }  // namespace
 
+bool te_save_private(const QString& path, const QByteArray& data, QString* error) {
+    std::string target = path.toStdString();  // UTF-8, as the shared writer takes it
+    std::string message;
+    te_make_parent_dirs(target);
+    if (te_replace_private(target, data.toStdString(), &message)) return true;
+    *error = QString::fromStdString(message);
+    return false;
+}
+
 bool te_export_to(const QString& path, QString* message) {
     QString error;
     QByteArray text = te_export_text(&error);
-    if (text.isEmpty() || !te_write_private_file(path, text, &error)) {
+    if (text.isEmpty() || !te_save_private(path, text, &error)) {
         *message = te_tr("Export failed: %1").arg(error);
         return false;
     }

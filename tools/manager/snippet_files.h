@@ -5,7 +5,13 @@
 #ifndef TE_MANAGER_SNIPPET_FILES_H
 #define TE_MANAGER_SNIPPET_FILES_H
 
+#include <QByteArray>
 #include <QString>
+
+// Replaces the file at `path` with `data` in one step, creating it (and
+// any missing folder above it) readable by its user alone. False with the
+// reason.
+bool te_save_private(const QString& path, const QByteArray& data, QString* error);
 
 // True when written; *message says what was done or what went wrong.
 bool te_export_to(const QString& path, QString* message);
