@@ -106,10 +106,11 @@ QString te_engine_runner::describe() const {
     case TE_RUNNING: return tr("Expanding snippets (since %1).").arg(te_since(m_started));
     case TE_PAUSED: return tr("Paused: snippets are not expanded.");
     case TE_ELSEWHERE:
-        return tr("%1 (pid %2) expands snippets since %3; this window edits the same snippets.")
+        return tr("%1 (pid %2) expands snippets since %3 (%4 so far); this window edits the same snippets.")
             .arg(QString::fromStdString(m_other.host.empty() ? "te run" : m_other.host))
             .arg(m_other.pid)
-            .arg(te_since(m_other.started));
+            .arg(te_since(m_other.started))
+            .arg(m_other.expanded);
     case TE_FAILED: return tr("The engine did not start: %1").arg(m_error);
     default: return tr("Not expanding: this window only edits snippets.");
     }

@@ -9,6 +9,7 @@
 
 te_stats_page::te_stats_page(QWidget* parent)
     : QWidget(parent),
+      m_engine(new QLabel),
       m_expanded(new QLabel),
       m_today(new QLabel),
       m_trigger(new QLabel),
@@ -18,7 +19,9 @@ te_stats_page::te_stats_page(QWidget* parent)
     setObjectName("statistics");
     m_text->setReadOnly(true);
     for (QLabel* l : {m_trigger, m_program}) l->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_engine->setWordWrap(true);
     auto* form = new QFormLayout(this);
+    form->addRow(m_engine);
     form->addRow(tr("Expanded since start"), m_expanded);
     form->addRow(tr("Expanded today"), m_today);
     form->addRow(tr("Last trigger"), m_trigger);
@@ -35,6 +38,8 @@ void te_stats_page::refresh() {
     m_program->setText(s.last_app.isEmpty() ? tr("none yet") : s.last_app);
     if (m_text->toPlainText() != s.last_text) m_text->setPlainText(s.last_text);
 }
+
+void te_stats_page::set_engine_line(const QString& text) { m_engine->setText(text); }
 
 void te_stats_page::showEvent(QShowEvent* event) {
     refresh();

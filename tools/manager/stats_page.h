@@ -15,12 +15,15 @@ public:
     explicit te_stats_page(QWidget* parent = nullptr);
 
     void refresh();
+    // Who expands snippets: the numbers below are this window's engine's.
+    void set_engine_line(const QString& text);
 
 protected:
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
 private:
+    QLabel* m_engine;
     QLabel* m_expanded;
     QLabel* m_today;
     QLabel* m_trigger;

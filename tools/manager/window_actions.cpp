@@ -17,10 +17,10 @@
 #include <QTableView>
 
 #include "engine_runner.h"
-#include "rules_page.h"
 #include "snippet_editor.h"
 #include "snippet_files.h"
 #include "snippet_model.h"
+#include "stats_page.h"
 
 namespace {
 
@@ -156,6 +156,7 @@ void te_main_window::engine_changed() {
     m_banner_text->setText(m_runner->describe());
     m_banner_text->parentWidget()->setVisible(elsewhere);
     m_engine_state->setText(m_runner->describe());
+    m_stats->set_engine_line(m_runner->describe());
     m_pause->setText(state == te_engine_runner::TE_PAUSED ? tr("&Resume expansion") : tr("&Pause expansion"));
     m_pause->setEnabled(state == te_engine_runner::TE_RUNNING || state == te_engine_runner::TE_PAUSED);
     if (m_tray) m_tray->setToolTip(m_runner->describe());
