@@ -26,6 +26,7 @@ public:
     void start_new(const QString& folder);
     // The trigger the shown snippet is stored under; empty for a new one.
     QString stored_trigger() const { return m_stored_trigger; }
+    const te_snippet_row& stored() const { return m_stored; }
     // The fields differ from what is stored (for a new snippet: anything
     // was typed).
     bool is_dirty() const;

@@ -52,7 +52,7 @@ void te_main_window::refresh_editor(const std::vector<te_snippet_row>& rows) {
     if (shown.isEmpty() || m_editor->is_dirty()) return;
     const te_snippet_row* row = te_find_row(rows, shown);
     if (!row) return m_editor->start_new(QString());
-    m_editor->load(*row);
+    if (*row != m_editor->stored()) m_editor->load(*row);
 }
 
 void te_main_window::fill_folders() {
