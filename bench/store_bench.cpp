@@ -94,6 +94,14 @@ void BM_RoundTrip(benchmark::State& state) {
     }
 }
 
+// The read entry point a host's snippet list calls most: with a store file
+// in place, so the check for another process's change has a file to look at.
+void BM_SnippetCount(benchmark::State& state) {
+    te_bench::clear_table();
+    te_snippet_import(import_text().c_str());
+    for (auto _ : state) benchmark::DoNotOptimize(te_snippet_count());
+}
+
 }  // namespace
 
 BENCHMARK(BM_ImportBaseline)->Unit(benchmark::kMillisecond);
@@ -102,6 +110,7 @@ BENCHMARK(BM_ImportReplace)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_StoreWriteFullTable)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RoundTripBaseline)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RoundTrip)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SnippetCount);
 
 int main(int argc, char** argv) {
     te_bench::use_private_appdata();

@@ -91,18 +91,59 @@ TE_API const char* te_render(const char* tmpl);
 
 /* ---- Snippets ------------------------------------------------------------ */
 
-/* Number of snippets in the table. */
+/* The store file. The table is kept in one JSON file (the "store" path of
+ * te_start, else Wrenfold/snippets.json in the user's application-data
+ * folder), which several processes (a host and the te tool, say) may use
+ * at once:
+ *   - Every edit (add, update, delete, import) first re-reads the file when
+ *     another process replaced it since this one last read or wrote it,
+ *     then applies the change to what was read and rewrites the file whole.
+ *     Writers in other processes are kept out for that time by a lock on
+ *     "<store>.lock"; an edit that cannot have it within about 3 seconds
+ *     fails with "store is locked by another process: <store>".
+ *     te_snippet_count, te_snippets_json, te_snippet_json and the worker
+ *     (before each watch pass) re-read a file another process replaced.
+ *     A re-read is a first use again: the table becomes the file's
+ *     snippets, or the three seed snippets when it holds none or is gone;
+ *     a file that does not parse leaves the table as it was.
+ *   - The file is written through a temporary file of the write's own in
+ *     the same folder, flushed to disk and put in place in one atomic step
+ *     (the folder is synced after it on POSIX; when that fails the edit
+ *     returns 0 with "sync failed: <store>", the new file in place), so any
+ *     reader sees the old table or the new one, whole. The store, its
+ *     temporary files and its backup are readable and writable by their
+ *     user alone (mode 0600 on POSIX).
+ *   - A file that was read but could not be taken whole (it does not
+ *     parse, or holds refused elements or more than 4096 snippets) is
+ *     kept as "<store>.bak" by the first write that replaces it.
+ *   - A file that is there but cannot be opened or read (too many open
+ *     files, no permission, a sharing violation, an I/O error) is never
+ *     written over: the table shows the seeds (at first use) or what it
+ *     held, and every edit fails with "cannot read <store>: changes are
+ *     refused until it can be read" until a read succeeds. Only a missing
+ *     file or folder means "no snippets yet".
+ * An edit that fails before its change is applied (bad arguments, the lock,
+ * an unreadable file) changes nothing in memory. A change whose write fails
+ * afterwards stays in memory, and the next successful write stores it,
+ * unless another process replaces the file first (the re-read wins). */
+
+/* Number of snippets in the table, re-read first when another process
+ * changed the store file. */
 TE_API int te_snippet_count(void);
 
 /* Field "trigger", "text", "folder" or "apps" of snippet `index`: a pointer
  * into the snippet table itself, valid until the next change of the table
- * (an add, update, delete, import, or a start that switches the store).
- * Null on failure. */
+ * (an add, update, delete, import, a start that switches the store, or a
+ * re-read of a store another process changed, which te_snippet_count,
+ * te_snippets_json, te_snippet_json and every edit may do). This call
+ * never re-reads, so the pointers of one loop over the fields after one
+ * te_snippet_count stay valid when no other call of this thread or another
+ * comes in between. Null on failure. */
 TE_API const char* te_snippet_field(int index, const char* field);
 
 /* Adds one snippet given as a JSON object {"trigger","text","folder","apps"}
- * and rewrites the store file. 1 added and stored, 0 failed (a change whose
- * store write failed stays in memory). */
+ * and rewrites the store file. 1 added and stored, 0 failed (see the store
+ * file above for what failures leave behind). */
 TE_API int te_snippet_add(const char* json);
 
 /* Replaces the snippet with `trigger` (may rename it) and rewrites the
@@ -114,11 +155,12 @@ TE_API int te_snippet_update(const char* trigger, const char* json);
 TE_API int te_snippet_delete(const char* trigger);
 
 /* One snippet as a compact JSON object, in the calling thread's result
- * buffer, or null. */
+ * buffer, or null. Re-reads a store another process changed first. */
 TE_API const char* te_snippet_json(const char* trigger);
 
 /* The whole table as {"snippets":[...]}, byte for byte the store file's
- * form, in the calling thread's result buffer, or null. */
+ * form, in the calling thread's result buffer, or null. Re-reads a store
+ * another process changed first. */
 TE_API const char* te_snippets_json(void);
 
 /* Merges a JSON array of snippet objects: existing triggers are replaced,

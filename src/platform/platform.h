@@ -68,19 +68,83 @@ std::uint64_t now_millis(void);
 void now_local(struct tm* out);
 
 // ---- Files -----------------------------------------------------------------
-// Paths are UTF-8. The engine uses stdio on the returned streams.
-FILE* file_open_read(const char* path);   // binary read, or null
-FILE* file_open_write(const char* path);  // binary create/truncate, or null
-// Flushes the stream's data to the disk (not just to the OS) and closes it.
-// 0 on success; the stream is closed either way.
-int file_commit_close(FILE* f);
-// Replaces `to` with `from` in one atomic step; `to` need not exist.
-// 0 on success; on failure both files are left as they were.
-int file_replace(const char* from, const char* to);
-int file_remove(const char* path);  // 0 on success
-// Creates every missing directory above the file named by `path`, shortest
-// prefix first, splitting at this platform's separators; failures ignored.
-void file_make_parent_dirs(const char* path);
+// Paths are UTF-8. The store makes every file call through the table that
+// te_files() returns, so that tests can put a fault into any one of them
+// (files_seam.h); each backend fills the table with the system's calls.
+// Streams are used with stdio.
+
+// How an open for reading ended.
+enum te_open_status {
+    TE_OPEN_OK,
+    // Nothing is at the path: no such file, a missing folder on the way, or
+    // something other than a regular file (a folder holds no content that
+    // could be read or kept).
+    TE_OPEN_NOT_FOUND,
+    // A file is there but could not be opened now: too many open files, no
+    // permission, a sharing violation, an I/O error...
+    TE_OPEN_FAILED,
+};
+
+// What tells one version of a file from another. The store never changes a
+// file in place (it replaces it whole), so two equal stamps of one path mean
+// the same content.
+struct te_file_stamp {
+    int exists;             // 0: no regular file at the path; all else is 0
+    std::uint64_t volume;   // device (POSIX), volume serial number (Windows)
+    std::uint64_t index;    // inode (POSIX), file index (Windows)
+    std::int64_t size;
+    std::int64_t mtime_sec;
+    std::int64_t mtime_nsec;
+};
+
+enum te_lock_status {
+    TE_LOCK_TAKEN,
+    TE_LOCK_BUSY,         // another process kept it for the whole wait
+    TE_LOCK_UNAVAILABLE,  // the lock file cannot be opened or locked at all
+};
+// A cross-process lock that is held: a descriptor or a handle.
+typedef std::intptr_t te_file_lock;
+
+struct te_file_calls {
+    // Opens a regular file for binary reading; null unless *status is
+    // TE_OPEN_OK. `stamp` (may be null) receives the stamp of the file
+    // opened, or a stamp with exists 0.
+    FILE* (*open_read)(const char* path, te_open_status* status, te_file_stamp* stamp);
+    // Creates a new file of its own beside `target` (same folder, named
+    // "<target>.<unique>.tmp"), exclusively (never an existing file) and
+    // readable and writable by its user alone whatever the umask, open for
+    // binary writing. Its path goes into name[size], also when the creation
+    // fails (then the last name tried, and null is returned).
+    FILE* (*create_temp)(const char* target, char* name, int size);
+    // Flushes the stream's data to the disk (not just to the OS) and closes
+    // it. 0 on success; the stream is closed either way. `stamp` (may be
+    // null) receives the stamp of the file as written.
+    int (*commit_close)(FILE* f, te_file_stamp* stamp);
+    // The stamp of what is at `path` now (exists 0 when nothing is). 0 on
+    // success, -1 when it cannot be told.
+    int (*stamp)(const char* path, te_file_stamp* out);
+    // Replaces `to` with `from` in one atomic step; `to` need not exist.
+    // 0 on success; on failure both files are left as they were.
+    int (*replace)(const char* from, const char* to);
+    // Makes the replaces done in the folder holding `path` survive a power
+    // cut. 0 on success, also where the system or the file system has no
+    // such step; -1 when the system reported a failure.
+    int (*sync_folder)(const char* path);
+    int (*remove)(const char* path);  // 0 on success
+    // Creates every missing directory above the file named by `path`,
+    // shortest prefix first, splitting at this platform's separators;
+    // failures ignored.
+    void (*make_parent_dirs)(const char* path);
+    // Takes an exclusive advisory lock on the file at `path` (created with
+    // mode 0600 when missing), waiting at most about wait_ms for another
+    // process to let it go. *out is set when TE_LOCK_TAKEN.
+    te_lock_status (*lock)(const char* path, int wait_ms, te_file_lock* out);
+    void (*unlock)(te_file_lock lock);
+};
+
+// The file calls in force: the system's, unless a test swapped them.
+const te_file_calls& te_files(void);
+
 // The default store path under the user's application-data folder, into
 // out[size]. 0 when no such folder is known or the path does not fit.
 int default_store_path(char* out, int size);

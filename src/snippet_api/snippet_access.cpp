@@ -2,11 +2,16 @@
 #include <cstring>
 
 #include "engine.h"
+#include "store.h"
 #include "textexpander.h"
 
+// The count follows the store file, so a host enumerating the table sees
+// what another process changed; te_snippet_field does not, so its pointers
+// hold through one count-and-fields loop.
 extern "C" int te_snippet_count(void) {
     te_engine_guard g(te_engine_lock);
     te_load_defaults();
+    store_refresh_if_changed();
     return E.snippet_count;
 }
 

@@ -1,7 +1,8 @@
 // Adding, replacing and removing one snippet. Each change and its store
 // write happen under the engine lock, so the file follows the changes in
-// order. A change whose write fails stays in memory; the next successful
-// write stores it.
+// order, and under the store's cross-process lock, after the table was
+// brought up to date with the file (te_store_edit). A change whose write
+// fails stays in memory; the next successful write stores it.
 #include "engine.h"
 #include "snippet_parse.h"
 #include "store.h"
@@ -29,6 +30,8 @@ int te_snippet_add_locked(const char* json) {
         return 0;
     }
     if (!te_parse_one_snippet(json)) return 0;
+    te_store_edit edit;
+    if (!edit.ready()) return 0;
     if (te_snippet_find(te_edit_scratch.trigger) >= 0) {
         te_set_err_internal("trigger already exists: %s", te_edit_scratch.trigger);
         return 0;
@@ -46,6 +49,8 @@ int te_snippet_update_locked(const char* trigger, const char* json) {
         te_set_err_internal("update: null trigger");
         return 0;
     }
+    te_store_edit edit;
+    if (!edit.ready()) return 0;
     int index = te_snippet_find(trigger);
     if (index < 0) {
         te_set_err_internal("no such trigger: %s", trigger);
@@ -70,6 +75,8 @@ int te_snippet_delete_locked(const char* trigger) {
         te_set_err_internal("delete: null trigger");
         return 0;
     }
+    te_store_edit edit;
+    if (!edit.ready()) return 0;
     int index = te_snippet_find(trigger);
     if (index < 0) {
         te_set_err_internal("no such trigger: %s", trigger);

@@ -4,6 +4,7 @@
 
 #include "engine.h"
 #include "snippet_parse.h"
+#include "store.h"
 #include "textexpander.h"
 
 namespace {
@@ -23,6 +24,7 @@ extern "C" const char* te_snippet_json(const char* trigger) {
     {
         te_engine_guard g(te_engine_lock);
         te_load_defaults();
+        store_refresh_if_changed();
         int index = trigger ? te_snippet_find(trigger) : -1;
         if (index < 0) {
             te_set_err_internal("no such trigger: %s", trigger ? trigger : "");
@@ -39,6 +41,7 @@ extern "C" const char* te_snippets_json(void) {
     {
         te_engine_guard g(te_engine_lock);
         te_load_defaults();
+        store_refresh_if_changed();
         int built;
         text = te_table_json_write(&len, &built);
     }

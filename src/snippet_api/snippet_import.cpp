@@ -45,6 +45,11 @@ int te_snippet_import_locked(const char* json) {
         te_set_err_internal("import: expected JSON array");
         return 0;
     }
+    te_store_edit edit;
+    if (!edit.ready()) {
+        yyjson_doc_free(doc);
+        return 0;
+    }
     int added = te_import_elements(root);
     yyjson_doc_free(doc);
     return te_store_write() ? added : 0;

@@ -64,6 +64,13 @@ struct TeEngine {
     // The file at store_path held data the read could not take whole; the
     // first write that replaces it keeps it as "<store_path>.bak".
     int store_keep_backup;
+    // A file is at store_path but the last read could not open or read it:
+    // every edit is refused until a read succeeds, so the seeds and one
+    // edit never replace a file that is probably whole on disk.
+    int store_unreadable;
+    // The store file as this process last read or wrote it. A different
+    // stamp on disk means another process replaced it (store_read.cpp).
+    te_file_stamp store_stamp;
     // Compact look-up keys beside the table, so a scan by trigger walks one
     // small array instead of every 66 KiB record. Kept by te_snippet_put.
     std::uint32_t trigger_hash[TE_MAX_SNIPPETS];
@@ -80,16 +87,22 @@ extern TeEngine E;
 // THE ENGINE LOCK.
 // te_engine_lock guards every field of E and the last-error text. Every
 // export that reads or changes them holds it for all of that work, and
-// functions named *_locked, store_read_into, te_store_write and
-// te_set_err_internal expect the caller to hold it. It is never held while
-// a template is rendered, the clipboard or the program in front is read, or
-// text is typed: a watch pass copies what it needs under the lock, works
-// without it, and takes it again to record. The store file is written under
-// it, so the file always follows the table in the order of the changes. It
-// is not recursive: no function takes it when its caller already holds it.
+// functions named *_locked, store_read_into, store_refresh_if_changed,
+// te_store_write, te_store_edit and te_set_err_internal expect the caller
+// to hold it. It is never held while a template is rendered, the clipboard
+// or the program in front is read, or text is typed: a watch pass copies
+// what it needs under the lock, works without it, and takes it again to
+// record. The store file is written under it, so the file always follows
+// the table in the order of the changes. It is not recursive: no function
+// takes it when its caller already holds it.
 // The one exception to "one lock" is te_run_lock (worker.cpp), which only
 // serialises starting and stopping the worker and is always taken before
 // this one, never after.
+// Between processes, writers of one store file are serialised by a lock on
+// "<store>.lock" (te_store_edit, store_edit.cpp). It is taken only while
+// this lock is held, for the refresh, change and write of one edit, and let
+// go before this lock is; never the other way round. Its wait is bounded,
+// so a process holding it can delay an edit but never hang this one.
 extern std::mutex te_engine_lock;
 typedef std::lock_guard<std::mutex> te_engine_guard;
 

@@ -1,17 +1,54 @@
-// The store file: the snippet table persisted as one JSON file.
+// The store file: the snippet table persisted as one JSON file, shared with
+// other processes that use the same file.
 #ifndef TE_STORE_H
 #define TE_STORE_H
 
+#include "platform.h"
+
 // Reads the file at E.store_path into the table (a read that yields no
 // valid snippet leaves the table as it was) and installs the seeds when
-// the table is empty afterwards. Lock held.
+// the table is empty afterwards. First use and a switch of the store path.
+// Lock held.
 void store_read_into(void);
 
-// Writes the whole table to E.store_path through a temporary file that is
-// flushed to disk and then put in place in one atomic step. 1 on success
-// (or when store_path is empty); 0 with the reason in the last-error text.
-// Lock held.
+// Reads the file again when it is not the one this process last read or
+// wrote (one stat when it is), as a first use would: the table becomes the
+// file's snippets, or the seeds when the file yields none; a file that
+// cannot be parsed leaves the table as it was. Nothing when no store path
+// is set. Lock held.
+void store_refresh_if_changed(void);
+
+// Writes the whole table to E.store_path through a temporary file of its
+// own that is flushed to disk, put in place in one atomic step, and the
+// folder synced. 1 on success (or when store_path is empty); 0 with the
+// reason in the last-error text. Lock held.
 int te_store_write(void);
+
+// One edit of the table (add, update, delete, import): while it lives,
+// other processes' writers of the store file are kept out, and the table
+// has been brought up to date with the file first. Make it after the
+// checks that need no table and before those that do. Lock held for its
+// whole life.
+class te_store_edit {
+public:
+    te_store_edit();
+    ~te_store_edit();
+    te_store_edit(const te_store_edit&) = delete;
+    te_store_edit& operator=(const te_store_edit&) = delete;
+
+    // 1 when the edit may go on; 0 with the reason in the last-error text
+    // (the file is locked by another process, or cannot be read), and
+    // nothing of the table changed.
+    int ready() const { return ready_; }
+
+private:
+    int ready_;
+    int locked_;
+    te_file_lock lock_;
+};
+
+// How long an edit waits for another process to let the store go.
+const int TE_STORE_LOCK_WAIT_MS = 3000;
 
 // Largest store file the read takes: the largest the write can produce
 // for a full table.

@@ -1,3 +1,5 @@
+// Reading the store file into the table: at first use, when the store path
+// changes, and again whenever another process has replaced the file.
 #include <cstdlib>
 #include <cstring>
 
@@ -8,31 +10,41 @@
 
 namespace {
 
-// What the read made of a file: whether it took everything in it.
-enum te_read_outcome { TE_READ_NOTHING_THERE, TE_READ_WHOLE, TE_READ_PARTIAL };
+int te_file_stamp_equal(const te_file_stamp& a, const te_file_stamp& b) {
+    return a.exists == b.exists && a.volume == b.volume && a.index == b.index && a.size == b.size &&
+           a.mtime_sec == b.mtime_sec && a.mtime_nsec == b.mtime_nsec;
+}
 
-// The whole file in one allocated NUL-terminated buffer, or null. *size is
-// -1 when the file could not be opened, else its size.
-char* te_read_file(const char* path, long long* size) {
-    *size = -1;
-    FILE* f = file_open_read(path);
-    if (!f) return nullptr;
+// What the read made of a file: whether it took everything in it.
+enum te_read_outcome { TE_READ_NOTHING_THERE, TE_READ_WHOLE, TE_READ_PARTIAL, TE_READ_FAILED };
+
+// The whole file at `path` in one allocated NUL-terminated buffer *text
+// (freed by the caller), its size in *size, its stamp in *stamp.
+// TE_READ_WHOLE when it was read; TE_READ_NOTHING_THERE for no file or an
+// empty one; TE_READ_PARTIAL for one larger than the read takes;
+// TE_READ_FAILED when a file is there but could not be opened or read.
+te_read_outcome te_read_file(const char* path, char** text, long long* size, te_file_stamp* stamp) {
+    *text = nullptr;
+    te_open_status status;
+    FILE* f = te_files().open_read(path, &status, stamp);
+    if (!f) return status == TE_OPEN_NOT_FOUND ? TE_READ_NOTHING_THERE : TE_READ_FAILED;
     long n = -1;
     if (std::fseek(f, 0, SEEK_END) == 0) n = std::ftell(f);
-    std::fseek(f, 0, SEEK_SET);
-    *size = n < 0 ? TE_STORE_READ_MAX + 1 : (long long)n;
-    if (n < 1 || (long long)n > TE_STORE_READ_MAX) {
-        std::fclose(f);
-        return nullptr;
-    }
-    char* buf = static_cast<char*>(std::malloc((std::size_t)n + 1));
-    if (buf && std::fread(buf, 1, (std::size_t)n, f) != (std::size_t)n) {
-        std::free(buf);
-        buf = nullptr;
+    te_read_outcome outcome = TE_READ_WHOLE;
+    if (n < 0 || std::fseek(f, 0, SEEK_SET) != 0) {
+        outcome = TE_READ_FAILED;
+    } else if (n == 0) {
+        outcome = TE_READ_NOTHING_THERE;
+    } else if ((long long)n > TE_STORE_READ_MAX) {
+        outcome = TE_READ_PARTIAL;
+    } else {
+        *text = static_cast<char*>(std::malloc((std::size_t)n + 1));
+        if (!*text || std::fread(*text, 1, (std::size_t)n, f) != (std::size_t)n) outcome = TE_READ_FAILED;
     }
     std::fclose(f);
-    if (buf) buf[n] = 0;
-    return buf;
+    *size = n;
+    if (outcome == TE_READ_WHOLE) (*text)[n] = 0;
+    return outcome;
 }
 
 // The first "snippets" member of the root object when it is a non-empty
@@ -67,20 +79,18 @@ int te_take_snippets(yyjson_val* arr, int* all) {
     return taken;
 }
 
-te_read_outcome te_read_store(void) {
-    long long size;
-    char* text = te_read_file(E.store_path, &size);
-    if (!text) return size <= 0 ? TE_READ_NOTHING_THERE : TE_READ_PARTIAL;
+// Parses the store text into the table from position 0; *taken is how many
+// snippets it gave (the table's count is not changed).
+te_read_outcome te_parse_store(const char* text, long long size, int* taken) {
+    *taken = 0;
     yyjson_doc* doc = yyjson_read(text, (std::size_t)size, 0);
-    std::free(text);
     if (!doc) return TE_READ_PARTIAL;
     te_read_outcome outcome = TE_READ_PARTIAL;
     yyjson_val* root = yyjson_doc_get_root(doc);
     yyjson_val* arr = te_store_array(doc);
     if (arr) {
         int all;
-        int taken = te_take_snippets(arr, &all);
-        if (taken > 0) E.snippet_count = taken;
+        *taken = te_take_snippets(arr, &all);
         outcome = all ? TE_READ_WHOLE : TE_READ_PARTIAL;
     } else if (yyjson_is_arr(te_json_first_member(root, "snippets"))) {
         outcome = TE_READ_WHOLE;  // an empty array: nothing was left behind
@@ -89,9 +99,38 @@ te_read_outcome te_read_store(void) {
     return outcome;
 }
 
+// Reads the store file into the table. A file that yields snippets
+// replaces the table; with `again`, so does a file that holds none or is
+// gone (the table is then empty); otherwise the table stays as it was.
+// The seeds go into an empty table.
+void te_store_read(int again) {
+    char* text;
+    long long size;
+    te_file_stamp stamp;
+    te_read_outcome outcome = te_read_file(E.store_path, &text, &size, &stamp);
+    int taken = 0;
+    if (outcome == TE_READ_WHOLE) outcome = te_parse_store(text, size, &taken);
+    std::free(text);
+    E.store_unreadable = outcome == TE_READ_FAILED;
+    if (outcome != TE_READ_FAILED) {
+        E.store_stamp = stamp;
+        E.store_keep_backup = outcome == TE_READ_PARTIAL;
+    }
+    if (taken > 0)
+        E.snippet_count = taken;
+    else if (again && (outcome == TE_READ_WHOLE || outcome == TE_READ_NOTHING_THERE))
+        E.snippet_count = 0;
+    if (E.snippet_count == 0) te_seed_snippets();
+}
+
 }  // namespace
 
-void store_read_into(void) {
-    E.store_keep_backup = te_read_store() == TE_READ_PARTIAL;
-    if (E.snippet_count == 0) te_seed_snippets();
+void store_read_into(void) { te_store_read(0); }
+
+void store_refresh_if_changed(void) {
+    if (!E.store_path[0]) return;
+    te_file_stamp now;
+    if (!E.store_unreadable && te_files().stamp(E.store_path, &now) == 0 && te_file_stamp_equal(now, E.store_stamp))
+        return;
+    te_store_read(1);
 }

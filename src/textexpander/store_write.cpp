@@ -1,3 +1,6 @@
+// Writing the store file: the whole table through a temporary file of this
+// write's own, put in place in one atomic step, so a reader in any process
+// sees the old table or the new one, whole.
 #include <cstdlib>
 #include <cstring>
 
@@ -7,63 +10,78 @@
 
 namespace {
 
-const std::size_t TE_SIDE_PATH_CAP = TE_PATH_CAP + 16;
+const int TE_SIDE_PATH_CAP = TE_PATH_CAP + 48;
 
-// Writes `len` bytes to `path` and flushes them to disk. On failure the
-// file is removed and the message set.
-int te_write_whole_file(const char* path, const char* data, std::size_t len) {
-    FILE* f = file_open_write(path);
-    if (!f) {
-        te_set_err_internal("cannot open %s for write", path);
-        return 0;
-    }
-    std::size_t wrote = len ? std::fwrite(data, 1, len, f) : 0;
-    int closed = file_commit_close(f);
-    if (wrote != len || closed != 0) {
-        file_remove(path);
-        te_set_err_internal("write failed: %s", path);
-        return 0;
-    }
-    return 1;
+// Opens a new temporary file beside `target`; its path into tmp.
+FILE* te_open_temp(const char* target, char* tmp) {
+    FILE* f = te_files().create_temp(target, tmp, TE_SIDE_PATH_CAP);
+    if (!f) te_set_err_internal("cannot open %s for write", tmp);
+    return f;
 }
 
-// Streams the file at `from` into `to` (created or truncated), flushed to
-// disk. 1 on success, or when `from` does not exist any more.
-int te_copy_file(const char* from, const char* to) {
-    FILE* in = file_open_read(from);
-    if (!in) return 1;
-    FILE* out = file_open_write(to);
+// Flushes the temporary file to disk and closes it; `ok` is 0 when writing
+// it already failed. On failure the file is removed and the message set.
+int te_finish_temp(FILE* f, int ok, const char* tmp, te_file_stamp* stamp) {
+    if (te_files().commit_close(f, stamp) != 0) ok = 0;
+    if (ok) return 1;
+    te_files().remove(tmp);
+    te_set_err_internal("write failed: %s", tmp);
+    return 0;
+}
+
+// Puts the temporary file in place of `target`. When that fails the
+// temporary file stays: it may be the newest copy of what it holds.
+int te_put_in_place(const char* tmp, const char* target) {
+    if (te_files().replace(tmp, target) == 0) return 1;
+    te_set_err_internal("rename failed: %s -> %s", tmp, target);
+    return 0;
+}
+
+// Writes `len` bytes to a new temporary file beside `target`, flushed to
+// disk; its path into tmp, the stamp of what was written into *stamp.
+int te_write_temp(const char* target, const char* data, std::size_t len, char* tmp, te_file_stamp* stamp) {
+    FILE* f = te_open_temp(target, tmp);
+    if (!f) return 0;
+    std::size_t wrote = len ? std::fwrite(data, 1, len, f) : 0;
+    return te_finish_temp(f, wrote == len, tmp, stamp);
+}
+
+// Streams `in` (closed here) into a new temporary file beside `target`.
+int te_copy_to_temp(FILE* in, const char* target, char* tmp) {
+    FILE* out = te_open_temp(target, tmp);
     if (!out) {
         std::fclose(in);
-        te_set_err_internal("cannot open %s for write", to);
         return 0;
     }
     static char chunk[1 << 16];  // lock held: one user at a time
     int ok = 1;
     std::size_t n;
-    while (ok && (n = std::fread(chunk, 1, sizeof chunk, in)) > 0)
-        ok = std::fwrite(chunk, 1, n, out) == n;
+    while (ok && (n = std::fread(chunk, 1, sizeof chunk, in)) > 0) ok = std::fwrite(chunk, 1, n, out) == n;
     if (std::ferror(in)) ok = 0;
     std::fclose(in);
-    if (file_commit_close(out) != 0) ok = 0;
-    if (!ok) te_set_err_internal("write failed: %s", to);
-    return ok;
+    return te_finish_temp(out, ok, tmp, nullptr);
 }
 
 // Before the first replacement of a store file the read could not take
-// whole, keeps that file as "<store>.bak" (replacing an older one).
+// whole, keeps that file as "<store>.bak" (replacing an older one). A file
+// that is gone by now leaves nothing to keep.
 int te_keep_unread_store(void) {
     if (!E.store_keep_backup) return 1;
-    char bak[TE_SIDE_PATH_CAP], bak_tmp[TE_SIDE_PATH_CAP];
-    std::snprintf(bak, sizeof bak, "%s.bak", E.store_path);
-    std::snprintf(bak_tmp, sizeof bak_tmp, "%s.bak.tmp", E.store_path);
-    if (!te_copy_file(E.store_path, bak_tmp)) {
-        file_remove(bak_tmp);
+    te_open_status status;
+    FILE* in = te_files().open_read(E.store_path, &status, nullptr);
+    if (!in && status == TE_OPEN_NOT_FOUND) {
+        E.store_keep_backup = 0;
+        return 1;
+    }
+    if (!in) {
+        te_set_err_internal("cannot read %s to keep it", E.store_path);
         return 0;
     }
-    if (file_replace(bak_tmp, bak) != 0) {
-        file_remove(bak_tmp);
-        te_set_err_internal("rename failed: %s -> %s", bak_tmp, bak);
+    char bak[TE_SIDE_PATH_CAP], tmp[TE_SIDE_PATH_CAP];
+    std::snprintf(bak, sizeof bak, "%s.bak", E.store_path);
+    if (!te_copy_to_temp(in, bak, tmp)) return 0;
+    if (!te_put_in_place(tmp, bak)) {
+        te_files().remove(tmp);
         return 0;
     }
     E.store_keep_backup = 0;
@@ -74,7 +92,7 @@ int te_keep_unread_store(void) {
 
 int te_store_write(void) {
     if (!E.store_path[0]) return 1;
-    file_make_parent_dirs(E.store_path);
+    te_files().make_parent_dirs(E.store_path);
     std::size_t len = 0;
     int built = 0;
     char* text = te_table_json_write(&len, &built);
@@ -83,14 +101,14 @@ int te_store_write(void) {
         return 0;
     }
     char tmp[TE_SIDE_PATH_CAP];
-    std::snprintf(tmp, sizeof tmp, "%s.tmp", E.store_path);
-    int ok = te_keep_unread_store() && te_write_whole_file(tmp, text, len);
+    te_file_stamp written;
+    int ok = te_keep_unread_store() && te_write_temp(E.store_path, text, len, tmp, &written);
     std::free(text);
-    if (!ok) return 0;
-    // The store file is only ever replaced whole. When that fails the
-    // temporary file stays: it is then the newest copy of the table.
-    if (file_replace(tmp, E.store_path) != 0) {
-        te_set_err_internal("rename failed: %s -> %s", tmp, E.store_path);
+    if (!ok || !te_put_in_place(tmp, E.store_path)) return 0;
+    // The rename keeps the file itself: what was written is what is there.
+    E.store_stamp = written;
+    if (te_files().sync_folder(E.store_path) != 0) {
+        te_set_err_internal("sync failed: %s", E.store_path);
         return 0;
     }
     return 1;

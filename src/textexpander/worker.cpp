@@ -44,6 +44,17 @@ te_worker_settings te_worker_settings_read(void) {
     return s;
 }
 
+// A watch pass on a table that follows the store file: a snippet another
+// process added (a `te add` while the host runs) expands without a
+// restart. One stat per pass, and at most one pass per poll interval.
+void te_worker_pass(void) {
+    {
+        te_engine_guard g(te_engine_lock);
+        store_refresh_if_changed();
+    }
+    te_watch_pass();
+}
+
 void te_clipboard_poll(te_worker_area* area) {
     std::uint32_t seq = clipboard_sequence();
     if (seq != 0 && seq == area->seen_sequence) return;
@@ -52,7 +63,7 @@ void te_clipboard_poll(te_worker_area* area) {
     area->seen_sequence = seq;
     if (std::strcmp(area->current, area->previous) == 0) return;
     std::strcpy(area->previous, area->current);
-    te_watch_pass();
+    te_worker_pass();
 }
 
 // Sleeps one poll interval in slices of at most 100 ms, so te_stop never
@@ -76,7 +87,7 @@ unsigned worker_fn(void*) {
         if (s.mode != 1)
             te_clipboard_poll(area.get());
         else if (hotkey_pressed_now(s.hotkey))
-            te_watch_pass();
+            te_worker_pass();
         te_worker_sleep(s.poll_ms > 0 ? s.poll_ms : 100);
     }
     return 0;

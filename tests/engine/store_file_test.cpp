@@ -18,7 +18,7 @@ TEST(StoreWrite, ExactFormMatchesTheExportAndCreatesFolders) {
               std::string::npos)
         << file;
     EXPECT_EQ(file.substr(0, 13), "{\"snippets\":[");
-    EXPECT_FALSE(file_exists(store_path() + ".tmp"));
+    EXPECT_FALSE(file_exists(temp_path(store_path(), 1)));
 }
 
 TEST(StoreWrite, EmptyTableIsFifteenBytesAndStaysEmptyOnReload) {
@@ -38,7 +38,7 @@ TEST(StoreWrite, FailureKeepsTheChangeInMemoryAndTheOldFile) {
     setenv("APPDATA", blocker.c_str(), 1);
     EXPECT_EQ(te_snippet_add(snippet("a", "1").c_str()), 0);
     EXPECT_EQ(std::string(te_last_error()),
-              "cannot open " + blocker + "/Wrenfold/snippets.json.tmp for write");
+              "cannot open " + temp_path(blocker + "/Wrenfold/snippets.json", 1) + " for write");
     EXPECT_EQ(te_snippet_count(), 4);
     EXPECT_EQ(read_file(blocker), "x");
 }
@@ -48,8 +48,8 @@ TEST(StoreWrite, FailedReplaceKeepsTheNewestCopyInTheTemporaryFile) {
     std::string path = store_path();
     ASSERT_EQ(std::system(("mkdir -p '" + path + "/inner'").c_str()), 0);
     EXPECT_EQ(te_snippet_add(snippet("a", "1").c_str()), 0);
-    EXPECT_EQ(std::string(te_last_error()), "rename failed: " + path + ".tmp -> " + path);
-    std::string tmp = read_file(path + ".tmp");
+    EXPECT_EQ(std::string(te_last_error()), "rename failed: " + temp_path(path, 1) + " -> " + path);
+    std::string tmp = read_file(temp_path(path, 1));
     EXPECT_NE(tmp.find("\"trigger\":\"a\""), std::string::npos);
     struct stat st;
     ASSERT_EQ(stat(path.c_str(), &st), 0);

@@ -118,7 +118,7 @@ TEST_F(Worker, StoreSwitchReadsTheNewFileOnlyWhenItDiffers) {
     ASSERT_EQ(te_snippet_add(snippet("p", "q").c_str()), 1);
     write_file(other, "{\"snippets\":[{\"trigger\":\"x\"}]}");
     ASSERT_EQ(start_stop(("{\"store\":\"" + other + "\"}").c_str()), 1);
-    EXPECT_EQ(te_snippet_count(), 2) << "same path: not read again";
+    EXPECT_STREQ(te_snippet_field(1, "trigger"), "p") << "same path: not read again";
     // A folder, or a file that is not JSON: the table stays as it is.
     ASSERT_EQ(start_stop(("{\"store\":\"" + d.path() + "\"}").c_str()), 1);
     write_file(d.path() + "/bad.json", "not json");

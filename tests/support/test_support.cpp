@@ -5,6 +5,7 @@
 #include <fstream>
 #include <sstream>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace te_test {
 
@@ -22,6 +23,10 @@ scoped_dir::~scoped_dir() {
 }
 
 std::string store_path() { return std::string(std::getenv("APPDATA")) + "/Wrenfold/snippets.json"; }
+
+std::string temp_path(const std::string& target, int n) {
+    return target + "." + std::to_string(getpid()) + "-" + std::to_string(n) + ".tmp";
+}
 
 std::string read_file(const std::string& path) {
     std::ifstream in(path, std::ios::binary);

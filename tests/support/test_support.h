@@ -19,6 +19,8 @@ private:
 
 // The default store path the engine derives from APPDATA.
 std::string store_path();
+// The n-th temporary file this process writes beside `target`.
+std::string temp_path(const std::string& target, int n);
 std::string read_file(const std::string& path);  // "" when missing
 bool file_exists(const std::string& path);
 void write_file(const std::string& path, const std::string& data);

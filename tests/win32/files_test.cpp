@@ -50,16 +50,20 @@ protected:
     std::wstring root;
 };
 
-void te_write(const std::string& path, const std::string& content) {
-    FILE* f = file_open_write(path.c_str());
+// Writes `content` to a temporary file beside `path` and puts it in place.
+void te_write(const std::string& path, const std::string& content, te_file_stamp* stamp = nullptr) {
+    char temp[1024];
+    FILE* f = te_files().create_temp(path.c_str(), temp, sizeof temp);
     ASSERT_NE(nullptr, f);
     ASSERT_EQ(content.size(), std::fwrite(content.data(), 1, content.size(), f));
-    ASSERT_EQ(0, file_commit_close(f));
+    ASSERT_EQ(0, te_files().commit_close(f, stamp));
+    ASSERT_EQ(0, te_files().replace(temp, path.c_str()));
 }
 
 std::string te_read(const std::string& path) {
-    FILE* f = file_open_read(path.c_str());
-    if (!f) return "<missing>";
+    te_open_status status;
+    FILE* f = te_files().open_read(path.c_str(), &status, nullptr);
+    if (!f) return status == TE_OPEN_NOT_FOUND ? "<missing>" : "<failed>";
     std::string s;
     char buf[256];
     size_t n;
@@ -75,53 +79,66 @@ TEST_F(Files, NonAsciiPathRoundTrip) {
     EXPECT_EQ("[1,\n2]\r\n", te_read(p));                      // binary: no newline translation
 }
 
-TEST_F(Files, ReplaceOverAnExistingFile) {
+TEST_F(Files, ReplaceOverAnExistingFileKeepsWhatWasWritten) {
     std::string target = path(L"\\snippets.json");
-    std::string temp = path(L"\\snippets.json.tmp");
+    te_file_stamp written, now;
     te_write(target, "old");
-    te_write(temp, "new");
-    EXPECT_EQ(0, file_replace(temp.c_str(), target.c_str()));
+    te_write(target, "new", &written);
     EXPECT_EQ("new", te_read(target));
-    EXPECT_FALSE(exists(L"\\snippets.json.tmp"));
+    ASSERT_EQ(0, te_files().stamp(target.c_str(), &now));
+    EXPECT_TRUE(now.exists && written.index == now.index && written.mtime_nsec == now.mtime_nsec);
 }
 
 TEST_F(Files, ReplaceWhenTheTargetDoesNotExistYet) {
     std::string target = path(L"\\\x00E9t\x00E9.json");
-    std::string temp = path(L"\\\x00E9t\x00E9.json.tmp");
-    te_write(temp, "first");
-    EXPECT_EQ(0, file_replace(temp.c_str(), target.c_str()));
+    te_write(target, "first");
     EXPECT_EQ("first", te_read(target));
 }
 
 TEST_F(Files, FailedReplaceLeavesBothFiles) {
     std::string target = path(L"\\kept.json");
     te_write(target, "kept");
-    EXPECT_NE(0, file_replace(path(L"\\absent.tmp").c_str(), target.c_str()));
+    EXPECT_NE(0, te_files().replace(path(L"\\absent.tmp").c_str(), target.c_str()));
     EXPECT_EQ("kept", te_read(target));
 }
 
 TEST_F(Files, RemoveDeletesTheFile) {
     std::string p = path(L"\\gone-\x00E9.json");
     te_write(p, "x");
-    EXPECT_EQ(0, file_remove(p.c_str()));
+    EXPECT_EQ(0, te_files().remove(p.c_str()));
     EXPECT_FALSE(exists(L"\\gone-\x00E9.json"));
-    EXPECT_NE(0, file_remove(p.c_str()));
+    EXPECT_NE(0, te_files().remove(p.c_str()));
 }
 
 TEST_F(Files, ParentDirectoriesWithMixedSeparators) {
-    file_make_parent_dirs(path(L"\\W\x00E9nfold/a\\b/snippets.json").c_str());
+    te_files().make_parent_dirs(path(L"\\W\x00E9nfold/a\\b/snippets.json").c_str());
     EXPECT_TRUE(is_directory(L"\\W\x00E9nfold"));
     EXPECT_TRUE(is_directory(L"\\W\x00E9nfold\\a"));
     EXPECT_TRUE(is_directory(L"\\W\x00E9nfold\\a\\b"));
     EXPECT_FALSE(exists(L"\\W\x00E9nfold\\a\\b\\snippets.json"));
-    file_make_parent_dirs(path(L"\\W\x00E9nfold/a\\b/snippets.json").c_str());  // existing: no harm
+    te_files().make_parent_dirs(path(L"\\W\x00E9nfold/a\\b/snippets.json").c_str());  // existing: no harm
     te_write(path(L"/W\x00E9nfold\\a/b\\snippets.json"), "ok");
     EXPECT_EQ("ok", te_read(path(L"\\W\x00E9nfold\\a\\b\\snippets.json")));
 }
 
-TEST_F(Files, MissingFileOpensAsNull) {
-    EXPECT_EQ(nullptr, file_open_read(path(L"\\nothing.json").c_str()));
-    EXPECT_EQ(nullptr, file_open_write(path(L"\\no-such-dir\\x.json").c_str()));
+TEST_F(Files, OnlyNothingThereOpensAsNotFound) {
+    EXPECT_EQ("<missing>", te_read(path(L"\\nothing.json")));
+    EXPECT_EQ("<missing>", te_read(path(L"\\no-such-dir\\x.json")));
+    std::string p = path(L"\\busy.json");
+    te_write(p, "x");
+    HANDLE h = CreateFileW((root + L"\\busy.json").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_EQ("<failed>", te_read(p)) << "a sharing violation is no missing file";
+    CloseHandle(h);
+}
+
+TEST_F(Files, ALockIsHeldAgainstOthersUntilLetGo) {
+    std::string p = path(L"\\snippets.json.lock");
+    te_file_lock first, second;
+    ASSERT_EQ(TE_LOCK_TAKEN, te_files().lock(p.c_str(), 0, &first));
+    EXPECT_EQ(TE_LOCK_BUSY, te_files().lock(p.c_str(), 50, &second));
+    te_files().unlock(first);
+    ASSERT_EQ(TE_LOCK_TAKEN, te_files().lock(p.c_str(), 0, &second));
+    te_files().unlock(second);
 }
 
 class StorePath : public ::testing::Test {

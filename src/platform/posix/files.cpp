@@ -1,40 +1,129 @@
 // File access on POSIX systems: UTF-8 paths are native here.
-#include "platform.h"
+#include "file_lock.h"
+#include "files_seam.h"
 
+#include <atomic>
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
 
-// Only regular files are read: a folder in the store's place is not a file
-// whose content could be taken or kept.
-FILE* file_open_read(const char* path) {
-    FILE* f = std::fopen(path, "rb");
-    struct stat st;
-    if (f && (fstat(fileno(f), &st) != 0 || !S_ISREG(st.st_mode))) {
-        std::fclose(f);
+namespace {
+
+const te_file_stamp te_no_file = {};
+
+void te_stamp_of(const struct stat& st, te_file_stamp* out) {
+    *out = te_no_file;
+    if (!S_ISREG(st.st_mode)) return;
+    out->exists = 1;
+    out->volume = (std::uint64_t)st.st_dev;
+    out->index = (std::uint64_t)st.st_ino;
+    out->size = (std::int64_t)st.st_size;
+    out->mtime_sec = (std::int64_t)st.st_mtim.tv_sec;
+    out->mtime_nsec = (std::int64_t)st.st_mtim.tv_nsec;
+}
+
+// O_NONBLOCK keeps a FIFO in the store's place from blocking the open; it
+// changes nothing for regular files.
+FILE* te_open_read(const char* path, te_open_status* status, te_file_stamp* stamp) {
+    if (stamp) *stamp = te_no_file;
+    int fd = open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        *status = te_open_status_of(errno);
         return nullptr;
     }
+    struct stat st;
+    *status = TE_OPEN_FAILED;
+    if (fstat(fd, &st) != 0) {
+        close(fd);
+        return nullptr;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        close(fd);
+        *status = TE_OPEN_NOT_FOUND;
+        return nullptr;
+    }
+    FILE* f = fdopen(fd, "rb");
+    if (!f) {
+        close(fd);
+        return nullptr;
+    }
+    if (stamp) te_stamp_of(st, stamp);
+    *status = TE_OPEN_OK;
     return f;
 }
 
-FILE* file_open_write(const char* path) { return std::fopen(path, "wb"); }
+// Names carry the process id and a count, so two processes (or two writes
+// of one) never pick the same file; O_EXCL makes sure of it.
+std::atomic<unsigned> te_temp_count{0};
 
-int file_commit_close(FILE* f) {
+FILE* te_create_temp(const char* target, char* name, int size) {
+    for (int tries = 0; tries < 100; tries++) {
+        unsigned n = ++te_temp_count;
+        int len = std::snprintf(name, (std::size_t)size, "%s.%ld-%u.tmp", target, (long)getpid(), n);
+        if (len < 0 || len >= size) return nullptr;
+        int fd = open(name, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd < 0 && errno == EEXIST) continue;
+        if (fd < 0) return nullptr;
+        // Created 0600, no one else has any access whatever the umask; an
+        // odd umask may have taken the user's own bits away, so they are
+        // put back where the file system keeps modes at all.
+        fchmod(fd, 0600);
+        FILE* f = fdopen(fd, "wb");
+        if (!f) {
+            close(fd);
+            unlink(name);
+        }
+        return f;
+    }
+    return nullptr;
+}
+
+int te_commit_close(FILE* f, te_file_stamp* stamp) {
     int failed = std::fflush(f) != 0;
     if (!failed && fsync(fileno(f)) != 0) failed = 1;
+    struct stat st;
+    if (!failed && stamp) {
+        if (fstat(fileno(f), &st) == 0)
+            te_stamp_of(st, stamp);
+        else
+            failed = 1;
+    }
     if (std::fclose(f) != 0) failed = 1;
     return failed ? -1 : 0;
 }
 
+int te_stamp(const char* path, te_file_stamp* out) {
+    struct stat st;
+    if (stat(path, &st) == 0) {
+        te_stamp_of(st, out);
+        return 0;
+    }
+    *out = te_no_file;
+    return te_open_status_of(errno) == TE_OPEN_NOT_FOUND ? 0 : -1;
+}
+
 // rename() replaces the target atomically on POSIX file systems.
-int file_replace(const char* from, const char* to) { return std::rename(from, to) == 0 ? 0 : -1; }
+int te_replace(const char* from, const char* to) { return std::rename(from, to) == 0 ? 0 : -1; }
 
-int file_remove(const char* path) { return std::remove(path) == 0 ? 0 : -1; }
+// A rename is an entry of the folder: only a sync of the folder itself makes
+// it last. File systems that cannot sync a folder say so with EINVAL.
+int te_sync_folder(const char* path) {
+    std::string folder(path);
+    std::size_t slash = folder.rfind('/');
+    folder = slash == std::string::npos ? "." : slash == 0 ? "/" : folder.substr(0, slash);
+    int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return -1;
+    int failed = fsync(fd) != 0 && errno != EINVAL && errno != ENOTSUP;
+    close(fd);
+    return failed ? -1 : 0;
+}
 
-void file_make_parent_dirs(const char* path) {
+int te_remove(const char* path) { return std::remove(path) == 0 ? 0 : -1; }
+
+void te_make_parent_dirs(const char* path) {
     std::string copy(path);
     for (size_t i = 1; i < copy.size(); i++) {
         if (copy[i] != '/') continue;
@@ -44,30 +133,17 @@ void file_make_parent_dirs(const char* path) {
     }
 }
 
-namespace {
-
-// Joins dir + tail into out[size]; 0 when it does not fit.
-int te_join_path(char* out, int size, const char* dir, const char* tail) {
-    size_t need = std::strlen(dir) + std::strlen(tail) + 1;
-    if (need > (size_t)size) return 0;
-    std::snprintf(out, (size_t)size, "%s%s", dir, tail);
-    return 1;
-}
-
-const char* te_env_nonempty(const char* name) {
-    const char* v = std::getenv(name);
-    return (v && v[0]) ? v : nullptr;
-}
+const te_file_calls te_system_calls = {
+    te_open_read, te_create_temp, te_commit_close,    te_stamp,           te_replace,
+    te_sync_folder, te_remove,    te_make_parent_dirs, te_posix_file_lock, te_posix_file_unlock,
+};
 
 }  // namespace
 
-// APPDATA wins (a host may set it on every platform), then the XDG config
-// folder, then ~/.config.
-int default_store_path(char* out, int size) {
-    const char* tail = "/Wrenfold/snippets.json";
-    if (const char* app = te_env_nonempty("APPDATA")) return te_join_path(out, size, app, tail);
-    if (const char* xdg = te_env_nonempty("XDG_CONFIG_HOME")) return te_join_path(out, size, xdg, tail);
-    if (const char* home = te_env_nonempty("HOME"))
-        return te_join_path(out, size, home, "/.config/Wrenfold/snippets.json");
-    return 0;
+// A missing file, or a file where a folder of the path should be: nothing
+// can be there.
+te_open_status te_open_status_of(int error) {
+    return error == ENOENT || error == ENOTDIR ? TE_OPEN_NOT_FOUND : TE_OPEN_FAILED;
 }
+
+const te_file_calls& te_files_system(void) { return te_system_calls; }
