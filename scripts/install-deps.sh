@@ -17,6 +17,7 @@ TE_DEBIAN_PACKAGES=(
   libxi-dev libxkbcommon-dev libxkbcommon-x11-dev x11-xkb-utils
   libgtk-3-dev
   mingw-w64 g++-mingw-w64-x86-64-posix wine64 wine
+  qt6-base-dev fonts-dejavu-core
 )
 TE_YYJSON_SERIES="0.12"
 

@@ -14,6 +14,11 @@ cmake --install "$build" --prefix "$work/prefix" >/dev/null
 # The installed te finds the library beside it, with no search path set.
 [ "$(env -u LD_LIBRARY_PATH "$work/prefix/bin/te" count)" = 3 ] || { echo "installed te failed"; exit 1; }
 [ -f "$work/prefix/share/bash-completion/completions/te" ] || { echo "no bash completion installed"; exit 1; }
+# So does the manager window, where Qt 6 was found for the build.
+if [ -e "$work/prefix/bin/velmora-manager" ]; then
+  env -u LD_LIBRARY_PATH QT_QPA_PLATFORM=offscreen "$work/prefix/bin/velmora-manager" --help >/dev/null ||
+    { echo "installed velmora-manager failed"; exit 1; }
+fi
 libdir=$(dirname "$(find "$work/prefix" -name 'libvelmora-textexpander.so' | head -n1)")
 export LD_LIBRARY_PATH=$libdir
 

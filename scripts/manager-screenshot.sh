@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# Takes the README's picture of the snippet manager: opens the window on a
+# virtual X display of its own, over a store of a handful of snippets in a
+# temporary folder, and has the program draw itself into a PNG.
+#
+#   scripts/manager-screenshot.sh [BUILD_DIR] [OUT_PNG]
+#     defaults: build/linux, docs/manager.png
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build/linux}
+out=${2:-docs/manager.png}
+manager=$build/tools/manager/velmora-manager
+te=$build/tools/te/te
+[ -x "$manager" ] && [ -x "$te" ] || { echo "manager-screenshot: build $manager and $te first" >&2; exit 1; }
+
+work=$(mktemp -d)
+xvfb_pid=""
+cleanup() {
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# Xvfb picks a free display itself and writes its number to the pipe.
+mkfifo "$work/display"
+Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+xvfb_pid=$!
+read -r number <"$work/display"
+export DISPLAY=":$number" APPDATA="$work" XDG_RUNTIME_DIR="$work" QT_QPA_PLATFORM=xcb
+
+cat >"$work/snippets.json" <<'JSON'
+[{"trigger":";reply","folder":"Mail","apps":"*","text":"Hi there,\n\nthanks for your note of {date}. I will get back to you by Friday.\n\nBest regards,\nAnna"},
+ {"trigger":";sig","folder":"Mail","apps":"*","text":"Best regards,\nAnna Lindqvist\nVelmora Labs"},
+ {"trigger":";addr","folder":"Home","apps":"*","text":"Anna Lindqvist\n12 Harbour Road\nBristol BS1 4QA"},
+ {"trigger":";phone","folder":"Home","apps":"*","text":"+44 117 496 0123"},
+ {"trigger":";mtg","folder":"Work","apps":"*","text":"Could we meet on {date} at 14:00 to go through {clipboard}?"},
+ {"trigger":";inv","folder":"Work","apps":"*","text":"Invoice INV-{year}-{random6}"},
+ {"trigger":";ts","folder":"Notes","apps":"*","text":"[{date} {time}] "},
+ {"trigger":";lgtm","folder":"Code","apps":"code,firefox","text":"Looks good to me. Merging once CI is green."},
+ {"trigger":";bug","folder":"Code","apps":"*","text":"Steps to reproduce:\n1. \nExpected:\nActual:"}]
+JSON
+# Only these snippets: the first-use examples are removed once the store
+# holds others (an empty store would bring them back).
+"$te" import "$work/snippets.json" >/dev/null
+for t in '>>addr' '>>email' '>>signoff'; do "$te" delete "$t" >/dev/null; done
+
+mkdir -p "$(dirname "$out")"
+"$manager" --screenshot "$out"
+echo "manager-screenshot: wrote $out"

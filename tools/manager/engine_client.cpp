@@ -1,0 +1,133 @@
+#include "engine_client.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include "textexpander.h"
+
+namespace {
+
+QString te_text(const char* s) { return s ? QString::fromUtf8(s) : QString(); }
+
+QString te_error_text() { return QString::fromUtf8(te_last_error()); }
+
+QJsonDocument te_parse(const char* text) {
+    return text ? QJsonDocument::fromJson(QByteArray(text)) : QJsonDocument();
+}
+
+te_snippet_row te_row_from(const QJsonObject& o) {
+    return te_snippet_row{o.value("trigger").toString(), o.value("folder").toString(),
+                          o.value("apps").toString(), o.value("text").toString()};
+}
+
+}  // namespace
+
+bool operator==(const te_snippet_row& a, const te_snippet_row& b) {
+    return a.trigger == b.trigger && a.folder == b.folder && a.apps == b.apps && a.text == b.text;
+}
+
+bool te_read_snippets(std::vector<te_snippet_row>* out, QString* error) {
+    const char* text = te_snippets_json();
+    if (!text) {
+        *error = te_error_text();
+        return false;
+    }
+    QJsonValue list = te_parse(text).object().value("snippets");
+    if (!list.isArray()) {
+        *error = QStringLiteral("the library returned an unreadable snippet table");
+        return false;
+    }
+    const QJsonArray array = list.toArray();
+    out->clear();
+    out->reserve((std::size_t)array.size());
+    for (const QJsonValue& v : array) out->push_back(te_row_from(v.toObject()));
+    return true;
+}
+
+int te_snippet_total() { return te_snippet_count(); }
+
+QByteArray te_snippet_object_json(const te_snippet_row& row) {
+    QJsonObject o{{"trigger", row.trigger}, {"text", row.text}, {"folder", row.folder}, {"apps", row.apps}};
+    return QJsonDocument(o).toJson(QJsonDocument::Compact);
+}
+
+bool te_save_snippet(const QString& original_trigger, const te_snippet_row& row, QString* error) {
+    QByteArray json = te_snippet_object_json(row);
+    int ok = original_trigger.isEmpty()
+                 ? te_snippet_add(json.constData())
+                 : te_snippet_update(original_trigger.toUtf8().constData(), json.constData());
+    if (!ok) *error = te_error_text();
+    return ok == 1;
+}
+
+bool te_remove_snippet(const QString& trigger, QString* error) {
+    if (te_snippet_delete(trigger.toUtf8().constData()) == 1) return true;
+    *error = te_error_text();
+    return false;
+}
+
+QString te_render_text(const QString& tmpl) { return te_text(te_render(tmpl.toUtf8().constData())); }
+
+std::vector<te_rule_row> te_read_rules() {
+    std::vector<te_rule_row> rules;
+    const QJsonArray array = te_parse(te_rules_json()).array();
+    for (const QJsonValue& v : array) {
+        QJsonObject o = v.toObject();
+        rules.push_back(te_rule_row{o.value("process").toString(), o.value("allow").toInt(1) != 0,
+                                    o.value("prefix").toString()});
+    }
+    return rules;
+}
+
+bool te_apply_rule(const te_rule_row& rule, QString* error) {
+    QJsonObject settings{{"allow", rule.allow}, {"prefix", rule.prefix}};
+    QByteArray json = QJsonDocument(settings).toJson(QJsonDocument::Compact);
+    if (te_rule_set(rule.process.toUtf8().constData(), json.constData()) == 1) return true;
+    *error = te_error_text();
+    return false;
+}
+
+te_stats_view te_read_stats() {
+    te_stats_view s;
+    QJsonObject o = te_parse(te_stats_json()).object();
+    s.expanded = (long long)o.value("expanded").toDouble();
+    s.today = (long long)o.value("today").toDouble();
+    s.last_trigger = o.value("last_trigger").toString();
+    s.last_app = o.value("last_app").toString();
+    s.running = o.value("running").toBool();
+    s.last_text = te_text(te_last_expanded());
+    return s;
+}
+
+QByteArray te_export_text(QString* error) {
+    const char* text = te_snippets_json();
+    if (!text) *error = te_error_text();
+    return text ? QByteArray(text) : QByteArray();
+}
+
+bool te_import_array(const QByteArray& file_text, QByteArray* array_json, QString* error) {
+    QJsonParseError parse{};
+    QJsonDocument doc = QJsonDocument::fromJson(file_text, &parse);
+    if (doc.isArray()) {
+        *array_json = file_text;
+        return true;
+    }
+    QJsonValue list = doc.object().value("snippets");
+    if (list.isArray()) {
+        *array_json = QJsonDocument(list.toArray()).toJson(QJsonDocument::Compact);
+        return true;
+    }
+    *error = doc.isNull() ? QStringLiteral("not JSON: %1").arg(parse.errorString())
+                          : QStringLiteral("neither a JSON array of snippets nor an export file");
+    return false;
+}
+
+int te_import_snippets(const QByteArray& array_json, QString* note) {
+    te_snippet_count();  // the first use happens before the message is noted
+    QString before = te_error_text();
+    int added = te_snippet_import(array_json.constData());
+    QString after = te_error_text();
+    *note = after != before ? after : QString();
+    return added;
+}

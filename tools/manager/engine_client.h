@@ -1,0 +1,69 @@
+// The window's one door to the library. Every te_ call the manager makes
+// goes through these functions, which turn the library's C strings and JSON
+// texts into Qt values. The library is used through its public header only.
+#ifndef TE_MANAGER_ENGINE_CLIENT_H
+#define TE_MANAGER_ENGINE_CLIENT_H
+
+#include <QByteArray>
+#include <QString>
+#include <vector>
+
+struct te_snippet_row {
+    QString trigger;
+    QString folder;
+    QString apps;
+    QString text;
+};
+bool operator==(const te_snippet_row& a, const te_snippet_row& b);
+inline bool operator!=(const te_snippet_row& a, const te_snippet_row& b) { return !(a == b); }
+
+struct te_rule_row {
+    QString process;
+    bool allow = true;
+    QString prefix;
+};
+
+struct te_stats_view {
+    long long expanded = 0;
+    long long today = 0;
+    QString last_trigger;
+    QString last_app;
+    QString last_text;
+    bool running = false;
+};
+
+// The whole snippet table (te_snippets_json). False with the reason when the
+// library returns nothing or a text of another form.
+bool te_read_snippets(std::vector<te_snippet_row>* out, QString* error);
+
+// The number of snippets in the table.
+int te_snippet_total();
+
+// The snippet object JSON the editing calls take.
+QByteArray te_snippet_object_json(const te_snippet_row& row);
+
+// Stores `row`: te_snippet_add when `original_trigger` is empty, else
+// te_snippet_update of that trigger. False with the library's message.
+bool te_save_snippet(const QString& original_trigger, const te_snippet_row& row, QString* error);
+bool te_remove_snippet(const QString& trigger, QString* error);
+
+// te_render of `tmpl`; callable from any thread.
+QString te_render_text(const QString& tmpl);
+
+// The rule table (te_rules_json), in table order.
+std::vector<te_rule_row> te_read_rules();
+bool te_apply_rule(const te_rule_row& rule, QString* error);
+
+te_stats_view te_read_stats();
+
+// The export form of the table: the te_snippets_json text.
+QByteArray te_export_text(QString* error);
+// The snippet array in an import file: the file itself when it is a JSON
+// array, or the "snippets" member of an export file. False otherwise.
+bool te_import_array(const QByteArray& file_text, QByteArray* array_json, QString* error);
+// te_snippet_import of a JSON array: the number of snippets added. *note
+// gets the library's message when the import left one (a refused element,
+// a failed store write), else it is emptied.
+int te_import_snippets(const QByteArray& array_json, QString* note);
+
+#endif

@@ -1,0 +1,117 @@
+#include "engine_runner.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QTimer>
+
+#include "engine_client.h"
+#include "textexpander.h"
+
+namespace {
+const int TE_TICK_MS = 2000;
+const int TE_STOP_WAIT_MS = 5000;
+const char* const TE_HOST_NAME = "velmora-manager";
+
+QString te_since(long long unix_seconds) {
+    if (unix_seconds <= 0) return QCoreApplication::translate("te_engine_runner", "an unknown time");
+    return QDateTime::fromSecsSinceEpoch(unix_seconds).toString(QStringLiteral("yyyy-MM-dd HH:mm"));
+}
+}  // namespace
+
+te_engine_runner::te_engine_runner(const QString& store_path, QObject* parent)
+    : QObject(parent), m_store(store_path.toStdString()), m_timer(new QTimer(this)) {
+    connect(m_timer, &QTimer::timeout, this, &te_engine_runner::tick);
+}
+
+te_engine_runner::~te_engine_runner() { end(); }
+
+void te_engine_runner::set_state(te_state state) {
+    m_state = state;
+    if (m_lock.held()) publish();
+    emit state_changed();
+}
+
+void te_engine_runner::begin() {
+    std::string error;
+    m_timer->start(TE_TICK_MS);
+    if (!m_lock.acquire(m_store, &error)) {
+        if (te_instance_query(m_store, &m_other)) return set_state(TE_ELSEWHERE);
+        m_error = QString::fromStdString(error);
+        return set_state(TE_FAILED);
+    }
+    m_started = QDateTime::currentSecsSinceEpoch();
+    if (start_engine()) return set_state(TE_RUNNING);
+    m_lock.release();  // a host that can start the engine may have it
+    set_state(TE_FAILED);
+}
+
+bool te_engine_runner::start_engine() {
+    if (te_start("{}") == 1) return true;
+    m_error = QString::fromUtf8(te_last_error());
+    return false;
+}
+
+void te_engine_runner::pause() {
+    if (m_state != TE_RUNNING) return;
+    te_stop();
+    set_state(TE_PAUSED);
+}
+
+void te_engine_runner::resume() {
+    if (m_state != TE_PAUSED) return;
+    set_state(start_engine() ? TE_RUNNING : TE_FAILED);
+}
+
+bool te_engine_runner::take_over(QString* error) {
+    std::string message;
+    if (te_instance_stop(m_store, TE_STOP_WAIT_MS, &message) < 0) {
+        *error = QString::fromStdString(message);
+        return false;
+    }
+    begin();
+    return true;
+}
+
+void te_engine_runner::end() {
+    m_timer->stop();
+    if (m_state == TE_RUNNING) te_stop();
+    m_lock.release();
+}
+
+void te_engine_runner::publish() {
+    te_instance_info info;
+    info.pid = (long)QCoreApplication::applicationPid();
+    info.mode = "clipboard";
+    info.started = m_started;
+    info.expanded = te_read_stats().expanded;
+    info.store = m_store;
+    info.host = TE_HOST_NAME;
+    info.paused = m_state != TE_RUNNING;
+    m_lock.publish(info);
+    m_published = info;
+}
+
+void te_engine_runner::tick() {
+    if (m_lock.held()) {
+        if (te_read_stats().expanded != m_published.expanded) publish();
+        return;
+    }
+    if (m_state != TE_ELSEWHERE) return;
+    if (te_instance_query(m_store, &m_other)) return emit state_changed();
+    begin();
+}
+
+QString te_engine_runner::describe() const {
+    switch (m_state) {
+    case TE_RUNNING: return tr("Expanding snippets (since %1).").arg(te_since(m_started));
+    case TE_PAUSED: return tr("Paused: snippets are not expanded.");
+    case TE_ELSEWHERE:
+        return tr("%1 (pid %2) expands snippets since %3 (%4 so far); this window edits the same snippets.")
+            .arg(QString::fromStdString(m_other.host.empty() ? "te run" : m_other.host))
+            .arg(m_other.pid)
+            .arg(te_since(m_other.started))
+            .arg(m_other.expanded);
+    case TE_FAILED: return tr("The engine did not start: %1").arg(m_error);
+    default: return tr("Not expanding: this window only edits snippets.");
+    }
+}

@@ -1,0 +1,155 @@
+// Building the window: pages, list, banner, menus and shortcuts. What the
+// window does when used is in window_actions.cpp.
+#include "main_window.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QShortcut>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include "engine_runner.h"
+#include "rules_file.h"
+#include "rules_page.h"
+#include "snippet_editor.h"
+#include "snippet_model.h"
+#include "stats_page.h"
+#include "store_watcher.h"
+#include "tray.h"
+
+te_main_window::te_main_window(const QString& store_path, QWidget* parent)
+    : QMainWindow(parent),
+      m_store_path(store_path),
+      m_model(new te_snippet_model(this)),
+      m_search(new QLineEdit),
+      m_folder(new QComboBox),
+      m_list(new QTableView),
+      m_count(new QLabel),
+      m_editor(new te_snippet_editor),
+      m_tabs(new QTabWidget),
+      m_banner_text(new QLabel),
+      m_take_over(new QPushButton(tr("Stop it and expand here"))),
+      m_engine_state(new QLabel),
+      m_runner(new te_engine_runner(store_path, this)),
+      m_watcher(new te_store_watcher(store_path, this)) {
+    setWindowTitle(tr("Velmora snippets"));
+    setWindowIcon(te_manager_icon());
+    m_tabs->setObjectName("pages");
+    QString rules_file = te_rules_file_path(store_path);
+    QString rules_error;
+    bool rules_ok = te_apply_rules_file(rules_file, &rules_error);
+    m_rules = new te_rules_page(rules_file);
+    m_stats = new te_stats_page;
+    m_tabs->addTab(build_snippets_page(), tr("&Snippets"));
+    m_tabs->addTab(m_rules, tr("&Rules"));
+    m_tabs->addTab(m_stats, tr("S&tatistics"));
+    auto* central = new QWidget;
+    auto* layout = new QVBoxLayout(central);
+    layout->addWidget(build_banner());
+    layout->addWidget(m_tabs, 1);
+    setCentralWidget(central);
+    statusBar()->addPermanentWidget(m_engine_state);
+    build_menus();
+    m_tray = te_make_tray(this, m_pause, m_quit);
+    connect(m_runner, &te_engine_runner::state_changed, this, &te_main_window::engine_changed);
+    connect(m_watcher, &te_store_watcher::changed, this, &te_main_window::reload);
+    reload();
+    engine_changed();
+    if (!rules_ok) statusBar()->showMessage(tr("Rules file: %1").arg(rules_error));
+    resize(1100, 680);
+}
+
+QWidget* te_main_window::build_snippets_page() {
+    auto* split = new QSplitter;
+    split->addWidget(build_list_side());
+    split->addWidget(m_editor);
+    split->setStretchFactor(0, 3);
+    split->setStretchFactor(1, 2);
+    connect(m_editor, &te_snippet_editor::saved, this, &te_main_window::saved);
+    connect(m_editor, &te_snippet_editor::new_requested, this, &te_main_window::new_snippet);
+    connect(m_editor, &te_snippet_editor::delete_requested, this, &te_main_window::delete_snippet);
+    return split;
+}
+
+QWidget* te_main_window::build_list_side() {
+    m_search->setObjectName("search");
+    m_folder->setObjectName("folder_filter");
+    m_list->setObjectName("list");
+    m_count->setObjectName("count");
+    m_search->setPlaceholderText(tr("Search triggers and texts (Ctrl+F)"));
+    m_search->setClearButtonEnabled(true);
+    m_list->setModel(m_model);
+    m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_list->setTabKeyNavigation(false);
+    m_list->setWordWrap(false);
+    m_list->setAlternatingRowColors(true);
+    m_list->verticalHeader()->hide();
+    m_list->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_list->verticalHeader()->setDefaultSectionSize(m_list->fontMetrics().height() + 8);
+    m_list->horizontalHeader()->setStretchLastSection(true);
+    m_list->setColumnWidth(te_snippet_model::COLUMN_TRIGGER, 150);
+    m_list->setColumnWidth(te_snippet_model::COLUMN_FOLDER, 110);
+    connect(m_search, &QLineEdit::textChanged, this, &te_main_window::apply_filter);
+    connect(m_search, &QLineEdit::returnPressed, this, &te_main_window::focus_list);
+    connect(m_folder, &QComboBox::currentIndexChanged, this, &te_main_window::apply_filter);
+    connect(m_list->selectionModel(), &QItemSelectionModel::currentRowChanged, this, &te_main_window::show_current);
+
+    auto* filters = new QHBoxLayout;
+    filters->addWidget(m_search, 3);
+    filters->addWidget(m_folder, 1);
+    auto* side = new QWidget;
+    auto* layout = new QVBoxLayout(side);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addLayout(filters);
+    layout->addWidget(m_list, 1);
+    layout->addWidget(m_count);
+    return side;
+}
+
+QWidget* te_main_window::build_banner() {
+    auto* banner = new QWidget;
+    banner->setObjectName("banner");
+    m_banner_text->setWordWrap(true);
+    auto* row = new QHBoxLayout(banner);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->addWidget(m_banner_text, 1);
+    row->addWidget(m_take_over);
+    connect(m_take_over, &QPushButton::clicked, this, &te_main_window::take_over);
+    banner->hide();
+    return banner;
+}
+
+void te_main_window::build_menus() {
+    QMenu* file = menuBar()->addMenu(tr("&File"));
+    file->addAction(tr("&Import..."), QKeySequence(tr("Ctrl+I")), this, &te_main_window::import_dialog);
+    file->addAction(tr("&Export..."), QKeySequence(tr("Ctrl+E")), this, &te_main_window::export_dialog);
+    file->addSeparator();
+    m_quit = file->addAction(tr("&Quit"), QKeySequence::Quit, this, [this] {
+        if (confirm_leave()) QCoreApplication::quit();
+    });
+
+    QMenu* snippet = menuBar()->addMenu(tr("S&nippet"));
+    snippet->addAction(tr("&Search"), QKeySequence::Find, this, &te_main_window::focus_search);
+    snippet->addAction(tr("&New"), QKeySequence::New, this, &te_main_window::new_snippet);
+    snippet->addAction(tr("Sa&ve"), QKeySequence::Save, m_editor, &te_snippet_editor::save);
+    QAction* remove = snippet->addAction(tr("&Delete"), this, &te_main_window::delete_snippet);
+    remove->setShortcut(QKeySequence::Delete);
+    remove->setShortcutContext(Qt::WidgetShortcut);  // in the text fields Delete deletes text
+    m_list->addAction(remove);
+
+    QMenu* engine = menuBar()->addMenu(tr("&Engine"));
+    m_pause = engine->addAction(tr("&Pause expansion"), this, &te_main_window::toggle_pause);
+    new QShortcut(QKeySequence(Qt::Key_Escape), this, this, &te_main_window::focus_list);
+}

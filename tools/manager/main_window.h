@@ -1,0 +1,89 @@
+// The manager's window: the snippet list with its search field and folder
+// filter beside the editor, the rules and statistics pages, import and
+// export, the engine's state with Pause/Resume, and the tray icon.
+// Keyboard first: Ctrl+F search, Ctrl+N new, Ctrl+S save, Delete (in the
+// list), Escape back to the list.
+#ifndef TE_MANAGER_MAIN_WINDOW_H
+#define TE_MANAGER_MAIN_WINDOW_H
+
+#include <QMainWindow>
+#include <vector>
+
+#include "engine_client.h"
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QSystemTrayIcon;
+class QTableView;
+class QTabWidget;
+class te_engine_runner;
+class te_rules_page;
+class te_snippet_editor;
+class te_snippet_model;
+class te_stats_page;
+class te_store_watcher;
+
+class te_main_window : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit te_main_window(const QString& store_path, QWidget* parent = nullptr);
+
+    te_engine_runner* runner() const { return m_runner; }
+    bool has_tray() const { return m_tray != nullptr; }
+    // Reads the table again from the library, keeping the selection and,
+    // unless it has unsaved changes, refreshing the editor.
+    void reload();
+    // Escape: back to the list, the first snippet selected when none is.
+    void focus_list();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    QWidget* build_snippets_page();
+    QWidget* build_list_side();
+    QWidget* build_banner();
+    void build_menus();
+    void fill_folders();
+    QString folder_filter() const;
+    void apply_filter();
+    void show_current();
+    void leave_for(const QString& trigger);
+    bool confirm_leave();
+    void select_trigger(const QString& trigger);
+    void refresh_editor(const std::vector<te_snippet_row>& rows);
+    void new_snippet();
+    void delete_snippet();
+    void saved(const QString& trigger);
+    void engine_changed();
+    void take_over();
+    void toggle_pause();
+    void import_dialog();
+    void export_dialog();
+    void focus_search();
+
+    QString m_store_path;
+    te_snippet_model* m_model;
+    QLineEdit* m_search;
+    QComboBox* m_folder;
+    QTableView* m_list;
+    QLabel* m_count;
+    te_snippet_editor* m_editor;
+    te_rules_page* m_rules;
+    te_stats_page* m_stats;
+    QTabWidget* m_tabs;
+    QLabel* m_banner_text;
+    QPushButton* m_take_over;
+    QLabel* m_engine_state;
+    QAction* m_pause;
+    QAction* m_quit;
+    te_engine_runner* m_runner;
+    te_store_watcher* m_watcher;
+    QSystemTrayIcon* m_tray = nullptr;
+    bool m_selecting = false;  // a selection made by the window, not the user
+};
+
+#endif

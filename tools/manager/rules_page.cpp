@@ -1,0 +1,118 @@
+#include "rules_page.h"
+
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include "rules_file.h"
+
+te_rules_page::te_rules_page(const QString& rules_file, QWidget* parent)
+    : QWidget(parent),
+      m_rules_file(rules_file),
+      m_table(new QTableWidget(0, 3)),
+      m_process(new QLineEdit),
+      m_allow(new QCheckBox(tr("Expand there"))),
+      m_prefix(new QLineEdit),
+      m_message(new QLabel) {
+    setObjectName("rules");
+    m_table->setObjectName("rule_table");
+    m_table->setHorizontalHeaderLabels({tr("Program"), tr("Allowed"), tr("Trigger prefix")});
+    m_table->horizontalHeader()->setStretchLastSection(true);
+    m_table->verticalHeader()->hide();
+    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_table->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_message->setObjectName("rule_message");
+    m_message->setWordWrap(true);
+
+    auto* note = new QLabel(tr("A rule turns expansion off in a program, or lets only triggers that begin "
+                               "with a prefix expand there. Programs are named as the system names them, "
+                               "e.g. FIREFOX or NOTEPAD.EXE."));
+    note->setWordWrap(true);
+    auto* form = new QWidget;
+    build_form(form);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(note);
+    layout->addWidget(m_table, 1);
+    layout->addWidget(form);
+    layout->addWidget(m_message);
+    connect(m_table, &QTableWidget::itemSelectionChanged, this, &te_rules_page::pick_row);
+    reload();
+}
+
+void te_rules_page::build_form(QWidget* form) {
+    m_process->setObjectName("rule_process");
+    m_prefix->setObjectName("rule_prefix");
+    m_allow->setObjectName("rule_allow");
+    m_process->setPlaceholderText(tr("program"));
+    m_prefix->setPlaceholderText(tr("trigger prefix (optional)"));
+    m_allow->setChecked(true);
+    auto* set = new QPushButton(tr("Add or change"));
+    auto* remove = new QPushButton(tr("Remove"));
+    set->setObjectName("rule_set");
+    remove->setObjectName("rule_remove");
+    auto* row = new QHBoxLayout(form);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->addWidget(m_process, 2);
+    row->addWidget(m_allow);
+    row->addWidget(m_prefix, 1);
+    row->addWidget(set);
+    row->addWidget(remove);
+    connect(set, &QPushButton::clicked, this, &te_rules_page::set_rule);
+    connect(remove, &QPushButton::clicked, this, &te_rules_page::remove_rule);
+    connect(m_process, &QLineEdit::returnPressed, this, &te_rules_page::set_rule);
+    connect(m_prefix, &QLineEdit::returnPressed, this, &te_rules_page::set_rule);
+}
+
+void te_rules_page::reload() {
+    const std::vector<te_rule_row> rules = te_effective_rules();
+    m_table->setRowCount((int)rules.size());
+    for (int i = 0; i < (int)rules.size(); i++) {
+        const te_rule_row& r = rules[(std::size_t)i];
+        m_table->setItem(i, 0, new QTableWidgetItem(r.process));
+        m_table->setItem(i, 1, new QTableWidgetItem(r.allow ? tr("yes") : tr("no")));
+        m_table->setItem(i, 2, new QTableWidgetItem(r.prefix));
+    }
+}
+
+void te_rules_page::pick_row() {
+    int row = m_table->currentRow();
+    if (row < 0 || !m_table->item(row, 0)) return;
+    m_process->setText(m_table->item(row, 0)->text());
+    m_allow->setChecked(m_table->item(row, 1)->text() == tr("yes"));
+    m_prefix->setText(m_table->item(row, 2)->text());
+}
+
+bool te_rules_page::apply(const te_rule_row& rule) {
+    QString error;
+    bool ok = te_apply_rule(rule, &error) && te_save_rules_file(m_rules_file, &error);
+    m_message->setStyleSheet(ok ? "color: #2e7d32;" : "color: #b00020;");
+    m_message->setText(ok ? QString() : tr("Not set: %1").arg(error));
+    reload();
+    return ok;
+}
+
+void te_rules_page::set_rule() {
+    te_rule_row rule{m_process->text().trimmed(), m_allow->isChecked(), m_prefix->text()};
+    if (!apply(rule)) return;
+    if (te_rule_is_neutral(rule))
+        m_message->setText(tr("A rule that allows every trigger has no effect: nothing to show."));
+    clear_form();
+}
+
+void te_rules_page::remove_rule() {
+    te_rule_row neutral{m_process->text().trimmed(), true, QString()};
+    if (apply(neutral)) clear_form();
+}
+
+void te_rules_page::clear_form() {
+    m_process->clear();
+    m_prefix->clear();
+    m_allow->setChecked(true);
+    m_process->setFocus();
+}

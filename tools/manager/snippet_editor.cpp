@@ -1,0 +1,143 @@
+#include "snippet_editor.h"
+
+#include <QFormLayout>
+#include <QFontDatabase>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "preview_renderer.h"
+
+te_snippet_editor::te_snippet_editor(QWidget* parent)
+    : QWidget(parent),
+      m_trigger(new QLineEdit),
+      m_folder(new QLineEdit),
+      m_apps(new QLineEdit),
+      m_text(new QPlainTextEdit),
+      m_preview(new QPlainTextEdit),
+      m_message(new QLabel),
+      m_clock(new QTimer(this)),
+      m_renderer(new te_preview_renderer(this)) {
+    setObjectName("editor");
+    m_trigger->setObjectName("trigger");
+    m_folder->setObjectName("folder");
+    m_apps->setObjectName("apps");
+    m_text->setObjectName("text");
+    m_preview->setObjectName("preview");
+    m_message->setObjectName("message");
+    m_apps->setPlaceholderText(tr("every program, or names such as firefox,code"));
+    m_text->setTabChangesFocus(true);
+    m_text->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    m_preview->setFont(m_text->font());
+    m_preview->setReadOnly(true);
+    m_preview->setFocusPolicy(Qt::NoFocus);
+    m_message->setWordWrap(true);
+
+    auto* form = new QFormLayout;
+    form->addRow(tr("&Trigger"), m_trigger);
+    form->addRow(tr("F&older"), m_folder);
+    form->addRow(tr("&Apps"), m_apps);
+    form->addRow(tr("Te&xt"), m_text);
+    form->addRow(tr("Preview"), m_preview);
+    auto* bar = new QWidget;
+    build_buttons(bar);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form, 1);
+    layout->addWidget(m_message);
+    layout->addWidget(bar);
+
+    for (QLineEdit* e : {m_trigger, m_folder, m_apps}) connect(e, &QLineEdit::textChanged, this, &te_snippet_editor::update_state);
+    connect(m_text, &QPlainTextEdit::textChanged, this, &te_snippet_editor::update_state);
+    connect(m_text, &QPlainTextEdit::textChanged, this, &te_snippet_editor::render_preview);
+    connect(m_renderer, &te_preview_renderer::rendered, m_preview, &QPlainTextEdit::setPlainText);
+    connect(m_clock, &QTimer::timeout, this, &te_snippet_editor::render_preview);
+    m_clock->start(1000);
+    start_new(QString());
+}
+
+void te_snippet_editor::build_buttons(QWidget* bar) {
+    auto* row = new QHBoxLayout(bar);
+    row->setContentsMargins(0, 0, 0, 0);
+    m_save = new QPushButton(tr("Save"));
+    m_revert = new QPushButton(tr("Revert"));
+    auto* add = new QPushButton(tr("New"));
+    m_delete = new QPushButton(tr("Delete"));
+    m_save->setObjectName("save");
+    m_delete->setObjectName("delete");
+    for (QPushButton* b : {m_save, m_revert, add, m_delete}) row->addWidget(b);
+    row->addStretch(1);
+    connect(m_save, &QPushButton::clicked, this, &te_snippet_editor::save);
+    connect(m_revert, &QPushButton::clicked, this, &te_snippet_editor::revert);
+    connect(add, &QPushButton::clicked, this, &te_snippet_editor::new_requested);
+    connect(m_delete, &QPushButton::clicked, this, [this] { emit delete_requested(m_stored_trigger); });
+}
+
+void te_snippet_editor::load(const te_snippet_row& row) {
+    m_stored = row;
+    m_stored_trigger = row.trigger;
+    show_fields(row);
+}
+
+void te_snippet_editor::start_new(const QString& folder) {
+    m_stored = te_snippet_row{};
+    m_stored.folder = folder;
+    m_stored_trigger.clear();
+    show_fields(m_stored);
+}
+
+void te_snippet_editor::show_fields(const te_snippet_row& row) {
+    m_trigger->setText(row.trigger);
+    m_folder->setText(row.folder);
+    m_apps->setText(row.apps);
+    m_text->setPlainText(row.text);
+    m_message->clear();
+    update_state();
+}
+
+te_snippet_row te_snippet_editor::fields() const {
+    return te_snippet_row{m_trigger->text(), m_folder->text(), m_apps->text(), m_text->toPlainText()};
+}
+
+bool te_snippet_editor::is_dirty() const { return fields() != m_stored; }
+
+bool te_snippet_editor::save() {
+    te_snippet_row row = fields();
+    QString error;
+    if (!te_save_snippet(m_stored_trigger, row, &error)) {
+        show_message(tr("Not saved: %1").arg(error), true);
+        return false;
+    }
+    load(row);
+    show_message(tr("Saved."), false);
+    emit saved(row.trigger);
+    return true;
+}
+
+void te_snippet_editor::revert() { show_fields(m_stored); }
+
+void te_snippet_editor::show_message(const QString& text, bool is_error) {
+    m_message->setStyleSheet(is_error ? "color: #b00020;" : "color: #2e7d32;");
+    m_message->setText(text);
+}
+
+void te_snippet_editor::focus_trigger() {
+    m_trigger->setFocus();
+    m_trigger->selectAll();
+}
+
+void te_snippet_editor::update_state() {
+    bool dirty = is_dirty();
+    m_save->setEnabled(dirty);
+    m_revert->setEnabled(dirty);
+    m_delete->setEnabled(!m_stored_trigger.isEmpty());
+}
+
+void te_snippet_editor::render_preview() {
+    // Only a text with a placeholder changes from one second to the next.
+    if (sender() == m_clock && !m_text->toPlainText().contains(QLatin1Char('{'))) return;
+    m_renderer->request(m_text->toPlainText());
+}

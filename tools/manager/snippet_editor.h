@@ -1,0 +1,66 @@
+// The editor beside the list: trigger, folder, apps and the text, a live
+// preview of the text as it would be typed now, and Save, Revert, New and
+// Delete. A refused save shows the library's message and changes nothing.
+#ifndef TE_MANAGER_SNIPPET_EDITOR_H
+#define TE_MANAGER_SNIPPET_EDITOR_H
+
+#include <QWidget>
+
+#include "engine_client.h"
+
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QTimer;
+class te_preview_renderer;
+
+class te_snippet_editor : public QWidget {
+    Q_OBJECT
+public:
+    explicit te_snippet_editor(QWidget* parent = nullptr);
+
+    // Shows a stored snippet.
+    void load(const te_snippet_row& row);
+    // An empty snippet to be added, in `folder`.
+    void start_new(const QString& folder);
+    // The trigger the shown snippet is stored under; empty for a new one.
+    QString stored_trigger() const { return m_stored_trigger; }
+    const te_snippet_row& stored() const { return m_stored; }
+    // The fields differ from what is stored (for a new snippet: anything
+    // was typed).
+    bool is_dirty() const;
+    // Stores the fields. True when the library took them.
+    bool save();
+    void revert();
+    void show_message(const QString& text, bool is_error);
+    void focus_trigger();
+
+signals:
+    void saved(const QString& trigger);
+    void delete_requested(const QString& trigger);
+    void new_requested();
+
+private:
+    te_snippet_row fields() const;
+    void show_fields(const te_snippet_row& row);
+    void build_buttons(QWidget* bar);
+    void update_state();
+    void render_preview();
+
+    QLineEdit* m_trigger;
+    QLineEdit* m_folder;
+    QLineEdit* m_apps;
+    QPlainTextEdit* m_text;
+    QPlainTextEdit* m_preview;
+    QLabel* m_message;
+    QPushButton* m_save;
+    QPushButton* m_revert;
+    QPushButton* m_delete;
+    QTimer* m_clock;  // re-renders a preview that shows {time}
+    te_preview_renderer* m_renderer;
+    te_snippet_row m_stored;
+    QString m_stored_trigger;
+};
+
+#endif

@@ -1,0 +1,216 @@
+// What the window does when used: filtering, following the selection,
+// new, save and delete, reloading after the store changed, the engine's
+// state, import and export, the keyboard moves.
+#include "main_window.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QStatusBar>
+#include <QSystemTrayIcon>
+#include <QTabWidget>
+#include <QTableView>
+
+#include "engine_runner.h"
+#include "snippet_editor.h"
+#include "snippet_files.h"
+#include "snippet_model.h"
+#include "stats_page.h"
+
+namespace {
+
+const te_snippet_row* te_find_row(const std::vector<te_snippet_row>& rows, const QString& trigger) {
+    for (const te_snippet_row& r : rows)
+        if (r.trigger == trigger) return &r;
+    return nullptr;
+}
+
+}  // namespace
+
+void te_main_window::reload() {
+    std::vector<te_snippet_row> rows;
+    QString error;
+    if (!te_read_snippets(&rows, &error)) {
+        statusBar()->showMessage(tr("Cannot read the snippets: %1").arg(error));
+        return;
+    }
+    m_model->set_rows(rows);
+    fill_folders();
+    apply_filter();
+    refresh_editor(rows);
+}
+
+// The editor follows a change made elsewhere to the snippet it shows,
+// unless the user has changed it here.
+void te_main_window::refresh_editor(const std::vector<te_snippet_row>& rows) {
+    QString shown = m_editor->stored_trigger();
+    if (shown.isEmpty() || m_editor->is_dirty()) return;
+    const te_snippet_row* row = te_find_row(rows, shown);
+    if (!row) return m_editor->start_new(QString());
+    if (*row != m_editor->stored()) m_editor->load(*row);
+}
+
+void te_main_window::fill_folders() {
+    QString kept = folder_filter();
+    QSignalBlocker block(m_folder);
+    m_folder->clear();
+    m_folder->addItem(tr("All folders"));
+    for (const QString& f : m_model->folders())
+        m_folder->addItem(f.isEmpty() ? tr("(no folder)") : f, f.isEmpty() ? QStringLiteral("") : f);
+    int at = kept.isNull() ? 0 : m_folder->findData(kept);
+    m_folder->setCurrentIndex(at < 0 ? 0 : at);
+}
+
+// Null for every folder; otherwise the folder's name ("" for none).
+QString te_main_window::folder_filter() const {
+    if (m_folder->currentIndex() <= 0) return QString();
+    QString f = m_folder->currentData().toString();
+    return f.isNull() ? QStringLiteral("") : f;
+}
+
+void te_main_window::apply_filter() {
+    m_model->set_filter(m_search->text(), folder_filter());
+    select_trigger(m_editor->stored_trigger());
+    m_count->setText(tr("%1 of %2 snippets").arg(m_model->rowCount()).arg(m_model->total()));
+}
+
+void te_main_window::select_trigger(const QString& trigger) {
+    int row = trigger.isEmpty() ? -1 : m_model->row_of(trigger);
+    m_selecting = true;
+    if (row < 0) {
+        m_list->selectionModel()->clear();
+    } else {
+        m_list->selectRow(row);
+        m_list->scrollTo(m_model->index(row, 0));
+    }
+    m_selecting = false;
+}
+
+void te_main_window::show_current() {
+    if (m_selecting) return;
+    const te_snippet_row* row = m_model->row_at(m_list->currentIndex().row());
+    if (!row || row->trigger == m_editor->stored_trigger()) return;
+    if (!m_editor->is_dirty()) return m_editor->load(*row);
+    // Asked once the key or click that moved the selection is handled: a
+    // dialog inside the view's own handling leaves it confused.
+    QString picked = row->trigger;
+    QMetaObject::invokeMethod(this, [this, picked] { leave_for(picked); }, Qt::QueuedConnection);
+}
+
+void te_main_window::leave_for(const QString& trigger) {
+    if (!confirm_leave()) return select_trigger(m_editor->stored_trigger());
+    const te_snippet_row* row = m_model->row_at(m_model->row_of(trigger));
+    if (!row) return;
+    m_editor->load(*row);
+    select_trigger(trigger);
+}
+
+// False when the user wants to stay with unsaved changes.
+bool te_main_window::confirm_leave() {
+    if (!m_editor->is_dirty()) return true;
+    auto answer = QMessageBox::question(this, tr("Unsaved changes"),
+                                        tr("Save the changes to this snippet?"),
+                                        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+    if (answer == QMessageBox::Save) return m_editor->save();
+    return answer == QMessageBox::Discard;
+}
+
+void te_main_window::new_snippet() {
+    if (!confirm_leave()) return;
+    m_tabs->setCurrentIndex(0);
+    QString folder = folder_filter();
+    m_editor->start_new(folder.isNull() ? QString() : folder);
+    select_trigger(QString());
+    m_editor->focus_trigger();
+}
+
+void te_main_window::saved(const QString& trigger) {
+    reload();
+    select_trigger(trigger);
+}
+
+void te_main_window::delete_snippet() {
+    QString trigger = m_editor->stored_trigger();
+    if (trigger.isEmpty()) return;
+    auto answer = QMessageBox::question(this, tr("Delete snippet"), tr("Delete the snippet %1?").arg(trigger),
+                                        QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
+    if (answer != QMessageBox::Yes) return;
+    QString error;
+    if (!te_remove_snippet(trigger, &error)) return m_editor->show_message(tr("Not deleted: %1").arg(error), true);
+    int row = m_list->currentIndex().row();
+    m_editor->start_new(QString());
+    reload();
+    // The snippet that took its place is shown next.
+    if (row >= 0 && m_model->rowCount() > 0) m_list->selectRow(qMin(row, m_model->rowCount() - 1));
+    statusBar()->showMessage(tr("Deleted %1.").arg(trigger), 5000);
+}
+
+void te_main_window::engine_changed() {
+    te_engine_runner::te_state state = m_runner->state();
+    bool elsewhere = state == te_engine_runner::TE_ELSEWHERE;
+    m_banner_text->setText(m_runner->describe());
+    m_banner_text->parentWidget()->setVisible(elsewhere);
+    m_engine_state->setText(m_runner->describe());
+    m_stats->set_engine_line(m_runner->describe());
+    m_pause->setText(state == te_engine_runner::TE_PAUSED ? tr("&Resume expansion") : tr("&Pause expansion"));
+    m_pause->setEnabled(state == te_engine_runner::TE_RUNNING || state == te_engine_runner::TE_PAUSED);
+    if (m_tray) m_tray->setToolTip(m_runner->describe());
+}
+
+void te_main_window::toggle_pause() {
+    if (m_runner->state() == te_engine_runner::TE_PAUSED) m_runner->resume();
+    else m_runner->pause();
+}
+
+void te_main_window::take_over() {
+    QString error;
+    if (!m_runner->take_over(&error)) QMessageBox::warning(this, tr("Still running"), error);
+}
+
+void te_main_window::import_dialog() {
+    QString home = QStandardPaths::writableLocation(QStandardPaths::HomeLocation);
+    QString path = QFileDialog::getOpenFileName(this, tr("Import snippets"), home, tr("JSON files (*.json);;All files (*)"));
+    if (path.isEmpty()) return;
+    QString message;
+    bool ok = te_import_from(path, &message);
+    reload();
+    if (ok) statusBar()->showMessage(message, 10000);
+    else QMessageBox::warning(this, tr("Import"), message);
+}
+
+void te_main_window::export_dialog() {
+    QString home = QStandardPaths::writableLocation(QStandardPaths::HomeLocation);
+    QString path = QFileDialog::getSaveFileName(this, tr("Export snippets"), home + "/snippets-export.json",
+                                                tr("JSON files (*.json);;All files (*)"));
+    if (path.isEmpty()) return;
+    QString message;
+    if (te_export_to(path, &message)) statusBar()->showMessage(message, 10000);
+    else QMessageBox::warning(this, tr("Export"), message);
+}
+
+void te_main_window::focus_search() {
+    m_tabs->setCurrentIndex(0);
+    m_search->setFocus();
+    m_search->selectAll();
+}
+
+void te_main_window::focus_list() {
+    m_tabs->setCurrentIndex(0);
+    m_list->setFocus();
+    if (!m_list->currentIndex().isValid() && m_model->rowCount() > 0) m_list->selectRow(0);
+}
+
+void te_main_window::closeEvent(QCloseEvent* event) {
+    if (m_tray && m_tray->isVisible()) {  // the engine goes on; the tray opens the window again
+        hide();
+        event->ignore();
+        return;
+    }
+    if (!confirm_leave()) return event->ignore();
+    event->accept();
+}
