@@ -99,6 +99,14 @@ run_pid=
 grep -q '"running":false' "$work/run.out" || fail "statistics after stop"
 [ "$("$te" status; echo $?)" = $'te is not running\n3' ] || fail "status after stop"
 
+# A rule is kept beside the store for every later te and a running te run;
+# allowing again with no prefix removes it.
+"$te" rule gedit block
+[ "$("$te" rules)" = '[{"process":"GEDIT","allow":0,"prefix":""}]' ] || fail "kept rule: $("$te" rules)"
+[ "$(stat -c %a "$APPDATA/Wrenfold/rules.json")" = 600 ] || fail "rules file mode"
+"$te" rule gedit allow
+[ "$("$te" rules)" = '[]' ] || fail "removed rule: $("$te" rules)"
+
 # Autostart: an entry that runs this te with the options given.
 "$te" autostart on --mode hotkey --hotkey 'CTRL+SHIFT+E' --store "$work/a b.json" >/dev/null
 entry=$XDG_CONFIG_HOME/autostart/velmora-te.desktop

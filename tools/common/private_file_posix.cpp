@@ -34,7 +34,9 @@ bool te_write_private(const std::string& path, const std::string& text, std::str
 }
 
 bool te_replace_private(const std::string& path, const std::string& text, std::string* error) {
-    std::string tmp = path + ".tmp";
+    // A name of this process's own, so two processes replacing one file
+    // never write into each other's temporary file.
+    std::string tmp = path + "." + std::to_string((long)getpid()) + ".tmp";
     if (!te_write_private(tmp, text, error)) {
         unlink(tmp.c_str());
         return false;

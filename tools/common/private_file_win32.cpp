@@ -27,7 +27,9 @@ bool te_write_private(const std::string& path, const std::string& text, std::str
 }
 
 bool te_replace_private(const std::string& path, const std::string& text, std::string* error) {
-    std::string tmp = path + ".tmp";
+    // A name of this process's own, so two processes replacing one file
+    // never write into each other's temporary file.
+    std::string tmp = path + "." + std::to_string((unsigned long)GetCurrentProcessId()) + ".tmp";
     if (!te_write_private(tmp, text, error)) return false;
     if (MoveFileExW(te_wide(tmp).c_str(), te_wide(path).c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
     DeleteFileW(te_wide(tmp).c_str());

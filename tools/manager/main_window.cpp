@@ -41,7 +41,8 @@ te_main_window::te_main_window(const QString& store_path, QWidget* parent)
       m_take_over(new QPushButton(tr("Stop it and expand here"))),
       m_engine_state(new QLabel),
       m_runner(new te_engine_runner(store_path, this)),
-      m_watcher(new te_store_watcher(store_path, this)) {
+      m_watcher(new te_store_watcher(store_path, this)),
+      m_rules_watcher(new te_store_watcher(te_rules_file_path(store_path), this)) {
     setWindowTitle(tr("Velmora snippets"));
     setWindowIcon(te_manager_icon());
     m_tabs->setObjectName("pages");
@@ -63,6 +64,11 @@ te_main_window::te_main_window(const QString& store_path, QWidget* parent)
     m_tray = te_make_tray(this, m_pause, m_quit);
     connect(m_runner, &te_engine_runner::state_changed, this, &te_main_window::engine_changed);
     connect(m_watcher, &te_store_watcher::changed, this, &te_main_window::reload);
+    connect(m_rules_watcher, &te_store_watcher::changed, this, [this, rules_file] {
+        QString error;
+        if (!te_apply_rules_file(rules_file, &error)) statusBar()->showMessage(tr("Rules file: %1").arg(error));
+        m_rules->reload();
+    });
     reload();
     engine_changed();
     if (!rules_ok) statusBar()->showMessage(tr("Rules file: %1").arg(rules_error));

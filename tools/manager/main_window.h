@@ -82,6 +82,7 @@ private:
     QAction* m_quit;
     te_engine_runner* m_runner;
     te_store_watcher* m_watcher;
+    te_store_watcher* m_rules_watcher;  // the rules file, which `te rule` changes too
     QSystemTrayIcon* m_tray = nullptr;
     bool m_selecting = false;  // a selection made by the window, not the user
 };

@@ -1,10 +1,8 @@
-// The manager's own rules file. The library keeps program rules only while
-// it is loaded and has no call that removes one. The window therefore keeps
-// the rules the user set in a file of its own beside the snippet store
-// ("velmora-manager-rules.json": a JSON array of {"process","allow","prefix"},
-// mode 0600) and sets them again each time it starts. A removed rule is set
-// to allow expansion with no prefix, which has no effect; such neutral rules
-// are neither shown nor kept in the file.
+// The rules the window shows and keeps: those of the rules file the desktop
+// hosts share beside the snippet store (tools/common/rules_file.h), so a
+// rule set here reaches a running `te run` and `te rule` reaches the
+// window. A removed rule is set to allow expansion with no prefix, which
+// has no effect; such neutral rules are neither shown nor kept in the file.
 #ifndef TE_MANAGER_RULES_FILE_H
 #define TE_MANAGER_RULES_FILE_H
 
@@ -20,8 +18,9 @@ std::vector<te_rule_row> te_effective_rules();
 
 // Writes te_effective_rules() to the file.
 bool te_save_rules_file(const QString& path, QString* error);
-// Sets every rule in the file. False with the first message when the file
-// is unreadable or the library refused a rule; a missing file sets none.
+// Sets every rule in the file (and neutralises those it no longer has).
+// False with the first message when the file is unreadable or the library
+// refused a rule; a missing file sets none.
 bool te_apply_rules_file(const QString& path, QString* error);
 
 #endif

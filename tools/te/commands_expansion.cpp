@@ -4,6 +4,7 @@
 
 #include "cli.h"
 #include "json_text.h"
+#include "rules_file.h"
 #include "textexpander.h"
 
 namespace {
@@ -24,8 +25,18 @@ int te_cmd_match(const te_text_pair& a) {
     return TE_EXIT_OK;
 }
 
-int te_cmd_pass(const te_text_pair& a) {
+// The rules kept beside the store, set in this process; false (and the
+// message printed) when the file cannot be taken.
+bool te_apply_kept_rules(const te_cli& cli, const char* what) {
+    std::string error;
+    if (te_rules_file_apply(te_rules_file_path(te_store_in_use(cli)), &error)) return true;
+    te_fail_with(what, error);
+    return false;
+}
+
+int te_cmd_pass(const te_cli& cli, const te_text_pair& a) {
     te_snippet_count();  // a watch pass does not load the store by itself
+    if (*a.second_given && !te_apply_kept_rules(cli, "pass")) return TE_EXIT_FAILED;
     int r = te_watch_pass_text(a.first.c_str(), *a.second_given ? a.second.c_str() : nullptr);
     if (r < 0) return te_fail("pass");
     std::printf(r ? "expanded: %s\n" : "nothing to expand\n", te_last_expanded());
@@ -66,7 +77,9 @@ struct te_rule_args {
     CLI::Option* prefix_given = nullptr;
 };
 
-int te_cmd_rule(const te_rule_args& a) {
+// Sets the rule over those kept beside the store and keeps the result, so
+// every later te, a running `te run` and the manager window follow it.
+int te_cmd_rule(const te_cli& cli, const te_rule_args& a) {
     bool friendly = a.setting == "allow" || a.setting == "block";
     if (*a.setting_given && !friendly && a.setting.compare(0, 1, "{") != 0)
         return te_usage_error("rule", "SETTING must be allow, block or a JSON object");
@@ -79,13 +92,17 @@ int te_cmd_rule(const te_rule_args& a) {
         settings = b.text();
     }
     const char* json = *a.setting_given ? settings.c_str() : nullptr;
-    return te_rule_set(a.program.c_str(), json) ? TE_EXIT_OK : te_fail("rule");
+    if (!te_apply_kept_rules(cli, "rule")) return TE_EXIT_FAILED;
+    if (!te_rule_set(a.program.c_str(), json)) return te_fail("rule");
+    std::string error;
+    if (!te_rules_file_save(te_rules_file_path(te_store_in_use(cli)), &error)) return te_fail_with("rule", error);
+    return TE_EXIT_OK;
 }
 
 void te_add_rule_command(te_cli& cli) {
     auto a = std::make_shared<te_rule_args>();
-    CLI::App* sub = cli.command("rule", "Allow or block expansion in a program, for this process only",
-                                TE_STORE_QUIET, [a] { return te_cmd_rule(*a); });
+    CLI::App* sub = cli.command("rule", "Allow or block expansion in a program (kept beside the store)",
+                                TE_STORE_QUIET, [&cli, a] { return te_cmd_rule(cli, *a); });
     sub->add_option("PROGRAM", a->program, "Executable name, e.g. GEDIT or NOTEPAD.EXE (any letter case)")
         ->required();
     a->setting_given = sub->add_option("SETTING", a->setting, "allow or block (or the rule as a JSON object)");
@@ -109,7 +126,7 @@ void te_add_expansion_commands(te_cli& cli) {
 
     auto pass = std::make_shared<te_text_pair>();
     sub = cli.command("pass", "Expand the snippet whose trigger ends TEXT, as if copied in PROGRAM",
-                      TE_STORE_TYPING, [pass] { return te_cmd_pass(*pass); });
+                      TE_STORE_TYPING, [&cli, pass] { return te_cmd_pass(cli, *pass); });
     sub->add_option("TEXT", pass->first, "The text")->required();
     pass->second_given = sub->add_option("PROGRAM", pass->second, "Program in front (rules apply)");
 
@@ -120,8 +137,9 @@ void te_add_expansion_commands(te_cli& cli) {
     sub->add_flag("--dry-run", expand->second, "Only print the text it would type");
 
     te_add_rule_command(cli);
-    cli.command("rules", "Print the rules as JSON", TE_STORE_QUIET,
-                [] { return te_print_result("rules", te_rules_json()); });
+    cli.command("rules", "Print the rules kept beside the store as JSON", TE_STORE_QUIET, [&cli] {
+        return te_apply_kept_rules(cli, "rules") ? te_print_result("rules", te_rules_json()) : TE_EXIT_FAILED;
+    });
     cli.command("stats", "Print this process's statistics as JSON", TE_STORE_NONE,
                 [] { return te_print_result("stats", te_stats_json()); });
     cli.command("last", "Print the text of this process's last expansion", TE_STORE_NONE,

@@ -11,6 +11,7 @@
 #include "cli.h"
 #include "instance.h"
 #include "json_text.h"
+#include "rules_file.h"
 #include "run_options.h"
 #include "text_cells.h"
 #include "textexpander.h"
@@ -43,11 +44,23 @@ void te_log_expansion(const te_json_object& stats, long long count) {
     std::fprintf(stderr, "%s\n", line.c_str());
 }
 
-// Until a stop signal: reports each new expansion and republishes the
-// status whenever the count grows.
+// Sets the rules kept beside the store whenever their file changed (a
+// `te rule`, the manager window); a file that cannot be taken is reported
+// and the rules stay as they were.
+void te_follow_rules(te_rules_file_watch& watch, const std::string& path) {
+    if (!watch.changed()) return;
+    std::string error;
+    if (!te_rules_file_apply(path, &error)) std::fprintf(stderr, "te run: rules: %s\n", error.c_str());
+}
+
+// Until a stop signal: follows the rules file, reports each new expansion
+// and republishes the status whenever the count grows.
 void te_watch_until_stopped(te_instance_lock& lock, te_instance_info& info, bool quiet) {
     long long base = te_json_object(te_stats_json()).num("expanded");
+    std::string rules = te_rules_file_path(info.store);
+    te_rules_file_watch watch(rules);
     while (!te_stop_requested) {
+        te_follow_rules(watch, rules);
         std::this_thread::sleep_for(std::chrono::milliseconds(TE_RUN_TICK_MS));
         te_json_object stats(te_stats_json());
         long long now = stats.num("expanded", base + info.expanded) - base;

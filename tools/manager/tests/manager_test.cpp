@@ -130,7 +130,7 @@ private slots:
         child<QCheckBox>("rule_allow")->setChecked(false);
         QTest::mouseClick(child<QPushButton>("rule_set"), Qt::LeftButton);
         QCOMPARE(QString(te_rules_json()), QString(R"([{"process":"FIREFOX","allow":0,"prefix":""}])"));
-        QString kept = qEnvironmentVariable("APPDATA") + "/Wrenfold/velmora-manager-rules.json";
+        QString kept = qEnvironmentVariable("APPDATA") + "/Wrenfold/rules.json";
         QVERIFY(te_file_bytes(kept).contains("FIREFOX"));
         QCOMPARE(te_file_mode(kept), 0600);
     }

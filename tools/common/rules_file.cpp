@@ -1,0 +1,140 @@
+#include "rules_file.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+#include <yyjson.h>
+
+#include "private_file.h"
+#include "textexpander.h"
+
+namespace {
+
+struct te_rule_entry {
+    std::string process;
+    bool allow;
+    std::string prefix;
+};
+
+bool te_has_effect(const te_rule_entry& r) { return !r.allow || !r.prefix.empty(); }
+
+std::string te_str(yyjson_val* obj, const char* key) {
+    const char* s = yyjson_get_str(yyjson_obj_get(obj, key));
+    return s ? s : "";
+}
+
+// The rules of a JSON array text as {"process","allow","prefix"} objects;
+// "allow" may be a boolean (the file) or a number (te_rules_json).
+bool te_parse_rules(const std::string& text, std::vector<te_rule_entry>* out) {
+    yyjson_doc* doc = yyjson_read(text.data(), text.size(), 0);
+    yyjson_val* root = yyjson_doc_get_root(doc);
+    bool ok = yyjson_is_arr(root);
+    yyjson_val* el;
+    yyjson_arr_iter it = yyjson_arr_iter_with(root);
+    while (ok && (el = yyjson_arr_iter_next(&it))) {
+        yyjson_val* allow = yyjson_obj_get(el, "allow");
+        bool allowed = yyjson_is_bool(allow) ? yyjson_get_bool(allow) : yyjson_get_int(allow) != 0;
+        if (!yyjson_is_obj(el) || te_str(el, "process").empty()) continue;
+        out->push_back(te_rule_entry{te_str(el, "process"), allowed, te_str(el, "prefix")});
+    }
+    yyjson_doc_free(doc);
+    return ok;
+}
+
+std::vector<te_rule_entry> te_library_rules() {
+    std::vector<te_rule_entry> rules;
+    const char* json = te_rules_json();
+    if (json) te_parse_rules(json, &rules);
+    return rules;
+}
+
+// Sets one rule; false with the library's message.
+bool te_set(const te_rule_entry& r, std::string* error) {
+    yyjson_mut_doc* doc = yyjson_mut_doc_new(nullptr);
+    yyjson_mut_val* obj = yyjson_mut_obj(doc);
+    yyjson_mut_doc_set_root(doc, obj);
+    yyjson_mut_obj_add_bool(doc, obj, "allow", r.allow);
+    yyjson_mut_obj_add_strncpy(doc, obj, "prefix", r.prefix.data(), r.prefix.size());
+    char* json = yyjson_mut_write(doc, 0, nullptr);
+    yyjson_mut_doc_free(doc);
+    bool ok = json && te_rule_set(r.process.c_str(), json) == 1;
+    std::free(json);
+    if (!ok && error->empty()) *error = r.process + ": " + te_last_error();
+    return ok;
+}
+
+bool te_in(const std::vector<te_rule_entry>& rules, const std::string& process) {
+    for (const te_rule_entry& r : rules)
+        if (r.process == process) return true;
+    return false;
+}
+
+}  // namespace
+
+std::string te_rules_file_path(const std::string& store_path) {
+    return (std::filesystem::path(store_path).parent_path() / "rules.json").string();
+}
+
+bool te_rules_file_apply(const std::string& path, std::string* error) {
+    error->clear();
+    std::vector<te_rule_entry> wanted;
+    std::ifstream in(path, std::ios::binary);
+    if (in) {
+        std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        if (!te_parse_rules(text, &wanted)) {
+            *error = path + ": not a JSON array of rules";
+            return false;
+        }
+    }
+    bool ok = true;
+    for (const te_rule_entry& r : wanted) ok = te_set(r, error) && ok;
+    // Program names compare without regard to case in the library, which
+    // keeps them upper-cased; the file keeps them as the library lists them.
+    for (te_rule_entry& r : te_library_rules()) {
+        if (!te_has_effect(r) || te_in(wanted, r.process)) continue;
+        ok = te_set(te_rule_entry{r.process, true, ""}, error) && ok;
+    }
+    return ok;
+}
+
+bool te_rules_file_save(const std::string& path, std::string* error) {
+    yyjson_mut_doc* doc = yyjson_mut_doc_new(nullptr);
+    yyjson_mut_val* arr = yyjson_mut_arr(doc);
+    yyjson_mut_doc_set_root(doc, arr);
+    std::vector<te_rule_entry> rules = te_library_rules();
+    for (const te_rule_entry& r : rules) {
+        if (!te_has_effect(r)) continue;
+        yyjson_mut_val* obj = yyjson_mut_arr_add_obj(doc, arr);
+        yyjson_mut_obj_add_strncpy(doc, obj, "process", r.process.data(), r.process.size());
+        yyjson_mut_obj_add_bool(doc, obj, "allow", r.allow);
+        yyjson_mut_obj_add_strncpy(doc, obj, "prefix", r.prefix.data(), r.prefix.size());
+    }
+    char* json = yyjson_mut_write(doc, 0, nullptr);
+    yyjson_mut_doc_free(doc);
+    if (!json) {
+        *error = path + ": the rules could not be written";
+        return false;
+    }
+    te_make_parent_dirs(path);
+    bool ok = te_replace_private(path, json, error);
+    std::free(json);
+    return ok;
+}
+
+bool te_rules_file_watch::changed() {
+    std::error_code ec;
+    std::string now = "missing";
+    auto size = std::filesystem::file_size(path_, ec);
+    if (!ec) {
+        auto stamp = std::filesystem::last_write_time(path_, ec);
+        now = std::to_string(size) + "@" + std::to_string(stamp.time_since_epoch().count());
+    }
+    bool differs = !looked_ || now != seen_;
+    looked_ = true;
+    seen_ = now;
+    return differs;
+}
