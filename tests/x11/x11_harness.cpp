@@ -13,6 +13,7 @@
 #include <sstream>
 #include <sys/wait.h>
 #include <time.h>
+#include <sys/prctl.h>
 #include <unistd.h>
 
 namespace te_test {
@@ -60,6 +61,9 @@ child::child(const std::vector<std::string>& argv, bool capture) {
     if (capture && pipe(fds) != 0) return;
     pid_ = fork();
     if (pid_ == 0) {
+        // A test that crashes takes its peers with it, so they do not hold
+        // the test runner's output open until its timeout.
+        prctl(PR_SET_PDEATHSIG, SIGTERM);
         if (capture) {
             dup2(fds[1], 1);
             close(fds[0]);
