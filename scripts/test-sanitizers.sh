@@ -15,12 +15,13 @@ jobs=$(nproc)
 
 step() { printf '\n== %s\n' "$*"; }
 
-# The X11 desktop tests of a sanitizer build, when it has the X11 desktop.
+# The X11 desktop tests of a sanitizer build, when it has the X11 desktop;
+# the test names matching $2 are left out.
 x11_tests() {
   local dir=build/sanitize-$1
   grep -q '^TE_DESKTOP:STRING=x11$' "$dir/CMakeCache.txt" || return 0
   step "Sanitizers: $1, X11 desktop tests"
-  bash scripts/test-x11.sh "$dir"
+  bash scripts/test-x11.sh "$dir" ctest -R '^x11\.' -E "${2:-^$}" --output-on-failure
 }
 
 for preset in asan-ubsan tsan; do
@@ -36,8 +37,13 @@ for preset in asan-ubsan tsan; do
     # that option makes ASan read them to a NUL that is not there.
     asan-ubsan) ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS="suppressions=$PWD/tests/x11/lsan.supp" \
                 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 x11_tests "$preset" ;;
-    tsan) TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:suppressions=$PWD/tests/x11/tsan.supp" \
-          x11_tests "$preset" ;;
+    # Reports do not halt here: the peer programs the tests drive (the GTK
+    # text view among them) are built with the sanitizer too, and races
+    # inside GTK's own threads are not ours. A test process with a report
+    # still fails, by the sanitizer's exit status. The manager window (Qt)
+    # is not built in this preset.
+    tsan) TSAN_OPTIONS="second_deadlock_stack=1:suppressions=$PWD/tests/x11/tsan.supp" \
+          x11_tests "$preset" '^x11\.manager\.' ;;
   esac
 done
 
