@@ -48,6 +48,15 @@ void te_quiet_output() {
     close(null_fd);
 }
 
+// Runs a peer in place of this child process. Peers take and give text as
+// UTF-8, as the tests do, whatever the locale the tests were started in
+// (xdotool reads the text it types in the locale's character set).
+void te_exec(const std::vector<std::string>& argv) {
+    setenv("LC_ALL", "C.UTF-8", 1);
+    std::vector<char*> args = te_argv(argv);
+    execvp(args[0], args.data());
+}
+
 }  // namespace
 
 long long millis() {
@@ -71,8 +80,7 @@ child::child(const std::vector<std::string>& argv, bool capture) {
         } else {
             te_quiet_output();
         }
-        std::vector<char*> args = te_argv(argv);
-        execvp(args[0], args.data());
+        te_exec(argv);
         _exit(127);
     }
     if (capture) {
@@ -122,8 +130,7 @@ int run(const std::vector<std::string>& argv, int timeout_ms) {
     pid_t pid = fork();
     if (pid < 0) return -1;
     if (pid == 0) {
-        std::vector<char*> args = te_argv(argv);
-        execvp(args[0], args.data());
+        te_exec(argv);
         _exit(127);
     }
     int status = te_wait_pid(pid, timeout_ms);
