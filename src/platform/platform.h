@@ -33,7 +33,8 @@ int type_text_utf8(const char* text, int dry_run);
 // each, then types `text` (may be empty) as type_text_utf8 does. Results as
 // type_text_utf8; -1 only when there is neither anything to erase nor a
 // character to type. Keys mode uses it to replace a trigger the user has
-// just typed; a key watch (below) never reports these keystrokes.
+// just typed. A key watch (below) never reports the keystrokes of either
+// call, from whichever thread.
 int type_replacing(int erase_count, const char* text, int dry_run);
 
 // ---- Clipboard and program in front ------------------------------------
@@ -79,7 +80,8 @@ void watch_wake(void);
 void watch_close(void);
 
 // One thing the user did at the keyboard or mouse, as the key watch saw it.
-// The keystrokes of type_replacing are never reported.
+// The engine's own keystrokes (type_text_utf8, type_replacing) are never
+// reported.
 enum {
     TE_KEY_TEXT = 1,   // `text`: UTF-8 of the character(s) typed
     TE_KEY_BACKSPACE,  // BackSpace without Ctrl, Alt or Super

@@ -1,7 +1,8 @@
 // The key watch and type_replacing together, as keys mode uses them: key
 // presses sent into the EDIT control in front reach the hook on a worker
 // thread as text, and the trigger they end with is replaced in the EDIT;
-// the engine's own keystrokes never come back as key events.
+// the engine's own keystrokes, its host's typing included, never come back
+// as key events.
 #include "edit_window.h"
 #include "platform.h"
 
@@ -79,6 +80,10 @@ TEST(KeyWatch, TypedTriggerIsReplacedInTheEdit) {
     }
     std::wstring want = L"Dear team, 123 Example Street\r\nAuckland 1010\r\nNew Zealand";
     std::wstring got = window.text_after_typing(want.size());
+    // The host's own typing (te_expand on its thread) is the engine's too.
+    EXPECT_EQ(type_text_utf8(" >>addr", 0), 0);
+    want += L" >>addr";
+    got = window.text_after_typing(want.size());
     watcher.stop = true;
     watcher.thread.join();
     EXPECT_EQ(te_utf8(want), te_utf8(got));

@@ -5,6 +5,8 @@
 #include "platform.h"
 #include "text_convert.h"
 
+#include <atomic>
+
 namespace {
 
 // The hooks and what they gathered. Only the worker thread touches it: the
@@ -19,6 +21,21 @@ struct te_hooks {
     te_key_queue queue;
 };
 te_hooks te_hook;
+
+// Shared with the threads that type: whether the hooks are in place, and
+// how many of the engine's unmarked Unicode key presses they have yet to
+// see. Atomics only; reset when the hooks come and go.
+std::atomic<bool> te_hook_live{false};
+std::atomic<int> te_own_owed{0};
+
+// 1 when this injected Unicode key press is one of the engine's own.
+bool te_take_owed(const KBDLLHOOKSTRUCT& key) {
+    if (key.vkCode != VK_PACKET || !(key.flags & LLKHF_INJECTED)) return false;
+    int owed = te_own_owed.load();
+    while (owed > 0 && !te_own_owed.compare_exchange_weak(owed, owed - 1)) {
+    }
+    return owed > 0;
+}
 
 bool te_down(int vk) { return (GetAsyncKeyState(vk) & 0x8000) != 0; }
 
@@ -107,8 +124,8 @@ void te_on_key(const KBDLLHOOKSTRUCT& key) {
 
 LRESULT CALLBACK te_keyboard_proc(int code, WPARAM wp, LPARAM lp) {
     const KBDLLHOOKSTRUCT* key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lp);
-    if (code == HC_ACTION && (wp == WM_KEYDOWN || wp == WM_SYSKEYDOWN) && key->dwExtraInfo != TE_OWN_INPUT_MARK)
-        te_on_key(*key);
+    bool down = code == HC_ACTION && (wp == WM_KEYDOWN || wp == WM_SYSKEYDOWN);
+    if (down && key->dwExtraInfo != TE_OWN_INPUT_MARK && !te_take_owed(*key)) te_on_key(*key);
     return CallNextHookEx(nullptr, code, wp, lp);
 }
 
@@ -134,6 +151,8 @@ int te_key_hook_open(void) {
     te_hook.mouse = SetWindowsHookExW(WH_MOUSE_LL, te_mouse_proc, module, 0);
     te_hook.thread = GetCurrentThreadId();
     te_hook.front = GetForegroundWindow();
+    te_own_owed = 0;
+    te_hook_live = te_hook.keyboard != nullptr;
     return te_hook.keyboard != nullptr;
 }
 
@@ -145,7 +164,13 @@ void te_key_hook_pump(void) {
     PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
 }
 
+void te_key_hook_expect_own(int units) {
+    if (te_hook_live) te_own_owed += units;
+}
+
 void te_key_hook_close(void) {
+    te_hook_live = false;
+    te_own_owed = 0;
     if (te_hook.keyboard) UnhookWindowsHookEx(te_hook.keyboard);
     if (te_hook.mouse) UnhookWindowsHookEx(te_hook.mouse);
     te_key_queue_wipe(&te_hook.queue);

@@ -2,8 +2,10 @@
 // the worker thread, which the system calls on that thread whenever it
 // looks at its messages (the watch's wait, or te_key_hook_pump). Keystrokes
 // whose extra information is TE_OWN_INPUT_MARK are the engine's own typing
-// and are left out; everything else, injected input of other programs
-// included, is what the user typed.
+// and are left out, and so are the Unicode keystrokes type_text_utf8 sends
+// (they carry the host's extra information, so the hook counts them off);
+// everything else, injected input of other programs included, is what the
+// user typed.
 #ifndef TE_WIN32_KEY_HOOK_H
 #define TE_WIN32_KEY_HOOK_H
 
@@ -19,6 +21,11 @@ int te_key_hook_pending(void);
 // Lets the system call the hooks for the input that waits for them, when
 // the calling thread installed them: input stalls while they are not called.
 void te_key_hook_pump(void);
+// `units` more Unicode keystrokes of the engine's (negative: fewer, when
+// the system refused them) that do not carry the mark; the hook leaves out
+// that many injected Unicode key presses. Any thread; nothing while no hook
+// is in place.
+void te_key_hook_expect_own(int units);
 // Removes the hooks and wipes the events not taken.
 void te_key_hook_close(void);
 

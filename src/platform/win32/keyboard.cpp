@@ -37,7 +37,13 @@ int te_send_batch(const wchar_t* units, int count, INPUT* batch, ULONG_PTR (*ext
         te_fill_key_record(&batch[2 * i], 0, units[i], KEYEVENTF_UNICODE, mark);
         te_fill_key_record(&batch[2 * i + 1], 0, units[i], KEYEVENTF_UNICODE | KEYEVENTF_KEYUP, mark);
     }
-    return te_calls.send_input((UINT)(2 * count), batch, (int)sizeof(INPUT)) != 0;
+    // Unmarked presses are announced to a key watch before the hook can see
+    // them, and taken back when the system refused the batch.
+    int unmarked = extra == te_own_mark ? 0 : count;
+    te_key_hook_expect_own(unmarked);
+    bool sent = te_calls.send_input((UINT)(2 * count), batch, (int)sizeof(INPUT)) != 0;
+    if (!sent) te_key_hook_expect_own(-unmarked);
+    return sent;
 }
 
 int te_send_units(const wchar_t* units, int n, ULONG_PTR (*extra)(void)) {
