@@ -81,7 +81,7 @@ xdotool type --delay 60 "$sentence"
 finish 1
 
 echo
-echo "2. te run (clipboard mode); \"$sentence\" is copied"
+echo "2. te run (clipboard mode); on a new line, \"$sentence\" is copied and its address typed"
 xdotool key Return
 start_te --mode clipboard
 printf '%s' "$sentence" | xclip -quiet -selection clipboard >/dev/null 2>&1 &
