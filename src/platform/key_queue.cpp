@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "memory_wipe.h"
+
 void te_key_queue_push(te_key_queue* q, int kind, const char* text) {
     std::size_t n = text ? std::strlen(text) : 0;
     // Longer than one event holds (a long compose result): the buffer can
@@ -30,7 +32,4 @@ int te_key_queue_pop(te_key_queue* q, te_key_event* out) {
     return 1;
 }
 
-void te_key_queue_wipe(te_key_queue* q) {
-    volatile unsigned char* p = reinterpret_cast<volatile unsigned char*>(q);
-    for (std::size_t i = 0; i < sizeof *q; i++) p[i] = 0;
-}
+void te_key_queue_wipe(te_key_queue* q) { te_wipe(q, sizeof *q); }

@@ -1,17 +1,13 @@
 #include "keys_mode.h"
 
 #include "engine.h"
+#include "memory_wipe.h"
 
 namespace {
 
 // The longest sleep between two looks at the stop flag when no key comes;
 // te_stop wakes the wait at once anyway.
 const int TE_KEYS_WAIT_MS = 1000;
-
-void te_wipe_event(te_key_event* ev) {
-    volatile char* p = ev->text;
-    for (std::size_t i = 0; i < sizeof ev->text; i++) p[i] = 0;
-}
 
 }  // namespace
 
@@ -39,5 +35,5 @@ void te_keys_run(void) {
         while (E.running.load() && watch_next_key(&ev)) te_keys_take(&typed, ev);
     }
     te_typed_wipe(&typed);
-    te_wipe_event(&ev);
+    te_wipe(&ev, sizeof ev);
 }

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "memory_wipe.h"
+
 namespace {
 
 bool te_is_continuation(unsigned char c) { return (c & 0xC0) == 0x80; }
@@ -57,7 +59,4 @@ te_text_end te_typed_end(const te_typed_buffer* b) {
     return t;
 }
 
-void te_typed_wipe(te_typed_buffer* b) {
-    volatile unsigned char* p = reinterpret_cast<volatile unsigned char*>(b);
-    for (std::size_t i = 0; i < sizeof *b; i++) p[i] = 0;
-}
+void te_typed_wipe(te_typed_buffer* b) { te_wipe(b, sizeof *b); }
