@@ -13,20 +13,16 @@ manager=$build/tools/manager/velmora-manager
 te=$build/tools/te/te
 [ -x "$manager" ] && [ -x "$te" ] || { echo "manager-screenshot: build $manager and $te first" >&2; exit 1; }
 
+. scripts/lib/xvfb.sh
 work=$(mktemp -d)
-xvfb_pid=""
 cleanup() {
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+  te_xvfb_stop
   rm -rf "$work"
 }
 trap cleanup EXIT
 
-# Xvfb picks a free display itself and writes its number to the pipe.
-mkfifo "$work/display"
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
-xvfb_pid=$!
-read -r number <"$work/display"
-export DISPLAY=":$number" APPDATA="$work" XDG_RUNTIME_DIR="$work" QT_QPA_PLATFORM=xcb
+te_xvfb_start 1280x800x24
+export APPDATA="$work" XDG_RUNTIME_DIR="$work" QT_QPA_PLATFORM=xcb
 
 cat >"$work/snippets.json" <<'JSON'
 [{"trigger":";reply","folder":"Mail","apps":"*","text":"Hi there,\n\nthanks for your note of {date}. I will get back to you by Friday.\n\nBest regards,\nAnna"},

@@ -46,10 +46,7 @@ te_main_window::te_main_window(const QString& store_path, QWidget* parent)
     setWindowTitle(tr("Velmora snippets"));
     setWindowIcon(te_manager_icon());
     m_tabs->setObjectName("pages");
-    QString rules_file = te_rules_file_path(store_path);
-    QString rules_error;
-    bool rules_ok = te_apply_rules_file(rules_file, &rules_error);
-    m_rules = new te_rules_page(rules_file);
+    m_rules = new te_rules_page(te_rules_file_path(store_path));
     m_stats = new te_stats_page;
     m_tabs->addTab(build_snippets_page(), tr("&Snippets"));
     m_tabs->addTab(m_rules, tr("&Rules"));
@@ -64,15 +61,20 @@ te_main_window::te_main_window(const QString& store_path, QWidget* parent)
     m_tray = te_make_tray(this, m_pause, m_quit);
     connect(m_runner, &te_engine_runner::state_changed, this, &te_main_window::engine_changed);
     connect(m_watcher, &te_store_watcher::changed, this, &te_main_window::reload);
-    connect(m_rules_watcher, &te_store_watcher::changed, this, [this, rules_file] {
-        QString error;
-        if (!te_apply_rules_file(rules_file, &error)) statusBar()->showMessage(tr("Rules file: %1").arg(error));
-        m_rules->reload();
-    });
+    connect(m_rules_watcher, &te_store_watcher::changed, this, &te_main_window::follow_rules_file);
     reload();
     engine_changed();
-    if (!rules_ok) statusBar()->showMessage(tr("Rules file: %1").arg(rules_error));
+    follow_rules_file();
     resize(1100, 680);
+}
+
+// Sets the rules of the file the hosts share, at start and whenever it
+// changes (`te rule` writes it too), and shows them.
+void te_main_window::follow_rules_file() {
+    QString error;
+    if (!te_apply_rules_file(te_rules_file_path(m_store_path), &error))
+        statusBar()->showMessage(tr("Rules file: %1").arg(error));
+    m_rules->reload();
 }
 
 QWidget* te_main_window::build_snippets_page() {

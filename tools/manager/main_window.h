@@ -47,6 +47,7 @@ private:
     QWidget* build_list_side();
     QWidget* build_banner();
     void build_menus();
+    void follow_rules_file();
     void fill_folders();
     QString folder_filter() const;
     void apply_filter();

@@ -43,26 +43,12 @@ int te_cmd_pass(const te_cli& cli, const te_text_pair& a) {
     return TE_EXIT_OK;
 }
 
-// The text of the first snippet with exactly this trigger, as the engine
-// finds it; false when there is none.
-bool te_snippet_text(const std::string& trigger, std::string* text) {
-    for (int i = 0, n = te_snippet_count(); i < n; i++) {
-        const char* t = te_snippet_field(i, "trigger");
-        if (t && trigger == t) {
-            const char* body = te_snippet_field(i, "text");
-            *text = body ? body : "";
-            return true;
-        }
-    }
-    return false;
-}
-
 // --dry-run renders the text and prints it: nothing starts, nothing is typed.
 int te_cmd_expand(const std::string& trigger, bool dry_run) {
     if (dry_run) {
-        std::string text;
-        if (!te_snippet_text(trigger, &text)) return te_fail_with("expand", "no such trigger: " + trigger);
-        return te_print_result("expand", te_render(text.c_str()));
+        te_json_object snippet(te_snippet_json(trigger.c_str()));
+        if (!snippet.valid()) return te_fail_with("expand", "no such trigger: " + trigger);
+        return te_print_result("expand", te_render(snippet.str("text").c_str()));
     }
     if (!te_expand(trigger.c_str())) return te_fail("expand");
     std::printf("%s\n", te_last_expanded());
