@@ -37,8 +37,6 @@ bool te_take_owed(const KBDLLHOOKSTRUCT& key) {
     return owed > 0;
 }
 
-bool te_down(int vk) { return (GetAsyncKeyState(vk) & 0x8000) != 0; }
-
 bool te_is_modifier(DWORD vk) {
     switch (vk) {
     case VK_SHIFT: case VK_LSHIFT: case VK_RSHIFT: case VK_CONTROL: case VK_LCONTROL: case VK_RCONTROL:
@@ -107,8 +105,8 @@ void te_on_key(const KBDLLHOOKSTRUCT& key) {
     if (te_is_modifier(key.vkCode)) return;
     te_note_front();
     if (key.vkCode == VK_PACKET) return te_on_packet((wchar_t)key.scanCode);
-    bool ctrl = te_down(VK_CONTROL), alt = te_down(VK_MENU) || (key.flags & LLKHF_ALTDOWN);
-    if (te_is_moving(key.vkCode) || te_down(VK_LWIN) || te_down(VK_RWIN)) return te_reset();
+    bool ctrl = key_is_down(VK_CONTROL), alt = key_is_down(VK_MENU) || (key.flags & LLKHF_ALTDOWN);
+    if (te_is_moving(key.vkCode) || key_is_down(VK_LWIN) || key_is_down(VK_RWIN)) return te_reset();
     if (key.vkCode == VK_BACK) {
         te_hook.accent = 0;
         return ctrl || alt ? te_reset() : te_push(TE_KEY_BACKSPACE);
