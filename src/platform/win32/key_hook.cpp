@@ -2,6 +2,7 @@
 
 #include "key_queue.h"
 #include "key_text.h"
+#include "own_module.h"
 #include "platform.h"
 #include "text_convert.h"
 
@@ -133,18 +134,11 @@ LRESULT CALLBACK te_mouse_proc(int code, WPARAM wp, LPARAM lp) {
     return CallNextHookEx(nullptr, code, wp, lp);
 }
 
-HMODULE te_this_module(void) {
-    HMODULE module = nullptr;
-    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                       reinterpret_cast<LPCWSTR>(&te_keyboard_proc), &module);
-    return module;
-}
-
 }  // namespace
 
 int te_key_hook_open(void) {
     if (te_hook.keyboard) return 1;
-    HMODULE module = te_this_module();
+    HMODULE module = te_own_module();
     te_hook.keyboard = SetWindowsHookExW(WH_KEYBOARD_LL, te_keyboard_proc, module, 0);
     te_hook.mouse = SetWindowsHookExW(WH_MOUSE_LL, te_mouse_proc, module, 0);
     te_hook.thread = GetCurrentThreadId();
