@@ -125,6 +125,13 @@ Window te_x11_helper_window(Display* dpy) {
     return te_conn.helper;
 }
 
+Window te_x11_input_focus(Display* dpy) {
+    Window focus = None;
+    int revert = 0;
+    XGetInputFocus(dpy, &focus, &revert);
+    return focus;
+}
+
 Window te_x11_parent(Display* dpy, Window w) {
     Window root = None, parent = None, *children = nullptr;
     unsigned n = 0;

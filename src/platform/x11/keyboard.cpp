@@ -28,12 +28,7 @@ struct te_typist {
     te_spare_keys spare;
 };
 
-int te_has_focus(Display* dpy) {
-    Window focus = None;
-    int revert = 0;
-    XGetInputFocus(dpy, &focus, &revert);
-    return focus != None && !te_x11_lost();
-}
+int te_has_focus(Display* dpy) { return te_x11_input_focus(dpy) != None && !te_x11_lost(); }
 
 void te_key(Display* dpy, KeyCode code, bool down) { XTestFakeKeyEvent(dpy, code, down, CurrentTime); }
 

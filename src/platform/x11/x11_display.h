@@ -27,6 +27,9 @@ int te_x11_has_xtest(Display* dpy);
 // changes: the requestor window for selections.
 Window te_x11_helper_window(Display* dpy);
 
+// The window that has the input focus: None, PointerRoot, or a window.
+Window te_x11_input_focus(Display* dpy);
+
 // The parent of w; None when w is a top-level window (its parent is the
 // root) or cannot be asked.
 Window te_x11_parent(Display* dpy, Window w);
