@@ -140,13 +140,9 @@ int te_type_keysyms(const std::vector<KeySym>& syms) {
 
 }  // namespace
 
-int type_text_utf8(const char* text, int dry_run) {
-    if (!text || !text[0]) return -1;
-    if (dry_run) return -3;
-    std::vector<std::uint32_t> cps = te_utf8_decode(text);
-    if (cps.empty()) return -1;
-    return te_type_keysyms(te_keysyms(cps));
-}
+// Typing is replacing with nothing to erase: the same keystrokes, checks
+// and results.
+int type_text_utf8(const char* text, int dry_run) { return type_replacing(0, text, dry_run); }
 
 int type_replacing(int erase_count, const char* text, int dry_run) {
     std::vector<std::uint32_t> cps = te_utf8_decode(text ? text : "");
