@@ -250,15 +250,8 @@ int te_fake_type(std::unique_lock<std::mutex>& g, const char* text) {
 
 }  // namespace
 
-int type_text_utf8(const char* text, int dry_run) {
-    if (!text || !text[0]) return -1;
-    if (dry_run) return -3;
-    te_fake_state& s = te_fake();
-    std::unique_lock<std::mutex> g(s.lock);
-    if (!s.has_foreground) return -3;
-    s.type_calls++;
-    return te_fake_type(g, text);
-}
+// Typing is replacing with nothing to erase.
+int type_text_utf8(const char* text, int dry_run) { return type_replacing(0, text, dry_run); }
 
 int type_replacing(int erase_count, const char* text, int dry_run) {
     bool has_text = text && text[0];

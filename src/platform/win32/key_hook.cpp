@@ -2,6 +2,7 @@
 
 #include "key_queue.h"
 #include "key_text.h"
+#include "own_module.h"
 #include "platform.h"
 #include "text_convert.h"
 
@@ -36,8 +37,6 @@ bool te_take_owed(const KBDLLHOOKSTRUCT& key) {
     }
     return owed > 0;
 }
-
-bool te_down(int vk) { return (GetAsyncKeyState(vk) & 0x8000) != 0; }
 
 bool te_is_modifier(DWORD vk) {
     switch (vk) {
@@ -107,8 +106,8 @@ void te_on_key(const KBDLLHOOKSTRUCT& key) {
     if (te_is_modifier(key.vkCode)) return;
     te_note_front();
     if (key.vkCode == VK_PACKET) return te_on_packet((wchar_t)key.scanCode);
-    bool ctrl = te_down(VK_CONTROL), alt = te_down(VK_MENU) || (key.flags & LLKHF_ALTDOWN);
-    if (te_is_moving(key.vkCode) || te_down(VK_LWIN) || te_down(VK_RWIN)) return te_reset();
+    bool ctrl = key_is_down(VK_CONTROL), alt = key_is_down(VK_MENU) || (key.flags & LLKHF_ALTDOWN);
+    if (te_is_moving(key.vkCode) || key_is_down(VK_LWIN) || key_is_down(VK_RWIN)) return te_reset();
     if (key.vkCode == VK_BACK) {
         te_hook.accent = 0;
         return ctrl || alt ? te_reset() : te_push(TE_KEY_BACKSPACE);
@@ -135,18 +134,11 @@ LRESULT CALLBACK te_mouse_proc(int code, WPARAM wp, LPARAM lp) {
     return CallNextHookEx(nullptr, code, wp, lp);
 }
 
-HMODULE te_this_module(void) {
-    HMODULE module = nullptr;
-    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                       reinterpret_cast<LPCWSTR>(&te_keyboard_proc), &module);
-    return module;
-}
-
 }  // namespace
 
 int te_key_hook_open(void) {
     if (te_hook.keyboard) return 1;
-    HMODULE module = te_this_module();
+    HMODULE module = te_own_module();
     te_hook.keyboard = SetWindowsHookExW(WH_KEYBOARD_LL, te_keyboard_proc, module, 0);
     te_hook.mouse = SetWindowsHookExW(WH_MOUSE_LL, te_mouse_proc, module, 0);
     te_hook.thread = GetCurrentThreadId();

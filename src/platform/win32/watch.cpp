@@ -10,6 +10,7 @@
 // module that registered it, and the worker's thread keeps this module
 // loaded until the watch is closed.
 #include "key_hook.h"
+#include "own_module.h"
 #include "platform.h"
 
 #include <windows.h>
@@ -39,13 +40,6 @@ LRESULT CALLBACK te_watch_proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg != WM_CLIPBOARDUPDATE) return DefWindowProcW(w, msg, wp, lp);
     te_watch.changed = true;
     return 0;
-}
-
-HINSTANCE te_own_module() {
-    HMODULE module = nullptr;
-    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                       reinterpret_cast<LPCWSTR>(&te_watch_proc), &module);
-    return module;
 }
 
 // A listener window on this thread, or null when the system refuses one.

@@ -116,13 +116,23 @@ int te_x11_has_xtest(Display* dpy) {
     return te_conn.xtest;
 }
 
-Window te_x11_helper_window(Display* dpy) {
-    if (te_conn.helper) return te_conn.helper;
+Window te_x11_property_window(Display* dpy) {
     XSetWindowAttributes attrs;
     attrs.event_mask = PropertyChangeMask;
-    te_conn.helper = XCreateWindow(dpy, DefaultRootWindow(dpy), -10, -10, 1, 1, 0, CopyFromParent,
-                                   InputOnly, CopyFromParent, CWEventMask, &attrs);
+    return XCreateWindow(dpy, DefaultRootWindow(dpy), -10, -10, 1, 1, 0, CopyFromParent, InputOnly, CopyFromParent,
+                         CWEventMask, &attrs);
+}
+
+Window te_x11_helper_window(Display* dpy) {
+    if (!te_conn.helper) te_conn.helper = te_x11_property_window(dpy);
     return te_conn.helper;
+}
+
+Window te_x11_input_focus(Display* dpy) {
+    Window focus = None;
+    int revert = 0;
+    XGetInputFocus(dpy, &focus, &revert);
+    return focus;
 }
 
 Window te_x11_parent(Display* dpy, Window w) {

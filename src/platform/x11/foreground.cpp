@@ -40,9 +40,7 @@ Window te_pointer_window(Display* dpy) {
 Window te_front_window(Display* dpy) {
     Window active = te_property_item(dpy, DefaultRootWindow(dpy), "_NET_ACTIVE_WINDOW", XA_WINDOW);
     if (active) return active;
-    Window focus = None;
-    int revert = 0;
-    XGetInputFocus(dpy, &focus, &revert);
+    Window focus = te_x11_input_focus(dpy);
     if (focus == PointerRoot) return te_pointer_window(dpy);
     return focus == DefaultRootWindow(dpy) ? None : focus;
 }

@@ -45,26 +45,12 @@ int te_select_raw_events(Display* dpy, int* opcode) {
     return 1;
 }
 
-Window te_create_marks_window(Display* dpy) {
-    XSetWindowAttributes attrs;
-    attrs.event_mask = PropertyChangeMask;
-    return XCreateWindow(dpy, DefaultRootWindow(dpy), -10, -10, 1, 1, 0, CopyFromParent, InputOnly, CopyFromParent,
-                         CWEventMask, &attrs);
-}
-
-Window te_focus_now(Display* dpy) {
-    Window focus = None;
-    int revert = 0;
-    XGetInputFocus(dpy, &focus, &revert);
-    return focus;
-}
-
 void te_push(te_key_listener* l, int kind, const char* text = nullptr) { te_key_queue_push(l->queue, kind, text); }
 
 // Another window took the focus since the last key: the program in front
 // may have changed.
 void te_note_focus(te_key_listener* l) {
-    Window focus = te_focus_now(l->dpy);
+    Window focus = te_x11_input_focus(l->dpy);
     if (focus != l->focus) te_push(l, TE_KEY_RESET);
     l->focus = focus;
 }
@@ -114,9 +100,9 @@ int te_key_listener_open(te_key_listener* l, Display* dpy, te_key_queue* queue) 
     te_x11_errors_mark();
     bool ok = te_keymap_text_open(&l->keymap, dpy) && te_select_raw_events(dpy, &l->xi_opcode);
     if (ok) {
-        l->marks = te_create_marks_window(dpy);
+        l->marks = te_x11_property_window(dpy);
         l->mark_atom = te_typing_mark_atom(dpy);
-        l->focus = te_focus_now(dpy);
+        l->focus = te_x11_input_focus(dpy);
     }
     if (!ok || te_x11_errors_since(dpy) || te_x11_lost()) {
         te_key_listener_close(l);

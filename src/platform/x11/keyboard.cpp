@@ -28,12 +28,7 @@ struct te_typist {
     te_spare_keys spare;
 };
 
-int te_has_focus(Display* dpy) {
-    Window focus = None;
-    int revert = 0;
-    XGetInputFocus(dpy, &focus, &revert);
-    return focus != None && !te_x11_lost();
-}
+int te_has_focus(Display* dpy) { return te_x11_input_focus(dpy) != None && !te_x11_lost(); }
 
 void te_key(Display* dpy, KeyCode code, bool down) { XTestFakeKeyEvent(dpy, code, down, CurrentTime); }
 
@@ -145,13 +140,9 @@ int te_type_keysyms(const std::vector<KeySym>& syms) {
 
 }  // namespace
 
-int type_text_utf8(const char* text, int dry_run) {
-    if (!text || !text[0]) return -1;
-    if (dry_run) return -3;
-    std::vector<std::uint32_t> cps = te_utf8_decode(text);
-    if (cps.empty()) return -1;
-    return te_type_keysyms(te_keysyms(cps));
-}
+// Typing is replacing with nothing to erase: the same keystrokes, checks
+// and results.
+int type_text_utf8(const char* text, int dry_run) { return type_replacing(0, text, dry_run); }
 
 int type_replacing(int erase_count, const char* text, int dry_run) {
     std::vector<std::uint32_t> cps = te_utf8_decode(text ? text : "");

@@ -55,9 +55,7 @@ void te_drop_root_events(Display* dpy, Window root) {
 }  // namespace
 
 Window te_ping_target(Display* dpy) {
-    Window focus = None;
-    int revert = 0;
-    XGetInputFocus(dpy, &focus, &revert);
+    Window focus = te_x11_input_focus(dpy);
     if (focus == None || focus == PointerRoot) return None;
     Atom ping = XInternAtom(dpy, "_NET_WM_PING", False);
     for (Window w = focus; w != None; w = te_x11_parent(dpy, w))

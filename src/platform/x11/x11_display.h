@@ -23,9 +23,16 @@ int te_x11_lost();
 // 1 when the server offers the XTest extension (asked once per connection).
 int te_x11_has_xtest(Display* dpy);
 
-// An unmapped window of our own on this connection that receives property
-// changes: the requestor window for selections.
+// A new unmapped window of our own on `dpy` that receives property changes;
+// it lasts until destroyed or until the connection closes.
+Window te_x11_property_window(Display* dpy);
+
+// Such a window kept for this connection: the requestor window for
+// selections.
 Window te_x11_helper_window(Display* dpy);
+
+// The window that has the input focus: None, PointerRoot, or a window.
+Window te_x11_input_focus(Display* dpy);
 
 // The parent of w; None when w is a top-level window (its parent is the
 // root) or cannot be asked.
