@@ -1,11 +1,18 @@
-# yyjson of the 0.12 series.
+# yyjson of the 0.12 series, as the target yyjson::yyjson.
 #
-# te_yyjson_headers: the header alone, enough to compile the engine.
-# yyjson::yyjson:    the library, when the build links (TE_LINK_LIBRARY).
-#
-# Debian's package ships a CMake config without a version file, so the
-# version is read from the header and a small version file is put beside a
-# forwarding config in the build tree; find_package then checks it as usual.
+# - TE_YYJSON_ARCHIVE set (the Windows cross build, which has no yyjson to
+#   find): the yyjson release archive is checked against TE_YYJSON_SHA256,
+#   unpacked into the build folder and compiled there, with the build's own
+#   compiler, as a static library that the DLL links in.
+# - Otherwise an installed yyjson is found (Debian's libyyjson-dev, vcpkg).
+#   Debian's package ships a CMake config without a version file, so the
+#   version is read from the header and a small version file is put beside
+#   a forwarding config in the build tree; find_package then checks it as
+#   usual.
+
+set(TE_YYJSON_ARCHIVE "" CACHE FILEPATH "yyjson release archive to build from (empty: find an installed yyjson)")
+set(TE_YYJSON_SHA256 "dfa8fffec50f0749dd18a7df32b0fdc75f4ba61493baf24f098289d0218344e1"
+  CACHE STRING "SHA-256 the yyjson archive must have")
 
 function(te_yyjson_version_from_header header out_var)
   file(STRINGS "${header}" _lines REGEX "^#define YYJSON_VERSION_(MAJOR|MINOR|PATCH) ")
@@ -40,28 +47,48 @@ function(te_yyjson_add_version_shim)
   set(yyjson_DIR "${_shim}" CACHE PATH "yyjson CMake config" FORCE)
 endfunction()
 
-add_library(te_yyjson_headers INTERFACE)
+# Unpacks the checked archive into build/yyjson (again only when the
+# archive changed) and builds the static library from its one source file.
+function(te_yyjson_from_archive archive)
+  if(NOT EXISTS "${archive}")
+    message(FATAL_ERROR "yyjson archive not found: ${archive}")
+  endif()
+  file(SHA256 "${archive}" _sum)
+  if(NOT _sum STREQUAL TE_YYJSON_SHA256)
+    message(FATAL_ERROR "yyjson archive ${archive} has SHA-256 ${_sum}, expected ${TE_YYJSON_SHA256}")
+  endif()
+  set(_dir "${CMAKE_BINARY_DIR}/yyjson")
+  set(_stamp "${_dir}/unpacked.sha256")
+  if(EXISTS "${_stamp}")
+    file(READ "${_stamp}" _unpacked)
+  endif()
+  if(NOT "${_unpacked}" STREQUAL "${_sum}")
+    file(REMOVE_RECURSE "${_dir}/source")
+    file(ARCHIVE_EXTRACT INPUT "${archive}" DESTINATION "${_dir}/source")
+    file(WRITE "${_stamp}" "${_sum}")
+  endif()
+  file(GLOB _top LIST_DIRECTORIES true "${_dir}/source/yyjson-*")
+  set(_src "${_top}/src")
+  if(NOT EXISTS "${_src}/yyjson.c" OR NOT EXISTS "${_src}/yyjson.h")
+    message(FATAL_ERROR "${archive} holds no yyjson-*/src/yyjson.c and yyjson.h")
+  endif()
+  te_yyjson_version_from_header("${_src}/yyjson.h" _ver)
+  if(NOT _ver MATCHES "^0\\.12\\.")
+    message(FATAL_ERROR "yyjson 0.12 needed, ${archive} holds ${_ver}")
+  endif()
+  add_library(te_yyjson STATIC "${_src}/yyjson.c")
+  target_include_directories(te_yyjson SYSTEM PUBLIC "${_src}")
+  set_target_properties(te_yyjson PROPERTIES
+    ARCHIVE_OUTPUT_DIRECTORY "${_dir}" OUTPUT_NAME yyjson C_STANDARD 99)
+  add_library(yyjson::yyjson ALIAS te_yyjson)
+  message(STATUS "yyjson ${_ver}: built from ${archive}")
+endfunction()
 
-if(TE_LINK_LIBRARY)
+if(TE_YYJSON_ARCHIVE)
+  te_yyjson_from_archive("${TE_YYJSON_ARCHIVE}")
+else()
   if(NOT yyjson_DIR)
     te_yyjson_add_version_shim()
   endif()
   find_package(yyjson 0.12 CONFIG REQUIRED)
-  get_target_property(_inc yyjson::yyjson INTERFACE_INCLUDE_DIRECTORIES)
-  if(_inc)
-    target_include_directories(te_yyjson_headers INTERFACE ${_inc})
-  endif()
-else()
-  # Compile-only: take the header from TE_YYJSON_HEADER, copied on its own
-  # so no other host header leaks into a cross build.
-  set(TE_YYJSON_HEADER "/usr/include/yyjson.h" CACHE FILEPATH "yyjson.h to compile against")
-  if(NOT EXISTS "${TE_YYJSON_HEADER}")
-    message(FATAL_ERROR "yyjson.h not found at ${TE_YYJSON_HEADER}")
-  endif()
-  te_yyjson_version_from_header("${TE_YYJSON_HEADER}" _ver)
-  if(NOT _ver MATCHES "^0\\.12\\.")
-    message(FATAL_ERROR "yyjson 0.12 needed, ${TE_YYJSON_HEADER} is ${_ver}")
-  endif()
-  file(COPY "${TE_YYJSON_HEADER}" DESTINATION "${CMAKE_BINARY_DIR}/yyjson-include")
-  target_include_directories(te_yyjson_headers INTERFACE "${CMAKE_BINARY_DIR}/yyjson-include")
 endif()

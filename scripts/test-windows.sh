@@ -1,9 +1,17 @@
 #!/usr/bin/env bash
 # Builds the Windows cross preset (mingw-w64) and runs its tests under Wine.
 #
-#   scripts/test-windows.sh           build, check the DLL exports, run the tests
+#   scripts/test-windows.sh           build, check the DLL, run the tests
 #   scripts/test-windows.sh --bench   ... then the typing throughput and
 #                                     clipboard listener benchmarks
+#   scripts/test-windows.sh [--bench] -R REGEX   only the tests CTest picks
+#
+# yyjson is compiled from its release archive, ../shared/third_party/
+# yyjson-0.12.0.tar.gz (TE_YYJSON_ARCHIVE names another copy): the build
+# checks its SHA-256 and unpacks it into build/windows/yyjson, then links
+# the real velmora-textexpander.dll against it. The DLL is checked (name,
+# exports, imports) before the platform tests and the host test, which
+# loads it as a Windows program does, run.
 #
 # The tests need an X display for Wine's windows. TE_TEST_DISPLAY names one
 # to use (e.g. :0); by default a private Xvfb is started on a free display.
@@ -15,7 +23,10 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build/windows"
 run_bench=0
-[ "${1:-}" = "--bench" ] && run_bench=1
+if [ "${1:-}" = "--bench" ]; then
+  run_bench=1
+  shift
+fi
 
 log() { printf 'test-windows: %s\n' "$*" >&2; }
 
@@ -42,7 +53,9 @@ ensure_tools() {
 }
 
 build_cross() {
-  (cd "$root" && cmake --preset windows-cross >/dev/null)
+  local archive=()
+  [ -n "${TE_YYJSON_ARCHIVE:-}" ] && archive=(-DTE_YYJSON_ARCHIVE="$TE_YYJSON_ARCHIVE")
+  (cd "$root" && cmake --preset windows-cross "${archive[@]}" >/dev/null)
   (cd "$root" && cmake --build --preset windows-cross -j "$(nproc)")
 }
 
@@ -68,28 +81,35 @@ start_wine() {
   fi
 }
 
-# The cross build links the library target itself against empty yyjson
-# stand-ins (no Windows yyjson here). Checks that it produced the file a
-# Windows host loads, velmora-textexpander.dll, exporting exactly the names
-# of the .def file.
-check_exports() {
-  local dll="$build/velmora-textexpander.dll" dir="$build/export-check"
+# The DLL a Windows host loads: its file name, exactly the names of the .def
+# file as exports, and imports from DLLs every Windows has (the C++ runtime,
+# libgcc and winpthread are linked in; a user would lack their DLLs).
+te_system_dlls='^(kernel32|user32|gdi32|advapi32|shell32|ole32|oleaut32|normaliz|msvcrt|ucrtbase|api-ms-win-.*)\.dll$'
+
+check_dll() {
+  local dll="$build/velmora-textexpander.dll" dir="$build/dll-check"
   [ -f "$dll" ] || { log "the build produced no $(basename "$dll")"; ls "$build"/*.dll >&2 2>/dev/null; return 1; }
   rm -rf "$dir" && mkdir -p "$dir"
-  x86_64-w64-mingw32-objdump -p "$dll" |
-    sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' | awk '/\]/ && $NF ~ /^te_/ { print $NF }' | sort >"$dir/exports"
+  x86_64-w64-mingw32-objdump -p "$dll" >"$dir/headers"
+  sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' "$dir/headers" | awk '/^[[:space:]]+\[ *[0-9]+\]/ { print $NF }' | sort >"$dir/exports"
   awk 'f && NF { print $1 } /^EXPORTS/ { f = 1 }' "$root/src/velmora-textexpander.def" | sort >"$dir/expected"
   if ! diff -u "$dir/expected" "$dir/exports"; then
     log "the DLL's exports differ from src/velmora-textexpander.def"
     return 1
   fi
-  log "$(basename "$dll") exports $(wc -l <"$dir/exports") names, as listed in the .def file"
+  awk '/DLL Name:/ { print $3 }' "$dir/headers" >"$dir/imports"
+  if grep -viE "$te_system_dlls" "$dir/imports" >"$dir/foreign"; then
+    log "the DLL imports from DLLs that are not part of Windows: $(tr '\n' ' ' <"$dir/foreign")"
+    return 1
+  fi
+  log "$(basename "$dll") exports the $(wc -l <"$dir/exports") names of the .def file" \
+    "and imports only $(tr '\n' ' ' <"$dir/imports")"
 }
 
 main() {
   ensure_tools
   build_cross
-  check_exports
+  check_dll
   if [ -n "${TE_TEST_DISPLAY:-}" ]; then
     export DISPLAY="$TE_TEST_DISPLAY"
   else
@@ -98,7 +118,7 @@ main() {
   fi
   start_wine
   local status=0
-  ctest --test-dir "$build" --output-on-failure --no-tests=error </dev/null || status=$?
+  ctest --test-dir "$build" --output-on-failure --no-tests=error "$@" </dev/null || status=$?
   if [ "$status" = 0 ] && [ "$run_bench" = 1 ]; then
     "$te_wine64" "$build/bench/win32/te_win32_typing_bench.exe" </dev/null || status=$?
     "$te_wine64" "$build/bench/win32/te_win32_watch_bench.exe" </dev/null || status=$?

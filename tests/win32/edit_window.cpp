@@ -44,6 +44,25 @@ void te_send_key(int vk, bool down) {
     for (int i = 0; i < 200 && (GetAsyncKeyState(vk) & 0x8000) != (down ? 0x8000 : 0); i++) Sleep(5);
 }
 
+void te_press_char(wchar_t c) {
+    SHORT scan = VkKeyScanW(c);
+    WORD vk = LOBYTE(scan);
+    bool shift = HIBYTE(scan) & 1;
+    INPUT in[4] = {};
+    int n = 0;
+    auto key = [&](WORD v, DWORD flags) {
+        in[n].type = INPUT_KEYBOARD;
+        in[n].ki.wVk = v;
+        in[n].ki.dwFlags = flags;
+        n++;
+    };
+    if (shift) key(VK_SHIFT, 0);
+    key(vk, 0);
+    key(vk, KEYEVENTF_KEYUP);
+    if (shift) key(VK_SHIFT, KEYEVENTF_KEYUP);
+    SendInput((UINT)n, in, (int)sizeof(INPUT));
+}
+
 te_edit_window::te_edit_window() {
     te_register_host_class();
     top_ = CreateWindowExW(0, TE_TEST_CLASS, L"te test", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10,

@@ -41,6 +41,10 @@ void te_pump_for(DWORD ms);
 // and waits until GetAsyncKeyState shows it.
 void te_send_key(int vk, bool down);
 
+// Presses the key that types `c` on the current layout, with Shift when the
+// layout needs it, as a person would (no Unicode keystrokes).
+void te_press_char(wchar_t c);
+
 // UTF-16 to UTF-8 and back, for assertions.
 std::string te_utf8(const std::wstring& wide);
 std::wstring te_wide(const std::string& utf8);

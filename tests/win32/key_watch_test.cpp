@@ -16,27 +16,6 @@ namespace {
 
 const char* const TE_ADDRESS = "123 Example Street\nAuckland 1010\nNew Zealand";
 
-// Presses the key that types `c` on the current layout, with Shift when the
-// layout needs it, as a person would (no Unicode keystrokes).
-void te_press_char(wchar_t c) {
-    SHORT scan = VkKeyScanW(c);
-    WORD vk = LOBYTE(scan);
-    bool shift = HIBYTE(scan) & 1;
-    INPUT in[4] = {};
-    int n = 0;
-    auto key = [&](WORD v, DWORD flags) {
-        in[n].type = INPUT_KEYBOARD;
-        in[n].ki.wVk = v;
-        in[n].ki.dwFlags = flags;
-        n++;
-    };
-    if (shift) key(VK_SHIFT, 0);
-    key(vk, 0);
-    key(vk, KEYEVENTF_KEYUP);
-    if (shift) key(VK_SHIFT, KEYEVENTF_KEYUP);
-    SendInput((UINT)n, in, (int)sizeof(INPUT));
-}
-
 // A stand-in for the worker: gathers key events, and replaces ">>addr"
 // with the address once the gathered text ends with it.
 struct te_watcher {
