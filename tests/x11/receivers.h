@@ -1,8 +1,8 @@
 // Programs the typing tests and benchmarks type into, each with a way to
-// read back what it received: the project's text windows (te-window, the
-// GTK 3 and Qt 6 views) record it to a file, xterm hands it to a `cat`
-// writing a file, and browsers show typing_page.html, whose window title
-// reports what its text area holds.
+// read back what it received: the project's GTK 3 and Qt 6 text views
+// record it to a file, xterm hands it to a `cat` writing a file, and
+// browsers show typing_page.html, whose window title reports what its text
+// area holds.
 #ifndef TE_X11_RECEIVERS_H
 #define TE_X11_RECEIVERS_H
 
@@ -28,7 +28,7 @@ public:
     virtual bool arrived(const std::string& text, int timeout_ms, std::string* seen) = 0;
 };
 
-// Starts one of "te-window", "gtk", "qt", "xterm", "chromium", "firefox"
+// Starts one of "gtk", "qt", "xterm", "chromium", "firefox"
 // (browsers on a private profile, removed when the receiver goes) and gives
 // it the input focus; check ready().
 std::unique_ptr<receiver> start_receiver(const std::string& name);

@@ -14,6 +14,10 @@ const size_t TE_LEVELS = 2;
 // A program that answers pings gets this long to read what was typed;
 // one that does not answer in time is not asked again during this text.
 const int TE_PING_TIMEOUT_MS = 1000;
+// Once it has answered one, it gets this long: a program that answers is
+// only busy (a browser loading the fonts of a script new to it stalls for
+// seconds), and going on with pauses instead would garble its text.
+const int TE_PING_PATIENCE_MS = 10000;
 // A program without the ping protocol gets a pause this long, plus a little
 // per character typed since the last settle: a guess at the time a busy
 // client may need to catch up.
@@ -26,7 +30,9 @@ const int TE_PINGS_AFTER_BINDING = 2;
 // pings for this text, when it has no ping protocol or did not answer.
 bool te_ping_focused(te_spare_keys* keys) {
     Window target = keys->may_ping ? te_ping_target(keys->dpy) : None;
-    keys->may_ping = target != None && te_ping(keys->dpy, target, TE_PING_TIMEOUT_MS);
+    int timeout_ms = keys->answered ? TE_PING_PATIENCE_MS : TE_PING_TIMEOUT_MS;
+    keys->may_ping = target != None && te_ping(keys->dpy, target, timeout_ms);
+    keys->answered = keys->answered || keys->may_ping;
     return keys->may_ping;
 }
 
@@ -113,6 +119,7 @@ void te_spare_init(te_spare_keys* keys, Display* dpy, const std::vector<KeyCode>
     keys->bound.assign(keys->codes.size() * TE_LEVELS, NoSymbol);
     keys->typed_since_settle = 0;
     keys->may_ping = true;
+    keys->answered = false;
 }
 
 size_t te_spare_capacity(const te_spare_keys* keys) { return keys->bound.size(); }

@@ -31,6 +31,7 @@ struct te_spare_keys {
     std::vector<KeySym> bound;     // two per code (plain, Shift), NoSymbol while free
     size_t typed_since_settle = 0;
     bool may_ping = true;          // false once the focused program did not answer one
+    bool answered = false;         // it answered one during this text
 };
 
 void te_spare_init(te_spare_keys* keys, Display* dpy, const std::vector<KeyCode>& spare);
