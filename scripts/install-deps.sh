@@ -18,6 +18,7 @@ TE_DEBIAN_PACKAGES=(
   libgtk-3-dev
   mingw-w64 g++-mingw-w64-x86-64-posix wine64 wine
   qt6-base-dev fonts-dejavu-core
+  chromium firefox-esr xterm
 )
 TE_YYJSON_SERIES="0.12"
 

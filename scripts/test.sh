@@ -23,11 +23,13 @@ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 run cmake --build "$build" -j"$jobs"
 
 step "Engine tests (fake desktop)"
-run ctest --test-dir "$build" --output-on-failure -j"$jobs" -E '^x11\.'
+run ctest --test-dir "$build" --output-on-failure -j"$jobs" -E '^x11(apps)?\.'
 
 if [ -f scripts/test-x11.sh ]; then
   step "X11 desktop tests (Xvfb)"
   run bash scripts/test-x11.sh "$build"
+  step "Typing into Qt 6, Chromium and Firefox ESR (Xvfb)"
+  run bash scripts/test-x11.sh "$build" ctest -L x11-apps --output-on-failure
 fi
 
 if [ -f scripts/test-windows.sh ]; then

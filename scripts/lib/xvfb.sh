@@ -5,7 +5,8 @@
 
 te_xvfb_pid=""
 
-# te_xvfb_start [SCREEN_GEOMETRY]: starts Xvfb with a US keyboard and no
+# te_xvfb_start [SCREEN_GEOMETRY]: starts Xvfb (-noreset: it keeps running
+# when its last client leaves) with a US keyboard and no
 # window manager, waits until it answers, exports DISPLAY.
 te_xvfb_start() {
   local geometry=${1:-1280x800x24} fdfile i

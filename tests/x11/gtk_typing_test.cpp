@@ -5,24 +5,12 @@
 #include <gtest/gtest.h>
 
 #include "platform.h"
-#include "utf8_codec.h"
+#include "receivers.h"
 #include "x11_harness.h"
 
 #include <algorithm>
 
 namespace {
-
-// `count` CJK characters drawn from `distinct` different ones, in an order
-// that keeps bringing back characters of earlier rounds.
-std::string te_cjk_text(size_t count, unsigned distinct) {
-    std::string out;
-    unsigned x = 11;
-    for (size_t i = 0; i < count; i++) {
-        x = x * 1103515245u + 12345u;
-        te_utf8_append(out, 0x4E00 + (x >> 8) % distinct);
-    }
-    return out;
-}
 
 TEST(GtkTyping, TwoThousandCharactersOfTwoHundredKindsArriveWhole) {
     ASSERT_TRUE(te_test::display()) << "no X server at DISPLAY";
@@ -30,7 +18,7 @@ TEST(GtkTyping, TwoThousandCharactersOfTwoHundredKindsArriveWhole) {
     te_test::text_window view(TE_GTK_VIEW_PATH);
     ASSERT_TRUE(view.ready()) << "the GTK text view did not start";
     te_test::set_focus(view.window());
-    const std::string text = te_cjk_text(2000, 200);
+    const std::string text = te_test::cjk_text(2000, 200);
     EXPECT_EQ(type_text_utf8(text.c_str(), 0), 0);
     std::string got = view.wait_for(text.size(), 30000);
     EXPECT_TRUE(got == text) << got.size() << " of " << text.size() << " bytes arrived; first difference at byte "

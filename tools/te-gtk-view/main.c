@@ -1,7 +1,9 @@
 /* te-gtk-view: a GTK 3 window holding one text view, the kind of receiver
  * that reads its key events slowly. Every text inserted into the view's
- * buffer is appended, as UTF-8, to the file named on the command line. Once
- * the view has the focus the window prints its X window id on stdout.
+ * buffer is appended, as UTF-8, to the file named on the command line;
+ * Escape empties the view (a long text makes GTK slow to take each key)
+ * and adds nothing. Once the view has the focus the window prints its X
+ * window id on stdout.
  *
  *   te-gtk-view OUTPUT_FILE [TITLE]
  */
@@ -16,6 +18,12 @@ static gboolean te_announced;
 static void te_on_insert(GtkTextBuffer* buffer, GtkTextIter* at, gchar* text, gint len, gpointer data) {
     fwrite(text, 1, (size_t)len, te_out);
     fflush(te_out);
+}
+
+static gboolean te_on_key_press(GtkWidget* view, GdkEventKey* event, gpointer data) {
+    if (event->keyval != GDK_KEY_Escape) return FALSE;
+    gtk_text_buffer_set_text(gtk_text_view_get_buffer(GTK_TEXT_VIEW(view)), "", 0);
+    return TRUE;
 }
 
 static gboolean te_on_focus_in(GtkWidget* window, GdkEvent* event, gpointer data) {
@@ -54,8 +62,12 @@ int main(int argc, char** argv) {
     gtk_window_set_title(GTK_WINDOW(window), argc > 2 ? argv[2] : "te-gtk-view");
     gtk_window_set_default_size(GTK_WINDOW(window), 720, 360);
     GtkWidget* view = gtk_text_view_new();
+    /* Wrapped: a line of thousands of characters would make the view wider
+     * than X allows, and GTK end on the error. */
+    gtk_text_view_set_wrap_mode(GTK_TEXT_VIEW(view), GTK_WRAP_CHAR);
     gtk_container_add(GTK_CONTAINER(window), view);
     g_signal_connect(gtk_text_view_get_buffer(GTK_TEXT_VIEW(view)), "insert-text", G_CALLBACK(te_on_insert), NULL);
+    g_signal_connect(view, "key-press-event", G_CALLBACK(te_on_key_press), NULL);
     g_signal_connect(window, "focus-in-event", G_CALLBACK(te_on_focus_in), NULL);
     g_signal_connect(window, "destroy", G_CALLBACK(gtk_main_quit), NULL);
     g_unix_signal_add(SIGTERM, te_on_signal, NULL);

@@ -43,10 +43,10 @@ int te_wait_answer(Display* dpy, Window root, Window target, long serial, std::u
 }
 
 // Drops what the root window sent us while we listened to it.
-void te_drop_root_events(Display* dpy, Window root) {
+void te_drop_root_events(Display* dpy, Window root, long mask) {
     XSync(dpy, False);
     XEvent ev;
-    while (XCheckWindowEvent(dpy, root, SubstructureNotifyMask, &ev)) {
+    while (XCheckWindowEvent(dpy, root, mask, &ev)) {
     }
     while (XCheckTypedWindowEvent(dpy, root, ClientMessage, &ev)) {
     }
@@ -63,18 +63,21 @@ Window te_ping_target(Display* dpy) {
     return None;
 }
 
-// The answer goes to the root window with SubstructureNotify and
-// SubstructureRedirect masks: listening to the first on the root window
-// (besides what this connection already selects there) receives it.
+// The answer goes to the root window with SubstructureRedirect and either
+// SubstructureNotify (GTK, Chromium, Firefox) or StructureNotify (Qt): a
+// client receives it by listening to either notify mask on the root window
+// (besides what this connection already selects there).
 int te_ping(Display* dpy, Window target, int timeout_ms) {
     Window root = DefaultRootWindow(dpy);
     XWindowAttributes attrs;
     if (!XGetWindowAttributes(dpy, root, &attrs)) return 0;
-    XSelectInput(dpy, root, attrs.your_event_mask | SubstructureNotifyMask);
+    const long answer_masks = SubstructureNotifyMask | StructureNotifyMask;
+    XSelectInput(dpy, root, attrs.your_event_mask | answer_masks);
     long serial = te_ping_serial++;
     te_send_ping(dpy, target, serial);
     int answered = te_wait_answer(dpy, root, target, serial, now_millis() + (std::uint64_t)timeout_ms);
     XSelectInput(dpy, root, attrs.your_event_mask);
-    if (!(attrs.your_event_mask & SubstructureNotifyMask)) te_drop_root_events(dpy, root);
+    long added = answer_masks & ~attrs.your_event_mask;
+    if (added) te_drop_root_events(dpy, root, added);
     return answered;
 }

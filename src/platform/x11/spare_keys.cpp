@@ -14,20 +14,48 @@ const size_t TE_LEVELS = 2;
 // A program that answers pings gets this long to read what was typed;
 // one that does not answer in time is not asked again during this text.
 const int TE_PING_TIMEOUT_MS = 1000;
+// Once it has answered one, it gets this long: a program that answers is
+// only busy (a browser loading the fonts of a script new to it stalls for
+// seconds), and going on with pauses instead would garble its text.
+const int TE_PING_PATIENCE_MS = 10000;
 // A program without the ping protocol gets a pause this long, plus a little
 // per character typed since the last settle: a guess at the time a busy
 // client may need to catch up.
 const int TE_SETTLE_BASE_MS = 15;
 const size_t TE_SETTLE_CHARS_PER_MS = 20;
+// Answers awaited after a binding changed (see te_await_binding).
+const int TE_PINGS_AFTER_BINDING = 2;
+
+// Pings the focused program and waits for its answer; false, and no more
+// pings for this text, when it has no ping protocol or did not answer.
+bool te_ping_focused(te_spare_keys* keys) {
+    Window target = keys->may_ping ? te_ping_target(keys->dpy) : None;
+    int timeout_ms = keys->answered ? TE_PING_PATIENCE_MS : TE_PING_TIMEOUT_MS;
+    keys->may_ping = target != None && te_ping(keys->dpy, target, timeout_ms);
+    keys->answered = keys->answered || keys->may_ping;
+    return keys->may_ping;
+}
 
 // Waits until the focused program has read every key typed so far.
 void te_settle(te_spare_keys* keys) {
     XSync(keys->dpy, False);
-    Window target = keys->may_ping ? te_ping_target(keys->dpy) : None;
-    keys->may_ping = target != None && te_ping(keys->dpy, target, TE_PING_TIMEOUT_MS);
-    if (!keys->may_ping)
+    if (!te_ping_focused(keys))
         thread_sleep_ms(TE_SETTLE_BASE_MS + (int)(keys->typed_since_settle / TE_SETTLE_CHARS_PER_MS));
     keys->typed_since_settle = 0;
+}
+
+// Waits until the focused program has taken in a binding just sent, before
+// any key uses it. The first answer comes after the program has read the
+// mapping notices queued for the connection of its window. A program may
+// keep its keyboard mapping up to date on a second connection served by
+// the same event loop (Chromium does), whose notices that loop may handle
+// after the first answer in the same turn; the second answer comes from a
+// later turn, after they were handled. A program without pings gets no
+// wait here: those met so far (xterm and other Xlib or Xt programs) read
+// their mapping notices and their keys in one stream, in order.
+void te_await_binding(te_spare_keys* keys) {
+    for (int i = 0; i < TE_PINGS_AFTER_BINDING && te_ping_focused(keys); i++) {
+    }
 }
 
 bool te_any_bound(const te_spare_keys* keys) {
@@ -91,6 +119,7 @@ void te_spare_init(te_spare_keys* keys, Display* dpy, const std::vector<KeyCode>
     keys->bound.assign(keys->codes.size() * TE_LEVELS, NoSymbol);
     keys->typed_since_settle = 0;
     keys->may_ping = true;
+    keys->answered = false;
 }
 
 size_t te_spare_capacity(const te_spare_keys* keys) { return keys->bound.size(); }
@@ -103,6 +132,7 @@ int te_spare_bind(te_spare_keys* keys, const std::vector<KeySym>& syms) {
     std::copy(syms.begin(), syms.begin() + (long)std::min(syms.size(), keys->bound.size()), keys->bound.begin());
     for (size_t i = 0; i < keys->codes.size(); i++) te_set_key(keys, i);
     te_send(keys);
+    te_await_binding(keys);
     return 1;
 }
 

@@ -9,7 +9,11 @@
 // program has looked up every event typed with the old binding: it pings
 // the program (ping.h) and waits for the answer, or, for a program without
 // that protocol, syncs with the server and pauses for a time that grows
-// with what was typed.
+// with what was typed. After each binding, and before the first key that
+// uses it, the focused program is pinged again: some programs (Chromium)
+// keep their keyboard mapping on a connection of its own, refreshed in
+// their own time, and would otherwise look up the first keys of a segment
+// in the mapping of the segment before.
 #ifndef TE_X11_SPARE_KEYS_H
 #define TE_X11_SPARE_KEYS_H
 
@@ -27,6 +31,7 @@ struct te_spare_keys {
     std::vector<KeySym> bound;     // two per code (plain, Shift), NoSymbol while free
     size_t typed_since_settle = 0;
     bool may_ping = true;          // false once the focused program did not answer one
+    bool answered = false;         // it answered one during this text
 };
 
 void te_spare_init(te_spare_keys* keys, Display* dpy, const std::vector<KeyCode>& spare);
@@ -35,7 +40,8 @@ void te_spare_init(te_spare_keys* keys, Display* dpy, const std::vector<KeyCode>
 size_t te_spare_capacity(const te_spare_keys* keys);
 
 // Binds the keysyms (at most the capacity) to the spare keycodes, settling
-// first when keycodes bound before are in use. 0 when there is no spare
+// first when keycodes bound before are in use, and returns once the
+// focused program has taken the binding in. 0 when there is no spare
 // keycode or the server's key symbols cannot be read.
 int te_spare_bind(te_spare_keys* keys, const std::vector<KeySym>& syms);
 
