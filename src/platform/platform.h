@@ -144,6 +144,13 @@ struct te_file_stamp {
     std::int64_t mtime_nsec;
 };
 
+// 1 when two stamps name one version of a file. The library and the desktop
+// hosts tell file versions apart with this one test.
+inline int te_file_stamp_equal(const te_file_stamp& a, const te_file_stamp& b) {
+    return a.exists == b.exists && a.volume == b.volume && a.index == b.index && a.size == b.size &&
+           a.mtime_sec == b.mtime_sec && a.mtime_nsec == b.mtime_nsec;
+}
+
 enum te_lock_status {
     TE_LOCK_TAKEN,
     TE_LOCK_BUSY,         // another process kept it for the whole wait
@@ -195,5 +202,14 @@ const te_file_calls& te_files(void);
 // The default store path under the user's application-data folder, into
 // out[size]. 0 when no such folder is known or the path does not fit.
 int default_store_path(char* out, int size);
+
+// The store file used when none is named: default_store_path, else
+// "snippets.json" in the current folder. The library and the desktop hosts
+// both compile this one definition, so they always name one file (and so
+// one lock and one rules file beside it).
+const int TE_STORE_PATH_CAP = 1024;
+inline void te_store_path_default(char (&out)[TE_STORE_PATH_CAP]) {
+    if (!default_store_path(out, TE_STORE_PATH_CAP)) std::snprintf(out, TE_STORE_PATH_CAP, "%s", "snippets.json");
+}
 
 #endif

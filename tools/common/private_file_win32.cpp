@@ -25,20 +25,3 @@ bool te_write_private(const std::string& path, const std::string& text, std::str
     if (!ok && error) *error = path + ": cannot write";
     return ok;
 }
-
-bool te_replace_private(const std::string& path, const std::string& text, std::string* error) {
-    // A name of this process's own, so two processes replacing one file
-    // never write into each other's temporary file.
-    std::string tmp = path + "." + std::to_string((unsigned long)GetCurrentProcessId()) + ".tmp";
-    if (!te_write_private(tmp, text, error)) return false;
-    if (MoveFileExW(te_wide(tmp).c_str(), te_wide(path).c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
-    DeleteFileW(te_wide(tmp).c_str());
-    if (error) *error = path + ": cannot replace";
-    return false;
-}
-
-void te_make_parent_dirs(const std::string& path) {
-    for (std::size_t at = path.find_first_of("/\\", 1); at != std::string::npos;
-         at = path.find_first_of("/\\", at + 1))
-        CreateDirectoryW(te_wide(path.substr(0, at)).c_str(), nullptr);
-}

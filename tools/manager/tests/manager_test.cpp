@@ -139,7 +139,7 @@ private slots:
         ::umask(022);
         QString out = qEnvironmentVariable("APPDATA") + "/export.json";
         QString message;
-        QVERIFY2(te_export_to(out, &message), qPrintable(message));
+        QVERIFY2(te_export_to(te_store_path(), out, &message), qPrintable(message));
         QCOMPARE(te_file_bytes(out), te_file_bytes(te_store_path()));
         QCOMPARE(te_file_mode(out), 0600);
     }
