@@ -10,12 +10,20 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QSystemTrayIcon>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <csignal>
 #include <sys/stat.h>
 
+#include "draft_file.h"
+#include "engine_runner.h"
+#include "instance.h"
 #include "main_window.h"
+#include "snippet_editor.h"
 #include "snippet_files.h"
 #include "textexpander.h"
 
@@ -37,6 +45,82 @@ QStringList te_shown_triggers(QTableView* list) {
     QStringList out;
     for (int r = 0; r < list->model()->rowCount(); r++) out << list->model()->index(r, 0).data().toString();
     return out;
+}
+
+// A system tray on the test's display: a window owning the tray selection,
+// which is what a program looks for, for as long as this object lives.
+class te_fake_tray {
+public:
+    te_fake_tray() : display_(XOpenDisplay(nullptr)) {
+        Window w = XCreateSimpleWindow(display_, DefaultRootWindow(display_), 0, 0, 1, 1, 0, 0, 0);
+        XSetSelectionOwner(display_, XInternAtom(display_, "_NET_SYSTEM_TRAY_S0", False), w, CurrentTime);
+        XSync(display_, False);
+    }
+    ~te_fake_tray() { XCloseDisplay(display_); }
+
+    // Closes the top-level window of process `pid` as a window manager
+    // does (WM_DELETE_WINDOW); false when it has none.
+    bool close_window_of(long pid) {
+        Atom pid_atom = XInternAtom(display_, "_NET_WM_PID", False);
+        Window root, parent, *children = nullptr;
+        unsigned count = 0;
+        XQueryTree(display_, DefaultRootWindow(display_), &root, &parent, &children, &count);
+        bool sent = false;
+        for (unsigned i = 0; i < count && !sent; i++) {
+            Atom type;
+            int format;
+            unsigned long items, left;
+            unsigned char* value = nullptr;
+            if (XGetWindowProperty(display_, children[i], pid_atom, 0, 1, False, XA_CARDINAL, &type, &format, &items,
+                                   &left, &value) == Success && value && items == 1 && *(long*)value == pid) {
+                XWindowAttributes attributes;
+                XGetWindowAttributes(display_, children[i], &attributes);
+                if (attributes.map_state == IsViewable) sent = send_delete(children[i]);
+            }
+            if (value) XFree(value);
+        }
+        if (children) XFree(children);
+        XSync(display_, False);
+        return sent;
+    }
+    te_fake_tray(const te_fake_tray&) = delete;
+    te_fake_tray& operator=(const te_fake_tray&) = delete;
+
+private:
+    bool send_delete(Window w) {
+        XEvent e = {};
+        e.xclient.type = ClientMessage;
+        e.xclient.window = w;
+        e.xclient.message_type = XInternAtom(display_, "WM_PROTOCOLS", False);
+        e.xclient.format = 32;
+        e.xclient.data.l[0] = (long)XInternAtom(display_, "WM_DELETE_WINDOW", False);
+        e.xclient.data.l[1] = CurrentTime;
+        return XSendEvent(display_, w, False, NoEventMask, &e) != 0;
+    }
+
+    Display* display_;
+};
+
+// The real program on the test's display, with the test's environment.
+struct te_manager_process {
+    QProcess process;
+    explicit te_manager_process(const QStringList& args, const QString& te_store = QString()) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        if (!te_store.isEmpty()) env.insert("TE_STORE", te_store);
+        process.setProcessEnvironment(env);
+        process.setProcessChannelMode(QProcess::ForwardedChannels);
+        process.start(TE_MANAGER_PATH, args);
+    }
+    ~te_manager_process() {
+        if (process.state() == QProcess::NotRunning) return;
+        process.kill();
+        process.waitForFinished(5000);
+    }
+    void terminate() { ::kill((pid_t)process.processId(), SIGTERM); }
+};
+
+bool te_instance_runs(const QString& store, te_instance_info* info = nullptr) {
+    return te_instance_query(store.toStdString(), info);
 }
 
 }  // namespace
@@ -150,6 +234,108 @@ private slots:
         QVERIFY(te.waitForFinished(10000));
         QCOMPARE(te.exitCode(), 0);
         QTRY_VERIFY_WITH_TIMEOUT(te_shown_triggers(child<QTableView>("list")).contains(">>fromte"), 8000);
+    }
+
+    void save_refuses_a_snippet_changed_on_disk() {
+        QTest::mouseClick(child<QTableView>("list")->viewport(), Qt::LeftButton, {},
+                          child<QTableView>("list")->visualRect(child<QTableView>("list")->model()->index(3, 0)).center());
+        QCOMPARE(child<QLineEdit>("trigger")->text(), QString(">>sig"));
+        QTest::keyClick(child<QPlainTextEdit>("text"), Qt::Key_End, Qt::ControlModifier);
+        QTest::keyClicks(child<QPlainTextEdit>("text"), " and more");
+        QProcess te;  // meanwhile another process moves the snippet
+        te.start(TE_TOOL_PATH, {"update", ">>sig", R"({"trigger":">>sig","text":"Best regards,\nAnna","folder":"Old"})"});
+        QVERIFY(te.waitForFinished(10000) && te.exitCode() == 0);
+        QTest::keyClick(window, Qt::Key_S, Qt::ControlModifier);
+        QVERIFY2(child<QLabel>("message")->text().contains("changed elsewhere"), qPrintable(child<QLabel>("message")->text()));
+        QVERIFY(child<QPlainTextEdit>("text")->toPlainText().endsWith(" and more"));
+        QVERIFY(te_file_bytes(te_store_path()).contains(R"("folder":"Old")"));
+        QTest::keyClick(window, Qt::Key_S, Qt::ControlModifier);  // told, the user stores the text anyway
+        QVERIFY(te_file_bytes(te_store_path()).contains("Anna and more"));
+    }
+
+    void unreadable_store_is_said_shown_as_nothing_and_kept() {
+        QString store = te_store_path();
+        QFile::remove(store);
+        QVERIFY(QFile::link(QFileInfo(store).fileName(), store));  // a loop: it cannot be opened
+        window->reload();
+        QVERIFY2(child<QLabel>("store_problem")->text().startsWith("cannot read " + store + ": "),
+                 qPrintable(child<QLabel>("store_problem")->text()));
+        QCOMPARE(child<QTableView>("list")->model()->rowCount(), 0);
+        QString out = qEnvironmentVariable("APPDATA") + "/export.json", message;
+        QVERIFY(!te_export_to(store, out, &message) && !QFile::exists(out));
+        QFile in(qEnvironmentVariable("APPDATA") + "/in.json");
+        QVERIFY(in.open(QIODevice::WriteOnly) && in.write(R"([{"trigger":">>in","text":"x"}])") > 0);
+        in.close();
+        QVERIFY(!te_import_from(in.fileName(), &message));
+        QVERIFY2(message.contains("cannot read " + store), qPrintable(message));
+    }
+
+    void banner_names_the_store_of_each_side() {
+        QString other = qEnvironmentVariable("APPDATA") + "/other.json";
+        QProcess run;
+        run.start(TE_TOOL_PATH, {"run", "--quiet", "--store", other});
+        QTRY_VERIFY_WITH_TIMEOUT(te_instance_runs(te_store_path()), 5000);
+        window->runner()->begin();
+        QString banner = window->runner()->describe();
+        QVERIFY2(banner.contains(other) && banner.contains(te_store_path()), qPrintable(banner));
+        ::kill((pid_t)run.processId(), SIGTERM);
+        QVERIFY(run.waitForFinished(5000));
+    }
+
+    void store_is_chosen_as_te_chooses_it_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("te_store");
+        QString chosen = qEnvironmentVariable("APPDATA") + "/chosen.json";
+        QTest::newRow("--store") << QStringList{"--store", chosen} << QString();
+        QTest::newRow("TE_STORE") << QStringList{} << chosen;
+    }
+    void store_is_chosen_as_te_chooses_it() {
+        QFETCH(QStringList, args);
+        QFETCH(QString, te_store);
+        QString chosen = qEnvironmentVariable("APPDATA") + "/chosen.json";
+        te_manager_process manager(args, te_store);
+        te_instance_info info;
+        QTRY_VERIFY_WITH_TIMEOUT(te_instance_runs(chosen, &info) && !info.mode.empty(), 8000);
+        QCOMPARE(QString::fromStdString(info.store), chosen);
+        manager.terminate();
+        QVERIFY(manager.process.waitForFinished(5000));
+    }
+
+    // Unsaved text either way: in the tray it would be lost, with the
+    // window open the question about it would never be answered.
+    void stop_signal_ends_it_at_once_data() {
+        QTest::addColumn<bool>("tray");
+        QTest::newRow("in the tray") << true;
+        QTest::newRow("window open") << false;
+    }
+    void stop_signal_ends_it_at_once() {
+        QFETCH(bool, tray);
+        std::unique_ptr<te_fake_tray> fake_tray(tray ? new te_fake_tray : nullptr);
+        QTRY_COMPARE_WITH_TIMEOUT(QSystemTrayIcon::isSystemTrayAvailable(), tray, 2000);
+        QString store = te_store_path(), draft = te_draft_path(store), error;
+        te_snippet_row typed{">>draft", "", "*", "not saved yet"};
+        QVERIFY2(te_keep_draft(draft, QString(), typed, &error), qPrintable(error));  // offered back at start
+        te_manager_process manager({"--store", store});
+        te_instance_info info;
+        QTRY_VERIFY_WITH_TIMEOUT(te_instance_runs(store, &info) && !info.mode.empty() && !QFile::exists(draft), 8000);
+        if (tray) {  // closed, it goes on in the tray
+            bool closed = false;
+            for (int i = 0; i < 50 && !(closed = fake_tray->close_window_of(info.pid)); i++) QTest::qWait(100);
+            QVERIFY(closed);
+            QTest::qWait(200);
+            QCOMPARE(manager.process.state(), QProcess::Running);
+        }
+        QElapsedTimer clock;
+        clock.start();
+        manager.terminate();
+        QVERIFY(manager.process.waitForFinished(5000));
+        QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(manager.process.exitCode(), 0);
+        QVERIFY(!te_instance_runs(store));
+        QString stored;
+        te_snippet_row kept;
+        QVERIFY(te_take_draft(draft, &stored, &kept));
+        QVERIFY(kept == typed);
     }
 
     void window_renders() {
