@@ -164,8 +164,9 @@ struct te_file_calls {
     // TE_OPEN_OK. `stamp` (may be null) receives the stamp of the file
     // opened, or a stamp with exists 0.
     FILE* (*open_read)(const char* path, te_open_status* status, te_file_stamp* stamp);
-    // Creates a new file of its own beside `target` (same folder, named
-    // "<target>.<unique>.tmp"), exclusively (never an existing file) and
+    // Creates a new file of its own beside the file `target` finally names
+    // (a symbolic link followed, on POSIX; same folder, named
+    // "<that file>.<unique>.tmp"), exclusively (never an existing file) and
     // readable and writable by its user alone whatever the umask, open for
     // binary writing. Its path goes into name[size], also when the creation
     // fails (then the last name tried, and null is returned).
@@ -177,17 +178,19 @@ struct te_file_calls {
     // The stamp of what is at `path` now (exists 0 when nothing is). 0 on
     // success, -1 when it cannot be told.
     int (*stamp)(const char* path, te_file_stamp* out);
-    // Replaces `to` with `from` in one atomic step; `to` need not exist.
+    // Replaces the file `to` finally names (as create_temp names it) with
+    // `from` in one atomic step, so a link at `to` stays; it need not exist.
     // 0 on success; on failure both files are left as they were.
     int (*replace)(const char* from, const char* to);
-    // Makes the replaces done in the folder holding `path` survive a power
-    // cut. 0 on success, also where the system or the file system has no
-    // such step; -1 when the system reported a failure.
+    // Makes the replaces done in the folder holding the file `path` finally
+    // names (as create_temp names it) survive a power cut. 0 on success,
+    // also where the system or the file system has no such step; -1 when
+    // the system reported a failure.
     int (*sync_folder)(const char* path);
     int (*remove)(const char* path);  // 0 on success
     // Creates every missing directory above the file named by `path`,
-    // shortest prefix first, splitting at this platform's separators;
-    // failures ignored.
+    // shortest prefix first, splitting at this platform's separators; on
+    // POSIX readable by their user alone (0700). Failures ignored.
     void (*make_parent_dirs)(const char* path);
     // Takes an exclusive advisory lock on the file at `path` (created with
     // mode 0600 when missing), waiting at most about wait_ms for another
