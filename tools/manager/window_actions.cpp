@@ -214,7 +214,10 @@ void te_main_window::focus_list() {
 }
 
 void te_main_window::closeEvent(QCloseEvent* event) {
-    if (m_ending) return event->accept();
+    if (m_ending) {  // the session ends: what changed since it said so is kept too
+        keep_draft();
+        return event->accept();
+    }
     if (m_tray && m_tray->isVisible()) {  // the engine goes on; the tray opens the window again
         hide();
         event->ignore();
