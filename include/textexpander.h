@@ -21,6 +21,19 @@
  * Errors: a failure leaves a short lower-case message that te_last_error
  * returns. Success never clears it.
  *
+ * Telling a failure from "nothing": te_snippet_import returns 0 both when it
+ * failed and when it added nothing new, and no fixed list of messages names
+ * every failure. A host that must tell them apart marks the last error
+ * first, with a call that fails with a text no other failure can leave:
+ * te_snippet_json of a trigger made up for the purpose and unique to this
+ * mark (a control character, the time, a count), which leaves "no such
+ * trigger: <that trigger>". Right after the call it reads te_last_error
+ * again: a text other than the mark means a failure left its message since,
+ * the mark itself means none did. A failure on another thread in between
+ * (the worker's) also replaces the mark, so the check may report a failure
+ * that was not the call's, never a success that was a failure. The same
+ * works for any call whose result does not show failure.
+ *
  * Threads: every function may be called from any thread at any time. The
  * engine serialises access to its tables internally; long work (rendering,
  * reading the clipboard, typing) runs outside that serialisation, so a host
@@ -127,7 +140,10 @@ TE_API const char* te_render(const char* tmpl);
  *     then applies the change to what was read and rewrites the file whole.
  *     Writers in other processes are kept out for that time by a lock on
  *     "<store>.lock"; an edit that cannot have it within about 3 seconds
- *     fails with "store is locked by another process: <store>".
+ *     fails with "store is locked by another process: <store>", and one
+ *     whose lock file cannot be opened or locked at all (a folder in its
+ *     place, no permission) fails with "cannot lock <store>.lock: <reason>";
+ *     neither changes anything.
  *     te_snippet_count, te_snippets_json, te_snippet_json and the worker
  *     (before each watch pass) re-read a file another process replaced.
  *     A re-read is a first use again: the table becomes the file's
@@ -139,7 +155,10 @@ TE_API const char* te_render(const char* tmpl);
  *     returns 0 with "sync failed: <store>", the new file in place), so any
  *     reader sees the old table or the new one, whole. The store, its
  *     temporary files and its backup are readable and writable by their
- *     user alone (mode 0600 on POSIX).
+ *     user alone (mode 0600 on POSIX), and so is a folder made for it. On
+ *     POSIX a store that is a symbolic link (into a dotfiles repository,
+ *     say) is followed: the temporary file goes beside the file the link
+ *     finally names and replaces that file, so the link stays.
  *   - A file that was read but could not be taken whole (it does not
  *     parse, or holds refused elements or more than 4096 snippets) is
  *     kept as "<store>.bak" by the first write that replaces it.
@@ -192,7 +211,9 @@ TE_API const char* te_snippets_json(void);
 
 /* Merges a JSON array of snippet objects: existing triggers are replaced,
  * new ones appended. Writes the store once. Returns the number of snippets
- * added (0 also on failure: see te_last_error). */
+ * added (0 also on failure: see te_last_error, and "Telling a failure from
+ * "nothing"" above). A refused element is skipped and its message left;
+ * the rest is merged. */
 TE_API int te_snippet_import(const char* json);
 
 /* ---- Rules ---------------------------------------------------------------- */

@@ -144,6 +144,13 @@ struct te_file_stamp {
     std::int64_t mtime_nsec;
 };
 
+// 1 when two stamps name one version of a file. The library and the desktop
+// hosts tell file versions apart with this one test.
+inline int te_file_stamp_equal(const te_file_stamp& a, const te_file_stamp& b) {
+    return a.exists == b.exists && a.volume == b.volume && a.index == b.index && a.size == b.size &&
+           a.mtime_sec == b.mtime_sec && a.mtime_nsec == b.mtime_nsec;
+}
+
 enum te_lock_status {
     TE_LOCK_TAKEN,
     TE_LOCK_BUSY,         // another process kept it for the whole wait
@@ -157,8 +164,9 @@ struct te_file_calls {
     // TE_OPEN_OK. `stamp` (may be null) receives the stamp of the file
     // opened, or a stamp with exists 0.
     FILE* (*open_read)(const char* path, te_open_status* status, te_file_stamp* stamp);
-    // Creates a new file of its own beside `target` (same folder, named
-    // "<target>.<unique>.tmp"), exclusively (never an existing file) and
+    // Creates a new file of its own beside the file `target` finally names
+    // (a symbolic link followed, on POSIX; same folder, named
+    // "<that file>.<unique>.tmp"), exclusively (never an existing file) and
     // readable and writable by its user alone whatever the umask, open for
     // binary writing. Its path goes into name[size], also when the creation
     // fails (then the last name tried, and null is returned).
@@ -170,17 +178,19 @@ struct te_file_calls {
     // The stamp of what is at `path` now (exists 0 when nothing is). 0 on
     // success, -1 when it cannot be told.
     int (*stamp)(const char* path, te_file_stamp* out);
-    // Replaces `to` with `from` in one atomic step; `to` need not exist.
+    // Replaces the file `to` finally names (as create_temp names it) with
+    // `from` in one atomic step, so a link at `to` stays; it need not exist.
     // 0 on success; on failure both files are left as they were.
     int (*replace)(const char* from, const char* to);
-    // Makes the replaces done in the folder holding `path` survive a power
-    // cut. 0 on success, also where the system or the file system has no
-    // such step; -1 when the system reported a failure.
+    // Makes the replaces done in the folder holding the file `path` finally
+    // names (as create_temp names it) survive a power cut. 0 on success,
+    // also where the system or the file system has no such step; -1 when
+    // the system reported a failure.
     int (*sync_folder)(const char* path);
     int (*remove)(const char* path);  // 0 on success
     // Creates every missing directory above the file named by `path`,
-    // shortest prefix first, splitting at this platform's separators;
-    // failures ignored.
+    // shortest prefix first, splitting at this platform's separators; on
+    // POSIX readable by their user alone (0700). Failures ignored.
     void (*make_parent_dirs)(const char* path);
     // Takes an exclusive advisory lock on the file at `path` (created with
     // mode 0600 when missing), waiting at most about wait_ms for another
@@ -195,5 +205,14 @@ const te_file_calls& te_files(void);
 // The default store path under the user's application-data folder, into
 // out[size]. 0 when no such folder is known or the path does not fit.
 int default_store_path(char* out, int size);
+
+// The store file used when none is named: default_store_path, else
+// "snippets.json" in the current folder. The library and the desktop hosts
+// both compile this one definition, so they always name one file (and so
+// one lock and one rules file beside it).
+const int TE_STORE_PATH_CAP = 1024;
+inline void te_store_path_default(char (&out)[TE_STORE_PATH_CAP]) {
+    if (!default_store_path(out, TE_STORE_PATH_CAP)) std::snprintf(out, TE_STORE_PATH_CAP, "%s", "snippets.json");
+}
 
 #endif

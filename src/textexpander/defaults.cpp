@@ -18,10 +18,9 @@ const te_seed te_seeds[] = {
     {">>signoff", "Kind regards,\nName", "Work"},
 };
 
-void te_default_store_path_locked(void) {
-    if (!default_store_path(E.store_path, TE_PATH_CAP))
-        std::strcpy(E.store_path, "snippets.json");
-}
+static_assert(TE_PATH_CAP == TE_STORE_PATH_CAP, "the hosts name the store with the same bound");
+
+void te_default_store_path_locked(void) { te_store_path_default(E.store_path); }
 
 }  // namespace
 

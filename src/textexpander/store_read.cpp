@@ -10,11 +10,6 @@
 
 namespace {
 
-int te_file_stamp_equal(const te_file_stamp& a, const te_file_stamp& b) {
-    return a.exists == b.exists && a.volume == b.volume && a.index == b.index && a.size == b.size &&
-           a.mtime_sec == b.mtime_sec && a.mtime_nsec == b.mtime_nsec;
-}
-
 // What the read made of a file: whether it took everything in it.
 enum te_read_outcome { TE_READ_NOTHING_THERE, TE_READ_WHOLE, TE_READ_PARTIAL, TE_READ_FAILED };
 

@@ -30,7 +30,7 @@ struct fault_case {
     const char* start;    // the store file before first use (null: two of the user's snippets)
     int open_error;       // every open for reading fails with this errno (0: none)
     int vanish_at;        // the file is removed just before this open for reading
-    const char* failing;  // "write", "commit", "replace" or "sync": that step fails
+    const char* failing;  // "lock", "write", "commit", "replace" or "sync": that step fails
     int result;
     const char* message;  // $S: the store's path, $T: its first temporary file
     bool file_is_new;     // else the file is as it was
@@ -65,6 +65,12 @@ int faulty_replace(const char* from, const char* to) {
     return failing("replace") ? -1 : te_files_system().replace(from, to);
 }
 int faulty_sync_folder(const char* path) { return failing("sync") ? -1 : te_files_system().sync_folder(path); }
+// A folder in the lock file's place.
+te_lock_status faulty_lock(const char* path, int wait_ms, te_file_lock* out) {
+    if (!failing("lock")) return te_files_system().lock(path, wait_ms, out);
+    errno = EISDIR;
+    return TE_LOCK_UNAVAILABLE;
+}
 
 const std::string kUserStore = "{\"snippets\":[" + snippet("mine", "1") + "," + snippet("also", "2") + "]}";
 
@@ -89,6 +95,7 @@ TEST_P(StoreFault, LeavesTheFileWholeAndSaysSo) {
     calls.commit_close = faulty_commit_close;
     calls.replace = faulty_replace;
     calls.sync_folder = faulty_sync_folder;
+    calls.lock = faulty_lock;
     te_files_swap(&calls);
     g_fault = c;
     EXPECT_EQ(te_snippet_add(snippet("new", "n").c_str()), c.result);
@@ -110,6 +117,7 @@ INSTANTIATE_TEST_SUITE_P(
                     fault_case{"OpenTooManyFiles", nullptr, EMFILE, 0, "", 0, kRefused, false},
                     fault_case{"OpenNoPermission", nullptr, EACCES, 0, "", 0, kRefused, false},
                     fault_case{"OpenIoError", nullptr, EIO, 0, "", 0, kRefused, false},
+                    fault_case{"LockUnavailable", nullptr, 0, 0, "lock", 0, "cannot lock $S.lock: Is a directory", false},
                     fault_case{"ShortWrite", nullptr, 0, 0, "write", 0, "write failed: $T", false},
                     fault_case{"FileSyncFails", nullptr, 0, 0, "commit", 0, "write failed: $T", false},
                     fault_case{"RenameFails", nullptr, 0, 0, "replace", 0, "rename failed: $T -> $S", false},

@@ -1,10 +1,12 @@
 // Writing the store file: its exact form, the atomic replace, failures.
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <sys/stat.h>
 
 #include <gtest/gtest.h>
 
+#include "files_seam.h"
 #include "test_support.h"
 #include "textexpander.h"
 
@@ -30,17 +32,23 @@ TEST(StoreWrite, EmptyTableIsFifteenBytesAndStaysEmptyOnReload) {
     EXPECT_STREQ(te_snippets_json(), "{\"snippets\":[]}");
 }
 
+// The temporary file cannot be created (a full folder, say); the name of
+// the file it would have been is given all the same.
+FILE* refused_create_temp(const char* target, char* name, int size) {
+    std::snprintf(name, (std::size_t)size, "%s", temp_path(target, 1).c_str());
+    return nullptr;
+}
+
 TEST(StoreWrite, FailureKeepsTheChangeInMemoryAndTheOldFile) {
-    // APPDATA names a file, so the store's folder cannot be created.
-    scoped_dir d("blocked");
-    std::string blocker = d.path() + "/file";
-    write_file(blocker, "x");
-    setenv("APPDATA", blocker.c_str(), 1);
+    write_file(store_path(), "{\"snippets\":[" + snippet("old", "0") + "]}");
+    te_file_calls calls = te_files_system();
+    calls.create_temp = refused_create_temp;
+    te_files_swap(&calls);
     EXPECT_EQ(te_snippet_add(snippet("a", "1").c_str()), 0);
-    EXPECT_EQ(std::string(te_last_error()),
-              "cannot open " + temp_path(blocker + "/Wrenfold/snippets.json", 1) + " for write");
-    EXPECT_EQ(te_snippet_count(), 4);
-    EXPECT_EQ(read_file(blocker), "x");
+    te_files_swap(nullptr);
+    EXPECT_EQ(std::string(te_last_error()), "cannot open " + temp_path(store_path(), 1) + " for write");
+    EXPECT_EQ(te_snippet_count(), 2);
+    EXPECT_EQ(read_file(store_path()), "{\"snippets\":[" + snippet("old", "0") + "]}");
 }
 
 TEST(StoreWrite, FailedReplaceKeepsTheNewestCopyInTheTemporaryFile) {

@@ -89,7 +89,7 @@ COLUMNS=200 "$te" list | grep -q '^>>addr .*Street⏎Auckland 1010⏎New' || fai
 # One te run per user and display; status and stop reach it.
 "$te" run --poll-ms 20 >"$work/run.out" 2>"$work/run.err" &
 run_pid=$!
-for _ in $(seq 50); do "$te" status >/dev/null && break; sleep 0.1; done
+for _ in $(seq 50); do "$te" status | grep -q ' mode, up ' && break; sleep 0.1; done  # published
 "$te" status | grep -q "^te is running (te run): pid $run_pid, clipboard mode" || fail "status: $("$te" status)"
 if "$te" run 2>"$work/err"; then fail "a second te run started"; fi
 grep -qx "te run: te is already running (pid $run_pid, te run)" "$work/err" || fail "refusal: $(cat "$work/err")"

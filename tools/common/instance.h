@@ -3,9 +3,11 @@
 //
 // A host that runs the engine in the background (`te run`, the snippet
 // manager window) takes the lock with te_instance_lock::acquire before it
-// starts the engine and keeps it until it exits. The lock is an flock on
-// <dir>/velmora-te-<display>.lock; the kernel drops it when the process
-// ends, however it ends, so a crashed host never leaves a stale lock.
+// starts the engine and keeps it until it exits. On POSIX the lock is an
+// flock on <dir>/velmora-te-<display>.lock; on Windows a LockFileEx lock on
+// %LOCALAPPDATA%\Wrenfold\velmora-te-session<id>.lock, one per user and
+// logon session. The system drops it when the process ends, however it
+// ends, so a crashed host never leaves a stale lock.
 // Beside it, <lock>.json holds the holder's status:
 //   {"pid":N,"mode":"clipboard","started":S,"expanded":N,"store":"...",
 //    "host":"te run","paused":false}
@@ -13,6 +15,7 @@
 #ifndef TE_TOOLS_INSTANCE_H
 #define TE_TOOLS_INSTANCE_H
 
+#include <cstdint>
 #include <string>
 
 struct te_instance_info {
@@ -25,14 +28,17 @@ struct te_instance_info {
     bool paused = false;
 };
 
-// The folder of the lock: $XDG_RUNTIME_DIR when it is set and a directory
-// (per user and cleared at logout), else the folder of `store_path`.
+// The folder of the lock. POSIX: $XDG_RUNTIME_DIR when it is set and a
+// directory (per user and cleared at logout), else the folder of
+// `store_path`. Windows: %LOCALAPPDATA%\Wrenfold (per user, not roaming),
+// else the folder of `store_path`.
 std::string te_instance_dir(const std::string& store_path);
 
-// <te_instance_dir>/velmora-te-<display>.lock, where <display> is $DISPLAY
-// less its screen number (":0.0" and ":0" are one display), every byte
-// outside [A-Za-z0-9_.-] replaced by '_' ("nodisplay" when DISPLAY is unset
-// or empty). The user is implied by the per-user folder.
+// POSIX: <te_instance_dir>/velmora-te-<display>.lock, where <display> is
+// $DISPLAY less its screen number (":0.0" and ":0" are one display), every
+// byte outside [A-Za-z0-9_.-] replaced by '_' ("nodisplay" when DISPLAY is
+// unset or empty). Windows: <te_instance_dir>\velmora-te-session<id>.lock
+// with the logon session's id. The user is implied by the per-user folder.
 std::string te_instance_lock_path(const std::string& store_path);
 
 // The lock one process holds while it runs in the background. Not copyable;
@@ -55,10 +61,10 @@ public:
     void publish(const te_instance_info& info);
     // Removes the status file, then drops the lock. Safe to call twice.
     void release();
-    bool held() const { return fd_ >= 0; }
+    bool held() const { return handle_ != -1; }
 
 private:
-    int fd_ = -1;
+    std::intptr_t handle_ = -1;  // a descriptor (POSIX) or a handle (Windows)
     std::string path_;
 };
 
@@ -70,7 +76,8 @@ private:
 bool te_instance_query(const std::string& store_path, te_instance_info* out);
 
 // Asks the holder to stop (SIGTERM) and waits up to timeout_ms until the
-// lock is free. 1 stopped, 0 none was running, -1 failed (*error says why).
+// lock is free. 1 stopped, 0 none was running, -1 failed (*error says why;
+// on Windows, where no signal asks, always when one runs).
 int te_instance_stop(const std::string& store_path, int timeout_ms, std::string* error);
 
 #endif

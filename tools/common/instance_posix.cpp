@@ -49,14 +49,6 @@ te_instance_info te_holder_info(const std::string& lock_path) {
     return info;
 }
 
-std::string te_refusal(const std::string& lock_path) {
-    te_instance_info info = te_holder_info(lock_path);
-    if (info.pid <= 0) return "te is already running (" + lock_path + " is locked)";
-    std::string who = "pid " + std::to_string(info.pid);
-    if (!info.host.empty()) who += ", " + info.host;
-    return "te is already running (" + who + ")";
-}
-
 bool te_try_lock(int fd) {
     for (int i = 0; i < TE_ACQUIRE_TRIES; i++) {
         if (flock(fd, LOCK_EX | LOCK_NB) == 0) return true;
@@ -69,7 +61,7 @@ bool te_try_lock(int fd) {
 }  // namespace
 
 bool te_instance_lock::acquire(const std::string& store_path, std::string* error) {
-    if (fd_ >= 0) return true;
+    if (handle_ >= 0) return true;
     std::string path = te_instance_lock_path(store_path);
     te_make_parent_dirs(path);
     int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
@@ -81,7 +73,7 @@ bool te_instance_lock::acquire(const std::string& store_path, std::string* error
     if (!te_try_lock(fd)) {
         int err = errno;
         if (error)
-            *error = err == EWOULDBLOCK ? te_refusal(path)
+            *error = err == EWOULDBLOCK ? te_instance_refusal(path, te_holder_info(path))
                                         : "cannot lock " + path + ": " + std::strerror(err);
         close(fd);
         return false;
@@ -91,24 +83,24 @@ bool te_instance_lock::acquire(const std::string& store_path, std::string* error
     // descriptor on the file does not touch the lock: flock locks belong to
     // this open file, not to the process.
     te_write_private(path, std::to_string((long)getpid()) + "\n", nullptr);
-    fd_ = fd;
+    handle_ = fd;
     path_ = path;
     return true;
 }
 
 void te_instance_lock::publish(const te_instance_info& info) {
-    if (fd_ >= 0) te_replace_private(path_ + ".json", te_instance_status_json(info), nullptr);
+    if (handle_ >= 0) te_replace_private(path_ + ".json", te_instance_status_json(info), nullptr);
 }
 
 void te_instance_lock::release() {
-    if (fd_ < 0) return;
+    if (handle_ < 0) return;
     // The lock file itself stays: removing it would let a second process
     // lock a fresh file while a third still holds the old one.
     unlink((path_ + ".json").c_str());
     te_write_private(path_, "", nullptr);
-    flock(fd_, LOCK_UN);
-    close(fd_);
-    fd_ = -1;
+    flock((int)handle_, LOCK_UN);
+    close((int)handle_);
+    handle_ = -1;
 }
 
 te_instance_lock::~te_instance_lock() { release(); }

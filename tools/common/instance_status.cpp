@@ -57,3 +57,10 @@ bool te_instance_status_parse(const std::string& text, te_instance_info* out) {
     yyjson_doc_free(doc);
     return ok;
 }
+
+std::string te_instance_refusal(const std::string& lock_path, const te_instance_info& holder) {
+    if (holder.pid <= 0) return "te is already running (" + lock_path + " is locked)";
+    std::string who = "pid " + std::to_string(holder.pid);
+    if (!holder.host.empty()) who += ", " + holder.host;
+    return "te is already running (" + who + ")";
+}

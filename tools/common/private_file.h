@@ -1,19 +1,26 @@
-// Files that hold personal data (snippets, status): created readable and
-// writable by their user alone, mode 0600 whatever the umask.
+// Files that hold personal data (snippets, rules, status, drafts): created
+// readable and writable by their user alone, mode 0600 whatever the umask,
+// in folders of their user alone.
 #ifndef TE_TOOLS_PRIVATE_FILE_H
 #define TE_TOOLS_PRIVATE_FILE_H
 
 #include <string>
 
-// Creates or truncates `path` and writes `text` into it. False with *error
-// ("PATH: reason") on failure.
+// Creates or truncates `path` (never through a symbolic link) and writes
+// `text` into it. For files nobody else writes (the instance lock's pid).
+// False with *error ("PATH: reason") on failure.
 bool te_write_private(const std::string& path, const std::string& text, std::string* error);
-// Writes "<path>.tmp" and renames it over `path` in one step, so a reader
-// sees the old file or the new one, never a part.
+
+// Replaces the file at `path` with `text` the way the library replaces its
+// store: a new file of its own beside the file finally named (a symbolic
+// link is followed and stays), created exclusively, flushed to disk, then
+// renamed over it and the folder synced. A reader sees the old file or the
+// new one, never a part; a failure leaves the old file as it was.
+// False with *error ("PATH: reason") on failure.
 bool te_replace_private(const std::string& path, const std::string& text, std::string* error);
 
-// Creates every missing folder above the file `path` (mode 0700: readable by
-// the user alone); failures are left to the write that follows.
+// Creates every missing folder above the file `path`, as the library does
+// for its store (mode 0700); failures are left to the write that follows.
 void te_make_parent_dirs(const std::string& path);
 
 #endif

@@ -2,7 +2,6 @@
 #include "private_file.h"
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -18,7 +17,7 @@ bool te_fail(const std::string& path, int err, std::string* error) {
 }  // namespace
 
 bool te_write_private(const std::string& path, const std::string& text, std::string* error) {
-    int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0) return te_fail(path, errno, error);
     fchmod(fd, 0600);  // the umask may have taken bits away; never adds any
     std::size_t done = 0;
@@ -31,23 +30,4 @@ bool te_write_private(const std::string& path, const std::string& text, std::str
     int err = done == text.size() ? 0 : errno ? errno : EIO;
     if (close(fd) != 0 && err == 0) err = errno;
     return err == 0 ? true : te_fail(path, err, error);
-}
-
-bool te_replace_private(const std::string& path, const std::string& text, std::string* error) {
-    // A name of this process's own, so two processes replacing one file
-    // never write into each other's temporary file.
-    std::string tmp = path + "." + std::to_string((long)getpid()) + ".tmp";
-    if (!te_write_private(tmp, text, error)) {
-        unlink(tmp.c_str());
-        return false;
-    }
-    if (std::rename(tmp.c_str(), path.c_str()) == 0) return true;
-    int err = errno;
-    unlink(tmp.c_str());
-    return te_fail(path, err, error);
-}
-
-void te_make_parent_dirs(const std::string& path) {
-    for (std::size_t at = path.find('/', 1); at != std::string::npos; at = path.find('/', at + 1))
-        mkdir(path.substr(0, at).c_str(), 0700);
 }

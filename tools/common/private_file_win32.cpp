@@ -2,43 +2,16 @@
 // whose access list already keeps other users out.
 #include "private_file.h"
 
+#include <cstdio>
 #include <windows.h>
 
-#include <cstdio>
-
-namespace {
-
-std::wstring te_wide(const std::string& s) {
-    int n = MultiByteToWideChar(CP_UTF8, 0, s.c_str(), -1, nullptr, 0);
-    std::wstring out(n > 0 ? (std::size_t)n : 1, L'\0');
-    if (n > 0) MultiByteToWideChar(CP_UTF8, 0, s.c_str(), -1, &out[0], n);
-    out.resize(out.size() - 1);
-    return out;
-}
-
-}  // namespace
+#include "text_convert.h"
 
 bool te_write_private(const std::string& path, const std::string& text, std::string* error) {
-    FILE* f = _wfopen(te_wide(path).c_str(), L"wb");
+    std::wstring wide;
+    FILE* f = te_utf8_to_wide(path.c_str(), wide) ? _wfopen(wide.c_str(), L"wb") : nullptr;
     bool ok = f && std::fwrite(text.data(), 1, text.size(), f) == text.size();
     if (f && std::fclose(f) != 0) ok = false;
     if (!ok && error) *error = path + ": cannot write";
     return ok;
-}
-
-bool te_replace_private(const std::string& path, const std::string& text, std::string* error) {
-    // A name of this process's own, so two processes replacing one file
-    // never write into each other's temporary file.
-    std::string tmp = path + "." + std::to_string((unsigned long)GetCurrentProcessId()) + ".tmp";
-    if (!te_write_private(tmp, text, error)) return false;
-    if (MoveFileExW(te_wide(tmp).c_str(), te_wide(path).c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
-    DeleteFileW(te_wide(tmp).c_str());
-    if (error) *error = path + ": cannot replace";
-    return false;
-}
-
-void te_make_parent_dirs(const std::string& path) {
-    for (std::size_t at = path.find_first_of("/\\", 1); at != std::string::npos;
-         at = path.find_first_of("/\\", at + 1))
-        CreateDirectoryW(te_wide(path.substr(0, at)).c_str(), nullptr);
 }

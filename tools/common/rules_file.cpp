@@ -1,7 +1,8 @@
 #include "rules_file.h"
 
-#include <cstdio>
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -9,6 +10,7 @@
 
 #include <yyjson.h>
 
+#include "files_seam.h"
 #include "private_file.h"
 #include "textexpander.h"
 
@@ -101,6 +103,36 @@ bool te_rules_file_apply(const std::string& path, std::string* error) {
     return ok;
 }
 
+namespace {
+
+const int TE_RULES_LOCK_WAIT_MS = 3000;
+
+// The rules file's lock, held while it lives (when ok()).
+class te_rules_lock {
+public:
+    explicit te_rules_lock(const std::string& path, std::string* error) {
+        std::string lock_path = path + ".lock";
+        te_make_parent_dirs(path);
+        errno = 0;
+        te_lock_status status = te_files_system().lock(lock_path.c_str(), TE_RULES_LOCK_WAIT_MS, &lock_);
+        held_ = status == TE_LOCK_TAKEN;
+        if (status == TE_LOCK_BUSY) *error = "rules file is locked by another process: " + path;
+        if (status == TE_LOCK_UNAVAILABLE)
+            *error = "cannot lock " + lock_path + ": " + (errno ? std::strerror(errno) : "the lock file cannot be opened");
+    }
+    ~te_rules_lock() {
+        if (held_) te_files_system().unlock(lock_);
+    }
+    te_rules_lock(const te_rules_lock&) = delete;
+    te_rules_lock& operator=(const te_rules_lock&) = delete;
+    bool ok() const { return held_; }
+
+private:
+    te_file_lock lock_ = 0;
+    bool held_ = false;
+};
+
+// Writes the library's rules that have an effect to the file.
 bool te_rules_file_save(const std::string& path, std::string* error) {
     yyjson_mut_doc* doc = yyjson_mut_doc_new(nullptr);
     yyjson_mut_val* arr = yyjson_mut_arr(doc);
@@ -119,22 +151,22 @@ bool te_rules_file_save(const std::string& path, std::string* error) {
         *error = path + ": the rules could not be written";
         return false;
     }
-    te_make_parent_dirs(path);
     bool ok = te_replace_private(path, json, error);
     std::free(json);
     return ok;
 }
 
-bool te_rules_file_watch::changed() {
-    std::error_code ec;
-    std::string now = "missing";
-    auto size = std::filesystem::file_size(path_, ec);
-    if (!ec) {
-        auto stamp = std::filesystem::last_write_time(path_, ec);
-        now = std::to_string(size) + "@" + std::to_string(stamp.time_since_epoch().count());
+}  // namespace
+
+bool te_rules_file_set(const std::string& path, const std::string& process, const char* settings,
+                       std::string* error) {
+    error->clear();
+    te_rules_lock lock(path, error);
+    if (!lock.ok()) return false;
+    if (!te_rules_file_apply(path, error)) return false;
+    if (!te_rule_set(process.c_str(), settings)) {
+        *error = te_last_error();
+        return false;
     }
-    bool differs = !looked_ || now != seen_;
-    looked_ = true;
-    seen_ = now;
-    return differs;
+    return te_rules_file_save(path, error);
 }

@@ -4,8 +4,8 @@
 // call that removes one. So the hosts (te, the snippet manager window) keep
 // the rules that have an effect in "rules.json" beside the snippet store: a
 // JSON array of {"process","allow","prefix"}, mode 0600. A host sets them
-// at start and again whenever the file changes, so a rule set with `te rule`
-// or in the window reaches a running `te run`. A rule that allows expansion
+// at start and again whenever the file changes (te_file_watch), so a rule
+// set with `te rule` or in the window reaches a running `te run`. A rule that allows expansion
 // and asks for no prefix has no effect: it stands for "no rule" and is
 // never kept in the file.
 #ifndef TE_TOOLS_RULES_FILE_H
@@ -22,21 +22,15 @@ std::string te_rules_file_path(const std::string& store_path);
 // first message of a refused rule) when something could not be applied.
 bool te_rules_file_apply(const std::string& path, std::string* error);
 
-// Writes the library's rules that have an effect (te_rules_json) to the
-// file, replacing it in one step. False with *error on failure.
-bool te_rules_file_save(const std::string& path, std::string* error);
-
-// Notices changes of one rules file: changed() is true the first time and
-// whenever the file's size, time stamp or presence differ from the last look.
-class te_rules_file_watch {
-public:
-    explicit te_rules_file_watch(std::string path) : path_(std::move(path)) {}
-    bool changed();
-
-private:
-    std::string path_;
-    std::string seen_;
-    bool looked_ = false;
-};
+// Changes the rule of `process` in the file, with the discipline of the
+// store: under the file's lock ("<path>.lock", waited for up to about 3
+// seconds) the file is read again and its rules set, the change is made
+// with te_rule_set(process, settings) (null settings: "{}"), and the rules
+// that have an effect are written back in one step (te_replace_private),
+// so rules set side by side by several hosts are all kept. False with
+// *error (the lock, the file, or the library's message for a refused rule)
+// when nothing was kept.
+bool te_rules_file_set(const std::string& path, const std::string& process, const char* settings,
+                       std::string* error);
 
 #endif

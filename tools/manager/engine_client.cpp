@@ -4,6 +4,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include "error_mark.h"
 #include "textexpander.h"
 
 namespace {
@@ -80,12 +81,9 @@ std::vector<te_rule_row> te_read_rules() {
     return rules;
 }
 
-bool te_apply_rule(const te_rule_row& rule, QString* error) {
+QByteArray te_rule_settings_json(const te_rule_row& rule) {
     QJsonObject settings{{"allow", rule.allow}, {"prefix", rule.prefix}};
-    QByteArray json = QJsonDocument(settings).toJson(QJsonDocument::Compact);
-    if (te_rule_set(rule.process.toUtf8().constData(), json.constData()) == 1) return true;
-    *error = te_error_text();
-    return false;
+    return QJsonDocument(settings).toJson(QJsonDocument::Compact);
 }
 
 te_stats_view te_read_stats() {
@@ -124,10 +122,15 @@ bool te_import_array(const QByteArray& file_text, QByteArray* array_json, QStrin
 }
 
 int te_import_snippets(const QByteArray& array_json, QString* note) {
-    te_snippet_count();  // the first use happens before the message is noted
-    QString before = te_error_text();
+    te_error_mark mark;
     int added = te_snippet_import(array_json.constData());
-    QString after = te_error_text();
-    *note = after != before ? after : QString();
-    return added;
+    *note = mark.failed() ? QString::fromStdString(mark.message()) : QString();
+    return mark.failed() && added == 0 ? -1 : added;
+}
+
+bool te_fetch_snippet(const QString& trigger, te_snippet_row* out) {
+    const char* json = te_snippet_json(trigger.toUtf8().constData());
+    if (!json) return false;
+    *out = te_row_from(te_parse(json).object());
+    return true;
 }

@@ -2,6 +2,9 @@
 
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTimer>
 
 #include "engine_client.h"
@@ -11,6 +14,12 @@ namespace {
 const int TE_TICK_MS = 2000;
 const int TE_STOP_WAIT_MS = 5000;
 const char* const TE_HOST_NAME = "velmora-manager";
+
+// Two names of one store file (a link, a relative path) count as one.
+bool te_same_file(const QString& a, const QString& b) {
+    QString x = QFileInfo(a).canonicalFilePath(), y = QFileInfo(b).canonicalFilePath();
+    return x.isEmpty() || y.isEmpty() ? QFileInfo(a).absoluteFilePath() == QFileInfo(b).absoluteFilePath() : x == y;
+}
 
 QString te_since(long long unix_seconds) {
     if (unix_seconds <= 0) return QCoreApplication::translate("te_engine_runner", "an unknown time");
@@ -45,8 +54,12 @@ void te_engine_runner::begin() {
     set_state(TE_FAILED);
 }
 
+// The window's store, and every setting of the engine spelled out: the
+// store selection may have started it once in another mode.
 bool te_engine_runner::start_engine() {
-    if (te_start("{}") == 1) return true;
+    QJsonObject config{{"mode", "clipboard"}, {"poll_ms", 100}, {"dry_run", false},
+                       {"store", QString::fromStdString(m_store)}};
+    if (te_start(QJsonDocument(config).toJson(QJsonDocument::Compact).constData()) == 1) return true;
     m_error = QString::fromUtf8(te_last_error());
     return false;
 }
@@ -105,12 +118,17 @@ QString te_engine_runner::describe() const {
     switch (m_state) {
     case TE_RUNNING: return tr("Expanding snippets (since %1).").arg(te_since(m_started));
     case TE_PAUSED: return tr("Paused: snippets are not expanded.");
-    case TE_ELSEWHERE:
-        return tr("%1 (pid %2) expands snippets since %3 (%4 so far); this window edits the same snippets.")
-            .arg(QString::fromStdString(m_other.host.empty() ? "te run" : m_other.host))
-            .arg(m_other.pid)
-            .arg(te_since(m_other.started))
-            .arg(m_other.expanded);
+    case TE_ELSEWHERE: {
+        QString who = tr("%1 (pid %2) expands snippets since %3 (%4 so far)")
+                          .arg(QString::fromStdString(m_other.host.empty() ? "te run" : m_other.host))
+                          .arg(m_other.pid)
+                          .arg(te_since(m_other.started))
+                          .arg(m_other.expanded);
+        QString mine = QString::fromStdString(m_store), theirs = QString::fromStdString(m_other.store);
+        if (theirs.isEmpty()) return tr("%1; this window edits %2.").arg(who, mine);
+        if (te_same_file(theirs, mine)) return tr("%1 from %2, the store this window edits.").arg(who, theirs);
+        return tr("%1 from %2; this window edits another store, %3.").arg(who, theirs, mine);
+    }
     case TE_FAILED: return tr("The engine did not start: %1").arg(m_error);
     default: return tr("Not expanding: this window only edits snippets.");
     }

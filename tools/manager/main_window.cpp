@@ -3,6 +3,7 @@
 #include "main_window.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -37,6 +38,7 @@ te_main_window::te_main_window(const QString& store_path, QWidget* parent)
       m_count(new QLabel),
       m_editor(new te_snippet_editor),
       m_tabs(new QTabWidget),
+      m_store_problem(new QLabel),
       m_banner_text(new QLabel),
       m_take_over(new QPushButton(tr("Stop it and expand here"))),
       m_engine_state(new QLabel),
@@ -53,6 +55,11 @@ te_main_window::te_main_window(const QString& store_path, QWidget* parent)
     m_tabs->addTab(m_stats, tr("S&tatistics"));
     auto* central = new QWidget;
     auto* layout = new QVBoxLayout(central);
+    m_store_problem->setObjectName("store_problem");
+    m_store_problem->setWordWrap(true);
+    m_store_problem->setStyleSheet("color: #b00020;");
+    m_store_problem->hide();
+    layout->addWidget(m_store_problem);
     layout->addWidget(build_banner());
     layout->addWidget(m_tabs, 1);
     setCentralWidget(central);
@@ -62,6 +69,12 @@ te_main_window::te_main_window(const QString& store_path, QWidget* parent)
     connect(m_runner, &te_engine_runner::state_changed, this, &te_main_window::engine_changed);
     connect(m_watcher, &te_store_watcher::changed, this, &te_main_window::reload);
     connect(m_rules_watcher, &te_store_watcher::changed, this, &te_main_window::follow_rules_file);
+    // The session ends: what is unsaved is kept, and the windows close
+    // without asking (the tray would keep them otherwise).
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this] {
+        keep_draft();
+        m_ending = true;
+    });
     reload();
     engine_changed();
     follow_rules_file();

@@ -38,6 +38,13 @@ public:
     void reload();
     // Escape: back to the list, the first snippet selected when none is.
     void focus_list();
+    // Ends the program now, asking nothing (a stop signal, the session's
+    // end): unsaved editor text is kept as a draft beside the store, the
+    // engine stops, the instance lock is let go, the event loop ends.
+    void stop_now();
+    // Shows a draft kept at the last such end in the editor, as unsaved
+    // changes, and removes it.
+    void offer_draft();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -65,6 +72,7 @@ private:
     void import_dialog();
     void export_dialog();
     void focus_search();
+    void keep_draft();
 
     QString m_store_path;
     te_snippet_model* m_model;
@@ -76,6 +84,7 @@ private:
     te_rules_page* m_rules;
     te_stats_page* m_stats;
     QTabWidget* m_tabs;
+    QLabel* m_store_problem;  // the store cannot be read: said here, nothing shown
     QLabel* m_banner_text;
     QPushButton* m_take_over;
     QLabel* m_engine_state;
@@ -86,6 +95,7 @@ private:
     te_store_watcher* m_rules_watcher;  // the rules file, which `te rule` changes too
     QSystemTrayIcon* m_tray = nullptr;
     bool m_selecting = false;  // a selection made by the window, not the user
+    bool m_ending = false;     // stop_now or the session's end: close without asking
 };
 
 #endif

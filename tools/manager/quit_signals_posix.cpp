@@ -20,15 +20,15 @@ void te_on_stop_signal(int) {
 
 }  // namespace
 
-void te_quit_on_stop_signals() {
+void te_quit_on_stop_signals(std::function<void()> stop) {
     if (::pipe(te_signal_pipe) != 0) return;
     for (int fd : te_signal_pipe) ::fcntl(fd, F_SETFD, FD_CLOEXEC);
     auto* notifier = new QSocketNotifier(te_signal_pipe[0], QSocketNotifier::Read, qApp);
-    QObject::connect(notifier, &QSocketNotifier::activated, qApp, [] {
+    QObject::connect(notifier, &QSocketNotifier::activated, qApp, [stop] {
         char byte;
         ssize_t got = ::read(te_signal_pipe[0], &byte, 1);
         (void)got;
-        QCoreApplication::quit();
+        stop();
     });
     struct sigaction action = {};
     action.sa_handler = te_on_stop_signal;

@@ -1,5 +1,5 @@
 #include "quit_signals.h"
 
-// Windows ends a GUI program with WM_CLOSE / WM_QUIT, which Qt turns into
-// the same orderly quit; there is nothing to catch here.
-void te_quit_on_stop_signals() {}
+// Windows ends a GUI program with WM_QUIT or the session's end, which reach
+// the window through Qt (commitDataRequest); there is no signal to catch.
+void te_quit_on_stop_signals(std::function<void()>) {}

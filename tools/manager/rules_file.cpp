@@ -17,9 +17,11 @@ std::vector<te_rule_row> te_effective_rules() {
     return rules;
 }
 
-bool te_save_rules_file(const QString& path, QString* error) {
+bool te_set_rule_in_file(const QString& path, const te_rule_row& rule, QString* error) {
     std::string message;
-    if (te_rules_file_save(path.toStdString(), &message)) return true;
+    if (te_rules_file_set(path.toStdString(), rule.process.toStdString(), te_rule_settings_json(rule).constData(),
+                          &message))
+        return true;
     *error = QString::fromStdString(message);
     return false;
 }

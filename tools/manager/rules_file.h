@@ -16,8 +16,10 @@ bool te_rule_is_neutral(const te_rule_row& rule);
 // The rules of the library that have an effect.
 std::vector<te_rule_row> te_effective_rules();
 
-// Writes te_effective_rules() to the file.
-bool te_save_rules_file(const QString& path, QString* error);
+// Sets `rule` and keeps it in the file, under the file's lock with the
+// file read again first (te_rules_file_set), so a rule set meanwhile by
+// `te rule` is kept too.
+bool te_set_rule_in_file(const QString& path, const te_rule_row& rule, QString* error);
 // Sets every rule in the file (and neutralises those it no longer has).
 // False with the first message when the file is unreadable or the library
 // refused a rule; a missing file sets none.

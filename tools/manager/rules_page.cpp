@@ -90,7 +90,7 @@ void te_rules_page::pick_row() {
 
 bool te_rules_page::apply(const te_rule_row& rule) {
     QString error;
-    bool ok = te_apply_rule(rule, &error) && te_save_rules_file(m_rules_file, &error);
+    bool ok = te_set_rule_in_file(m_rules_file, rule, &error);
     m_message->setStyleSheet(ok ? "color: #2e7d32;" : "color: #b00020;");
     m_message->setText(ok ? QString() : tr("Not set: %1").arg(error));
     reload();

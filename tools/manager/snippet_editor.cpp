@@ -106,15 +106,47 @@ bool te_snippet_editor::is_dirty() const { return fields() != m_stored; }
 
 bool te_snippet_editor::save() {
     te_snippet_row row = fields();
+    if (!m_stored_trigger.isEmpty() && !stored_as_loaded()) return false;
     QString error;
     if (!te_save_snippet(m_stored_trigger, row, &error)) {
         show_message(tr("Not saved: %1").arg(error), true);
         return false;
     }
-    load(row);
+    // What the library stored (an empty apps field becomes "*"): what a
+    // later save is checked against.
+    te_snippet_row stored = row;
+    te_fetch_snippet(row.trigger, &stored);
+    load(stored);
     show_message(tr("Saved."), false);
     emit saved(row.trigger);
     return true;
+}
+
+// Before a save over a stored snippet: true when it is still as it was
+// loaded. When another process changed or deleted it meanwhile, nothing is
+// saved, the user's text stays, and the other version becomes the stored
+// one: Save again puts the text over it, Revert takes it.
+bool te_snippet_editor::stored_as_loaded() {
+    te_snippet_row now;
+    bool there = te_fetch_snippet(m_stored_trigger, &now);
+    if (there && now == m_stored) return true;
+    QString trigger = m_stored_trigger;
+    m_stored = there ? now : te_snippet_row{};
+    if (!there) m_stored_trigger.clear();
+    show_message(tr("Not saved: %1 was %2 elsewhere since you opened it. Your text is still here: Save again to "
+                    "store it anyway, or Revert to take the other version.")
+                     .arg(trigger, there ? tr("changed") : tr("deleted")),
+                 true);
+    update_state();
+    return false;
+}
+
+void te_snippet_editor::restore(const te_snippet_row& stored, const QString& stored_trigger,
+                                const te_snippet_row& unsaved) {
+    m_stored = stored;
+    m_stored_trigger = stored_trigger;
+    show_fields(unsaved);
+    show_message(tr("Your unsaved changes from last time are back: Save keeps them, Revert drops them."), false);
 }
 
 void te_snippet_editor::revert() { show_fields(m_stored); }

@@ -30,8 +30,15 @@ public:
     // The fields differ from what is stored (for a new snippet: anything
     // was typed).
     bool is_dirty() const;
-    // Stores the fields. True when the library took them.
+    // Stores the fields. True when the library took them. A snippet that
+    // changed on disk since it was loaded is not written over: the fields
+    // stay, with a message.
     bool save();
+    // Shows `unsaved` as changes not yet saved over `stored` (stored under
+    // `stored_trigger`, "" for a new snippet): a draft kept last time.
+    void restore(const te_snippet_row& stored, const QString& stored_trigger, const te_snippet_row& unsaved);
+    // The fields as they stand, saved or not.
+    te_snippet_row fields() const;
     void revert();
     void show_message(const QString& text, bool is_error);
     void focus_trigger();
@@ -42,7 +49,7 @@ signals:
     void new_requested();
 
 private:
-    te_snippet_row fields() const;
+    bool stored_as_loaded();
     void show_fields(const te_snippet_row& row);
     void build_buttons(QWidget* bar);
     void update_state();

@@ -1,5 +1,6 @@
 #include "store_watcher.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
 #include <QTimer>
@@ -14,16 +15,15 @@ te_store_watcher::te_store_watcher(const QString& store_path, QObject* parent)
       m_path(store_path),
       m_watcher(new QFileSystemWatcher(this)),
       m_settle(new QTimer(this)),
-      m_poll(new QTimer(this)) {
+      m_poll(new QTimer(this)),
+      m_stamp(QFile::encodeName(store_path).toStdString()) {
     m_settle->setSingleShot(true);
     m_settle->setInterval(TE_SETTLE_MS);
     connect(m_watcher, &QFileSystemWatcher::fileChanged, this, &te_store_watcher::look);
     connect(m_watcher, &QFileSystemWatcher::directoryChanged, this, &te_store_watcher::look);
     connect(m_settle, &QTimer::timeout, this, &te_store_watcher::check);
     connect(m_poll, &QTimer::timeout, this, &te_store_watcher::check);
-    QFileInfo info(m_path);
-    m_seen_time = info.lastModified();
-    m_seen_size = info.exists() ? info.size() : -1;
+    m_stamp.mark_seen();
     watch();
     m_poll->start(TE_POLL_MS);
 }
@@ -42,14 +42,10 @@ void te_store_watcher::look(const QString& path) {
 
 void te_store_watcher::check() {
     watch();
-    QFileInfo info(m_path);
-    QDateTime time = info.lastModified();
-    qint64 size = info.exists() ? info.size() : -1;
     // Other files in the folder come and go: only an event on the file
-    // itself or a new size or time counts.
-    if (!m_file_event && time == m_seen_time && size == m_seen_size) return;
+    // itself or a new stamp counts.
+    bool differs = m_stamp.changed();
+    if (!m_file_event && !differs) return;
     m_file_event = false;
-    m_seen_time = time;
-    m_seen_size = size;
     emit changed();
 }

@@ -2,14 +2,16 @@
 // process (`te add`, a running `te run`, an editor) may replace it. The
 // file is written through a temporary file and a rename, which gives it a
 // new inode, so the watcher watches the file and its folder and adds the
-// path again after each change. A slow timer comparing size and time of
-// the last change catches whatever the watcher misses.
+// path again after each change. A slow timer comparing the file's stamp
+// (te_file_watch, as the library tells versions apart) catches whatever the
+// watcher misses.
 #ifndef TE_MANAGER_STORE_WATCHER_H
 #define TE_MANAGER_STORE_WATCHER_H
 
-#include <QDateTime>
 #include <QObject>
 #include <QString>
+
+#include "file_watch.h"
 
 class QFileSystemWatcher;
 class QTimer;
@@ -32,8 +34,7 @@ private:
     QFileSystemWatcher* m_watcher;
     QTimer* m_settle;  // lets a burst of events end before reloading
     QTimer* m_poll;
-    QDateTime m_seen_time;
-    qint64 m_seen_size = -1;
+    te_file_watch m_stamp;
     bool m_file_event = false;  // the file itself changed since the last check
 };
 

@@ -4,6 +4,8 @@
 #include "main_window.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
+#include <cstdio>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QLabel>
@@ -16,6 +18,7 @@
 #include <QTabWidget>
 #include <QTableView>
 
+#include "draft_file.h"
 #include "engine_runner.h"
 #include "snippet_editor.h"
 #include "snippet_files.h"
@@ -35,7 +38,12 @@ const te_snippet_row* te_find_row(const std::vector<te_snippet_row>& rows, const
 void te_main_window::reload() {
     std::vector<te_snippet_row> rows;
     QString error;
-    if (!te_read_snippets(&rows, &error)) {
+    // While the store cannot be read the library holds the seed snippets in
+    // its place: the list shows nothing, and the window says why.
+    bool unreadable = te_store_problem(m_store_path, &error);
+    m_store_problem->setText(error);
+    m_store_problem->setVisible(unreadable);
+    if (!unreadable && !te_read_snippets(&rows, &error)) {
         statusBar()->showMessage(tr("Cannot read the snippets: %1").arg(error));
         return;
     }
@@ -189,7 +197,7 @@ void te_main_window::export_dialog() {
                                                 tr("JSON files (*.json);;All files (*)"));
     if (path.isEmpty()) return;
     QString message;
-    if (te_export_to(path, &message)) statusBar()->showMessage(message, 10000);
+    if (te_export_to(m_store_path, path, &message)) statusBar()->showMessage(message, 10000);
     else QMessageBox::warning(this, tr("Export"), message);
 }
 
@@ -206,6 +214,10 @@ void te_main_window::focus_list() {
 }
 
 void te_main_window::closeEvent(QCloseEvent* event) {
+    if (m_ending) {  // the session ends: what changed since it said so is kept too
+        keep_draft();
+        return event->accept();
+    }
     if (m_tray && m_tray->isVisible()) {  // the engine goes on; the tray opens the window again
         hide();
         event->ignore();
@@ -213,4 +225,29 @@ void te_main_window::closeEvent(QCloseEvent* event) {
     }
     if (!confirm_leave()) return event->ignore();
     event->accept();
+}
+
+void te_main_window::keep_draft() {
+    if (!m_editor->is_dirty()) return;
+    QString error;
+    if (!te_keep_draft(te_draft_path(m_store_path), m_editor->stored_trigger(), m_editor->fields(), &error))
+        std::fprintf(stderr, "velmora-manager: unsaved changes could not be kept: %s\n", qPrintable(error));
+}
+
+void te_main_window::stop_now() {
+    m_ending = true;
+    keep_draft();
+    m_runner->end();
+    QCoreApplication::exit(0);
+}
+
+void te_main_window::offer_draft() {
+    QString stored_trigger;
+    te_snippet_row unsaved, stored;
+    if (!te_take_draft(te_draft_path(m_store_path), &stored_trigger, &unsaved)) return;
+    // The snippet it was made over may be gone: then it is a new one.
+    if (stored_trigger.isEmpty() || !te_fetch_snippet(stored_trigger, &stored)) stored_trigger.clear();
+    m_tabs->setCurrentIndex(0);
+    m_editor->restore(stored, stored_trigger, unsaved);
+    select_trigger(stored_trigger);
 }

@@ -92,6 +92,6 @@ int te_cli::run(int argc, char** argv) {
         return TE_EXIT_OK;
     }
     const te_action& action = actions_.at(chosen[0]);
-    int status = te_select_store(store, action.use);
+    int status = te_select_store(chosen[0]->get_name().c_str(), store, te_store_in_use(*this), action.use);
     return status != 0 ? status : action.run();
 }

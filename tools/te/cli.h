@@ -21,8 +21,9 @@ enum {
 // needs before it runs.
 enum te_store_use {
     TE_STORE_NONE,    // never touches the store
-    TE_STORE_QUIET,   // reads or edits snippets; never types
-    TE_STORE_TYPING,  // may type an expansion
+    TE_STORE_QUIET,   // edits snippets; never types
+    TE_STORE_SHOWN,   // shows or exports snippets: refused while the store cannot be read
+    TE_STORE_TYPING,  // may type an expansion (refused as TE_STORE_SHOWN)
     TE_STORE_OWN,     // starts the engine itself (te run)
 };
 
@@ -68,7 +69,9 @@ int te_print_result(const char* what, const char* text);
 // The store file this run uses: --store / $TE_STORE, else the default.
 std::string te_store_in_use(const te_cli& cli);
 // Points the engine at `store` (empty: leaves its default) as `use` needs,
-// without a watch pass on the way. 0, or an exit status after a failure.
-int te_select_store(const std::string& store, te_store_use use);
+// without a watch pass on the way, and checks that `in_use` (the store file
+// either way) can be read where `use` shows its snippets. 0, or an exit
+// status after a failure.
+int te_select_store(const char* what, const std::string& store, const std::string& in_use, te_store_use use);
 
 #endif

@@ -29,6 +29,10 @@ int te_cmd_status(const te_cli& cli) {
         return TE_EXIT_NOT_RUNNING;
     }
     std::string host = info.host.empty() ? "" : " (" + info.host + ")";
+    if (info.started <= 0) {  // locked, its status not written yet
+        std::printf("te is running%s: pid %ld, starting\n", host.c_str(), info.pid);
+        return TE_EXIT_OK;
+    }
     std::printf("te is running%s: pid %ld, %s mode%s, up %s, %lld expansion%s\n", host.c_str(), info.pid,
                 info.mode.empty() ? "unknown" : info.mode.c_str(), info.paused ? " (paused)" : "",
                 te_duration((long long)std::time(nullptr) - info.started).c_str(), info.expanded,

@@ -96,13 +96,13 @@ void te_add_form_flags(CLI::App* sub, te_browse_args& a) {
 
 void te_add_browse_commands(te_cli& cli) {
     auto list = std::make_shared<te_browse_args>();
-    CLI::App* sub = cli.command("list", "List the snippets as a table", TE_STORE_QUIET,
+    CLI::App* sub = cli.command("list", "List the snippets as a table", TE_STORE_SHOWN,
                                 [list] { return te_cmd_list(*list); });
     te_add_form_flags(sub, *list);
 
     auto search = std::make_shared<te_browse_args>();
     sub = cli.command("search", "List the snippets whose trigger or text holds every WORD (any letter case)",
-                      TE_STORE_QUIET, [search] { return te_cmd_search(*search); });
+                      TE_STORE_SHOWN, [search] { return te_cmd_search(*search); });
     sub->add_option("WORDS", search->words, "Words to look for")->required();
     te_add_form_flags(sub, *search);
 

@@ -5,13 +5,13 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include "cli.h"
 #include "input_text.h"
 #include "json_text.h"
-#include "private_file.h"
 #include "textexpander.h"
 
 namespace {
@@ -25,13 +25,26 @@ std::string te_editor(void) {
     return "vi";
 }
 
-// A new empty file for the text, readable by the user alone, or "".
-std::string te_make_edit_file(void) {
-    const char* dir = std::getenv("TMPDIR");
-    std::string name = std::string(dir && dir[0] ? dir : "/tmp") + "/te-edit-XXXXXX.txt";
-    int fd = mkstemps(&name[0], 4);
+// A new file holding `text`, readable by the user alone, in
+// $XDG_RUNTIME_DIR when set (private to the user, and so are the swap and
+// backup files editors put beside it), else $TMPDIR or /tmp. Its path, or
+// "" with errno set.
+std::string te_make_edit_file(const std::string& text) {
+    const char* dir = nullptr;
+    for (const char* name : {"XDG_RUNTIME_DIR", "TMPDIR"}) {
+        const char* v = std::getenv(name);
+        if (!dir && v && v[0]) dir = v;
+    }
+    std::string name = std::string(dir ? dir : "/tmp") + "/te-edit-XXXXXX.txt";
+    int fd = mkstemps(&name[0], 4);  // created exclusively, mode 0600
     if (fd < 0) return "";
-    close(fd);
+    bool ok = fchmod(fd, 0600) == 0 && write(fd, text.data(), text.size()) == (ssize_t)text.size();
+    int err = errno;
+    if (close(fd) != 0 || !ok) {
+        unlink(name.c_str());
+        errno = ok ? errno : err;
+        return "";
+    }
     return name;
 }
 
@@ -58,44 +71,55 @@ int te_run_editor(const std::string& path) {
     return pid > 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-// The text after editing, or an exit status on failure.
-int te_edit_text(const std::string& text, std::string* edited) {
-    std::string path = te_make_edit_file(), error;
-    if (path.empty()) return te_fail_with("edit", std::string("cannot make a temporary file: ") + std::strerror(errno));
+// The edit was not applied: the edited file stays, and the user is told
+// where.
+int te_keep_edit(const std::string& path, const std::string& why) {
+    return te_fail_with("edit", why + "; your text is kept in " + path);
+}
+
+// Edits `before` (the snippet's JSON) in the editor and updates the text
+// alone, unless the snippet changed meanwhile. The edited file goes once
+// the text is stored, or when it holds nothing new.
+int te_edit_snippet(const std::string& trigger, const std::string& before) {
+    te_json_object snippet(before.c_str());
+    std::string text = snippet.str("text"), folder = snippet.str("folder"), apps = snippet.str("apps");
     // Editors end a saved file with a newline; one is given and taken away.
-    bool ok = te_write_private(path, text + "\n", &error);
-    int status = ok ? te_run_editor(path) : 0;
-    std::string saved;
-    ok = ok && status == 0 && te_read_text_file(path.c_str(), &saved);
+    std::string path = te_make_edit_file(text + "\n"), saved;
+    if (path.empty()) return te_fail_with("edit", std::string("cannot make a temporary file: ") + std::strerror(errno));
+    int status = te_run_editor(path);
+    if (!te_read_text_file(path.c_str(), &saved)) return te_keep_edit(path, "cannot read the edited text back");
+    std::string edited = te_strip_final_newline(saved);
+    bool nothing_new = edited.empty() || edited == text;
+    if (nothing_new) unlink(path.c_str());
+    if (status != 0) {
+        std::string why = te_editor() + " failed (status " + std::to_string(status) + "); nothing changed";
+        return nothing_new ? te_fail_with("edit", why) : te_keep_edit(path, why);
+    }
+    if (nothing_new) {
+        std::fprintf(stderr, "te edit: %s, nothing changed\n", edited.empty() ? "empty text" : "text unchanged");
+        return TE_EXIT_OK;
+    }
+    const char* now = te_snippet_json(trigger.c_str());
+    if (!now || before != now) return te_keep_edit(path, trigger + " changed while it was being edited");
+    std::string update = te_snippet_object(trigger, edited, &folder, &apps);
+    if (update.empty()) return te_keep_edit(path, "the edited text is not valid UTF-8");
+    if (!te_snippet_update(trigger.c_str(), update.c_str())) return te_keep_edit(path, te_last_error());
     unlink(path.c_str());
-    if (status != 0) return te_fail_with("edit", te_editor() + " failed (status " + std::to_string(status) + "); nothing changed");
-    if (!ok) return te_fail_with("edit", error.empty() ? "cannot read the edited text back" : error);
-    *edited = te_strip_final_newline(saved);
     return TE_EXIT_OK;
 }
 
 int te_cmd_edit(const std::string& trigger) {
     const char* json = te_snippet_json(trigger.c_str());
-    if (!json) return te_fail("edit");
-    te_json_object snippet(json);
-    std::string text = snippet.str("text"), folder = snippet.str("folder"), apps = snippet.str("apps");
-    std::string edited;
-    if (int status = te_edit_text(text, &edited)) return status;
-    if (edited.empty() || edited == text) {
-        std::fprintf(stderr, "te edit: %s, nothing changed\n", edited.empty() ? "empty text" : "text unchanged");
-        return TE_EXIT_OK;
-    }
-    std::string update = te_snippet_object(trigger, edited, &folder, &apps);
-    if (update.empty()) return te_fail_with("edit", "the edited text is not valid UTF-8");
-    return te_snippet_update(trigger.c_str(), update.c_str()) ? TE_EXIT_OK : te_fail("edit");
+    return json ? te_edit_snippet(trigger, json) : te_fail("edit");
 }
 
 }  // namespace
 
 void te_add_edit_command(te_cli& cli) {
     auto trigger = std::make_shared<std::string>();
-    CLI::App* sub = cli.command("edit", "Edit a snippet's text in $VISUAL or $EDITOR (else vi)", TE_STORE_QUIET,
+    CLI::App* sub = cli.command("edit", "Edit a snippet's text in $VISUAL or $EDITOR (else vi)", TE_STORE_SHOWN,
                                 [trigger] { return te_cmd_edit(*trigger); });
     sub->add_option("TRIGGER", *trigger, "The snippet to edit")->required();
-    sub->footer("Saving the text unchanged, or empty, changes nothing.");
+    sub->footer("Saving the text unchanged, or empty, changes nothing. When the snippet changed elsewhere\n"
+                "meanwhile, or it cannot be stored, nothing changes and the edited file is kept.");
 }

@@ -78,10 +78,9 @@ int te_cmd_rule(const te_cli& cli, const te_rule_args& a) {
         settings = b.text();
     }
     const char* json = *a.setting_given ? settings.c_str() : nullptr;
-    if (!te_apply_kept_rules(cli, "rule")) return TE_EXIT_FAILED;
-    if (!te_rule_set(a.program.c_str(), json)) return te_fail("rule");
     std::string error;
-    if (!te_rules_file_save(te_rules_file_path(te_store_in_use(cli)), &error)) return te_fail_with("rule", error);
+    if (!te_rules_file_set(te_rules_file_path(te_store_in_use(cli)), a.program, json, &error))
+        return te_fail_with("rule", error);
     return TE_EXIT_OK;
 }
 

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "cli.h"
+#include "file_watch.h"
 #include "instance.h"
 #include "json_text.h"
 #include "rules_file.h"
@@ -47,20 +48,19 @@ void te_log_expansion(const te_json_object& stats, long long count) {
 // Sets the rules kept beside the store whenever their file changed (a
 // `te rule`, the manager window); a file that cannot be taken is reported
 // and the rules stay as they were.
-void te_follow_rules(te_rules_file_watch& watch, const std::string& path) {
+void te_follow_rules(te_file_watch& watch) {
     if (!watch.changed()) return;
     std::string error;
-    if (!te_rules_file_apply(path, &error)) std::fprintf(stderr, "te run: rules: %s\n", error.c_str());
+    if (!te_rules_file_apply(watch.path(), &error)) std::fprintf(stderr, "te run: rules: %s\n", error.c_str());
 }
 
 // Until a stop signal: follows the rules file, reports each new expansion
 // and republishes the status whenever the count grows.
 void te_watch_until_stopped(te_instance_lock& lock, te_instance_info& info, bool quiet) {
     long long base = te_json_object(te_stats_json()).num("expanded");
-    std::string rules = te_rules_file_path(info.store);
-    te_rules_file_watch watch(rules);
+    te_file_watch watch(te_rules_file_path(info.store));
     while (!te_stop_requested) {
-        te_follow_rules(watch, rules);
+        te_follow_rules(watch);
         std::this_thread::sleep_for(std::chrono::milliseconds(TE_RUN_TICK_MS));
         te_json_object stats(te_stats_json());
         long long now = stats.num("expanded", base + info.expanded) - base;

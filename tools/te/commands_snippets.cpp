@@ -69,13 +69,13 @@ void te_add_add_command(te_cli& cli) {
 }  // namespace
 
 void te_add_snippet_commands(te_cli& cli) {
-    cli.command("count", "Print the number of snippets", TE_STORE_QUIET, [] {
+    cli.command("count", "Print the number of snippets", TE_STORE_SHOWN, [] {
         std::printf("%d\n", te_snippet_count());
         return TE_EXIT_OK;
     });
 
     auto field = std::make_shared<std::pair<int, std::string>>();
-    CLI::App* sub = cli.command("field", "Print one field of the snippet at INDEX", TE_STORE_QUIET, [field] {
+    CLI::App* sub = cli.command("field", "Print one field of the snippet at INDEX", TE_STORE_SHOWN, [field] {
         return te_print_result("field", te_snippet_field(field->first, field->second.c_str()));
     });
     sub->add_option("INDEX", field->first, "Position in the table, from 0")->required();
@@ -96,7 +96,7 @@ void te_add_snippet_commands(te_cli& cli) {
     });
     sub->add_option("TRIGGER", *trigger, "The snippet to delete")->required();
 
-    sub = cli.command("show", "Print the snippet TRIGGER as JSON", TE_STORE_QUIET,
+    sub = cli.command("show", "Print the snippet TRIGGER as JSON", TE_STORE_SHOWN,
                       [trigger] { return te_print_result("show", te_snippet_json(trigger->c_str())); });
     sub->add_option("TRIGGER", *trigger, "The snippet to show")->required();
 }

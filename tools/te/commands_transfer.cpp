@@ -8,6 +8,7 @@
 #include <yyjson.h>
 
 #include "cli.h"
+#include "error_mark.h"
 #include "input_text.h"
 #include "private_file.h"
 #include "textexpander.h"
@@ -18,9 +19,12 @@ int te_cmd_export(const std::string& path) {
     const char* text = te_snippets_json();
     if (!text) return te_fail("export");
     if (path.empty()) return te_print_result("export", text);
-    // An export holds the same personal data as the store.
+    // An export holds the same personal data as the store, and the file it
+    // replaces may be the user's only backup: written whole beside it and
+    // renamed over it, never truncated first.
     std::string error;
-    return te_write_private(path, text, &error) ? TE_EXIT_OK : te_fail_with("export", error);
+    te_make_parent_dirs(path);
+    return te_replace_private(path, text, &error) ? TE_EXIT_OK : te_fail_with("export", error);
 }
 
 // The array to import: the file's root array, or the "snippets" array of
@@ -41,23 +45,17 @@ std::string te_import_array(const std::string& text) {
     return out;
 }
 
-// An import that returns 0 either failed or only replaced snippets; the
-// failure messages are those of the import itself and of the store write.
-bool te_import_failed(const std::string& before) {
-    std::string now = te_last_error();
-    if (now == before) return false;
-    for (const char* p : {"import: ", "cannot open ", "write failed", "rename failed", "oom "})
-        if (now.rfind(p, 0) == 0) return true;
-    return false;
-}
-
+// te_snippet_import returns 0 both for a failure and for an import that
+// only replaced snippets: the error mark tells them apart. Snippets refused
+// beside others that were added are reported, and the import stands.
 int te_cmd_import(const std::string& path) {
     std::string text;
     if (!te_read_text_file(path.c_str(), &text)) return te_fail_with("import", path + ": " + std::strerror(errno));
-    te_snippet_count();  // first use happens before the error is noted
-    std::string before = te_last_error();
-    int added = te_snippet_import(te_import_array(text).c_str());
-    if (added == 0 && te_import_failed(before)) return te_fail("import");
+    std::string array = te_import_array(text);
+    te_error_mark mark;
+    int added = te_snippet_import(array.c_str());
+    if (mark.failed() && added == 0) return te_fail_with("import", mark.message());
+    if (mark.failed()) std::fprintf(stderr, "te import: some snippets were refused: %s\n", mark.message().c_str());
     std::printf("%d added\n", added);
     return TE_EXIT_OK;
 }
@@ -66,7 +64,7 @@ int te_cmd_import(const std::string& path) {
 
 void te_add_transfer_commands(te_cli& cli) {
     auto out = std::make_shared<std::string>();
-    CLI::App* sub = cli.command("export", "Print the snippets as JSON, or write them to FILE", TE_STORE_QUIET,
+    CLI::App* sub = cli.command("export", "Print the snippets as JSON, or write them to FILE", TE_STORE_SHOWN,
                                 [out] { return te_cmd_export(*out); });
     sub->add_option("FILE", *out, "File to write (created readable by you alone)");
 

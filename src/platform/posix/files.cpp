@@ -14,6 +14,27 @@ namespace {
 
 const te_file_stamp te_no_file = {};
 
+// The file a path finally names: symbolic links followed, relative ones
+// from the folder of the link, until a path that is no link (or names
+// nothing yet). People link their store in from elsewhere (a dotfiles
+// repository): a new version goes beside the file linked to and replaces
+// it, so the link stays and keeps naming it. A chain too long (a loop)
+// stops where it is.
+std::string te_final_target(const char* path) {
+    std::string at(path);
+    for (int hops = 0; hops < 40; hops++) {
+        struct stat st;
+        if (lstat(at.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) break;
+        std::string link((std::size_t)st.st_size + 1, '\0');
+        ssize_t n = readlink(at.c_str(), &link[0], link.size());
+        if (n <= 0 || (std::size_t)n >= link.size()) break;
+        link.resize((std::size_t)n);
+        std::size_t slash = at.rfind('/');
+        at = link[0] == '/' || slash == std::string::npos ? link : at.substr(0, slash + 1) + link;
+    }
+    return at;
+}
+
 void te_stamp_of(const struct stat& st, te_file_stamp* out) {
     *out = te_no_file;
     if (!S_ISREG(st.st_mode)) return;
@@ -60,9 +81,10 @@ FILE* te_open_read(const char* path, te_open_status* status, te_file_stamp* stam
 std::atomic<unsigned> te_temp_count{0};
 
 FILE* te_create_temp(const char* target, char* name, int size) {
+    std::string beside = te_final_target(target);
     for (int tries = 0; tries < 100; tries++) {
         unsigned n = ++te_temp_count;
-        int len = std::snprintf(name, (std::size_t)size, "%s.%ld-%u.tmp", target, (long)getpid(), n);
+        int len = std::snprintf(name, (std::size_t)size, "%s.%ld-%u.tmp", beside.c_str(), (long)getpid(), n);
         if (len < 0 || len >= size) return nullptr;
         int fd = open(name, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
         if (fd < 0 && errno == EEXIST) continue;
@@ -105,13 +127,16 @@ int te_stamp(const char* path, te_file_stamp* out) {
     return te_open_status_of(errno) == TE_OPEN_NOT_FOUND ? 0 : -1;
 }
 
-// rename() replaces the target atomically on POSIX file systems.
-int te_replace(const char* from, const char* to) { return std::rename(from, to) == 0 ? 0 : -1; }
+// rename() replaces the target atomically on POSIX file systems; a link
+// stays and names the new file.
+int te_replace(const char* from, const char* to) {
+    return std::rename(from, te_final_target(to).c_str()) == 0 ? 0 : -1;
+}
 
 // A rename is an entry of the folder: only a sync of the folder itself makes
 // it last. File systems that cannot sync a folder say so with EINVAL.
 int te_sync_folder(const char* path) {
-    std::string folder(path);
+    std::string folder = te_final_target(path);
     std::size_t slash = folder.rfind('/');
     folder = slash == std::string::npos ? "." : slash == 0 ? "/" : folder.substr(0, slash);
     int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -123,12 +148,13 @@ int te_sync_folder(const char* path) {
 
 int te_remove(const char* path) { return std::remove(path) == 0 ? 0 : -1; }
 
+// Folders made here hold personal data: their user's alone (0700).
 void te_make_parent_dirs(const char* path) {
     std::string copy(path);
     for (size_t i = 1; i < copy.size(); i++) {
         if (copy[i] != '/') continue;
         copy[i] = 0;
-        mkdir(copy.c_str(), 0777);
+        mkdir(copy.c_str(), 0700);
         copy[i] = '/';
     }
 }

@@ -10,11 +10,17 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QSystemTrayIcon>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <X11/Xlib.h>
+#include <csignal>
 #include <sys/stat.h>
 
+#include "draft_file.h"
+#include "engine_runner.h"
+#include "instance.h"
 #include "main_window.h"
 #include "snippet_files.h"
 #include "textexpander.h"
@@ -37,6 +43,27 @@ QStringList te_shown_triggers(QTableView* list) {
     QStringList out;
     for (int r = 0; r < list->model()->rowCount(); r++) out << list->model()->index(r, 0).data().toString();
     return out;
+}
+
+// A system tray on the test's display: a window owning the tray selection,
+// which is what a program looks for, for as long as this object lives.
+class te_fake_tray {
+public:
+    te_fake_tray() : display_(XOpenDisplay(nullptr)) {
+        Window w = XCreateSimpleWindow(display_, DefaultRootWindow(display_), 0, 0, 1, 1, 0, 0, 0);
+        XSetSelectionOwner(display_, XInternAtom(display_, "_NET_SYSTEM_TRAY_S0", False), w, CurrentTime);
+        XSync(display_, False);
+    }
+    ~te_fake_tray() { XCloseDisplay(display_); }
+    te_fake_tray(const te_fake_tray&) = delete;
+    te_fake_tray& operator=(const te_fake_tray&) = delete;
+
+private:
+    Display* display_;
+};
+
+bool te_instance_runs(const QString& store, te_instance_info* info = nullptr) {
+    return te_instance_query(store.toStdString(), info);
 }
 
 }  // namespace
@@ -139,7 +166,7 @@ private slots:
         ::umask(022);
         QString out = qEnvironmentVariable("APPDATA") + "/export.json";
         QString message;
-        QVERIFY2(te_export_to(out, &message), qPrintable(message));
+        QVERIFY2(te_export_to(te_store_path(), out, &message), qPrintable(message));
         QCOMPARE(te_file_bytes(out), te_file_bytes(te_store_path()));
         QCOMPARE(te_file_mode(out), 0600);
     }
@@ -150,6 +177,84 @@ private slots:
         QVERIFY(te.waitForFinished(10000));
         QCOMPARE(te.exitCode(), 0);
         QTRY_VERIFY_WITH_TIMEOUT(te_shown_triggers(child<QTableView>("list")).contains(">>fromte"), 8000);
+    }
+
+    void save_refuses_a_snippet_changed_on_disk() {
+        QTest::mouseClick(child<QTableView>("list")->viewport(), Qt::LeftButton, {},
+                          child<QTableView>("list")->visualRect(child<QTableView>("list")->model()->index(3, 0)).center());
+        QCOMPARE(child<QLineEdit>("trigger")->text(), QString(">>sig"));
+        QTest::keyClick(child<QPlainTextEdit>("text"), Qt::Key_End, Qt::ControlModifier);
+        QTest::keyClicks(child<QPlainTextEdit>("text"), " and more");
+        QProcess te;  // meanwhile another process moves the snippet
+        te.start(TE_TOOL_PATH, {"update", ">>sig", R"({"trigger":">>sig","text":"Best regards,\nAnna","folder":"Old"})"});
+        QVERIFY(te.waitForFinished(10000) && te.exitCode() == 0);
+        QTest::keyClick(window, Qt::Key_S, Qt::ControlModifier);
+        QVERIFY2(child<QLabel>("message")->text().contains("changed elsewhere"), qPrintable(child<QLabel>("message")->text()));
+        QVERIFY(child<QPlainTextEdit>("text")->toPlainText().endsWith(" and more"));
+        QVERIFY(te_file_bytes(te_store_path()).contains(R"("folder":"Old")"));
+        QTest::keyClick(window, Qt::Key_S, Qt::ControlModifier);  // told, the user stores the text anyway
+        QVERIFY(te_file_bytes(te_store_path()).contains("Anna and more"));
+    }
+
+    void unreadable_store_is_said_and_nothing_shown_or_exported() {
+        QString store = te_store_path();
+        QFile::remove(store);
+        QVERIFY(QFile::link(QFileInfo(store).fileName(), store));  // a loop: it cannot be opened
+        window->reload();
+        QVERIFY2(child<QLabel>("store_problem")->text().startsWith("cannot read " + store + ": "),
+                 qPrintable(child<QLabel>("store_problem")->text()));
+        QCOMPARE(child<QTableView>("list")->model()->rowCount(), 0);
+        QString out = qEnvironmentVariable("APPDATA") + "/export.json", message;
+        QVERIFY(!te_export_to(store, out, &message) && !QFile::exists(out));
+    }
+
+    void banner_names_the_store_of_each_side() {
+        QString other = qEnvironmentVariable("APPDATA") + "/other.json";
+        QProcess run;
+        run.start(TE_TOOL_PATH, {"run", "--quiet", "--store", other});
+        QTRY_VERIFY_WITH_TIMEOUT(te_instance_runs(te_store_path()), 5000);
+        window->runner()->begin();
+        QString banner = window->runner()->describe();
+        QVERIFY2(banner.contains(other) && banner.contains(te_store_path()), qPrintable(banner));
+        ::kill((pid_t)run.processId(), SIGTERM);
+        QVERIFY(run.waitForFinished(5000));
+    }
+
+    // Unsaved text either way: in the tray it would be lost, with the
+    // window open the question about it would never be answered. The store
+    // is chosen as te chooses it.
+    void stop_signal_ends_it_at_once_data() {
+        QTest::addColumn<bool>("tray");
+        QTest::addColumn<bool>("by_option");
+        QTest::newRow("in the tray, --store") << true << true;
+        QTest::newRow("window open, TE_STORE") << false << false;
+    }
+    void stop_signal_ends_it_at_once() {
+        QFETCH(bool, tray);
+        QFETCH(bool, by_option);
+        std::unique_ptr<te_fake_tray> fake_tray(tray ? new te_fake_tray : nullptr);
+        QTRY_COMPARE_WITH_TIMEOUT(QSystemTrayIcon::isSystemTrayAvailable(), tray, 2000);
+        QString store = qEnvironmentVariable("APPDATA") + "/chosen.json", draft = te_draft_path(store), error;
+        te_snippet_row typed{">>draft", "", "*", "not saved yet"};
+        QVERIFY2(te_keep_draft(draft, QString(), typed, &error), qPrintable(error));  // offered back at start
+        QProcess manager;  // the real program; killed at the end if still there
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        if (!by_option) env.insert("TE_STORE", store);
+        manager.setProcessEnvironment(env);
+        manager.start(TE_MANAGER_PATH, by_option ? QStringList{"--store", store} : QStringList{});
+        te_instance_info info;
+        QTRY_VERIFY_WITH_TIMEOUT(te_instance_runs(store, &info) && !info.mode.empty() && !QFile::exists(draft), 8000);
+        QCOMPARE(QString::fromStdString(info.store), store);
+        QElapsedTimer clock;
+        clock.start();
+        ::kill((pid_t)manager.processId(), SIGTERM);
+        QVERIFY(manager.waitForFinished(5000));
+        QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(manager.exitCode(), 0);
+        QVERIFY(!te_instance_runs(store));
+        QString stored;
+        te_snippet_row kept;
+        QVERIFY(te_take_draft(draft, &stored, &kept) && kept == typed);
     }
 
     void window_renders() {

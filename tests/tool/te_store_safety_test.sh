@@ -1,0 +1,94 @@
+#!/usr/bin/env bash
+# `te` never loses, overwrites or leaks snippets: a store that cannot be
+# read, a second process at work, an unusable lock file, linked stores.
+# Usage: te_store_safety_test.sh PATH_TO_TE
+set -euo pipefail
+te=$1
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+export APPDATA=$work/app XDG_RUNTIME_DIR=$work/run XDG_CONFIG_HOME=$work/config TMPDIR=$work/tmp
+mkdir -p "$XDG_RUNTIME_DIR" "$TMPDIR"
+unset DISPLAY TE_STORE VISUAL
+fail() { echo "FAIL: $*" >&2; exit 1; }
+store=$APPDATA/Wrenfold/snippets.json
+"$te" add '>>keep' 'kept'
+# Without permission to read the store (root keeps no right to it either).
+unreadable() {
+  if [ "$(id -u)" = 0 ]; then setpriv --bounding-set=-dac_override,-dac_read_search "$@"; else "$@"; fi
+}
+
+# A store that cannot be read: commands that show, export or import fail,
+# say so and write nothing.
+chmod 000 "$store"
+echo '{"good":"backup"}' >"$work/backup.json"
+echo '[{"trigger":">>in","text":"in"}]' >"$work/in.json"
+while IFS='|' read -r args; do
+  rc=0
+  eval "unreadable \"\$te\" $args" >"$work/out" 2>"$work/err" || rc=$?
+  [ "$rc" = 1 ] || fail "unreadable store: te $args exit $rc"
+  grep -q "cannot read $store: " "$work/err" || fail "te $args said: $(cat "$work/err")"
+done <<'CASES'
+count
+list
+show '>>keep'
+search kept
+export "$work/backup.json"
+--store "$store" export "$work/backup.json"
+import "$work/in.json"
+CASES
+[ "$(cat "$work/backup.json")" = '{"good":"backup"}' ] || fail "the backup was overwritten"
+chmod 600 "$store"
+
+# An export replaces its file in one step: a new file, mode 0600.
+before=$(stat -c %i "$work/backup.json")
+(umask 022 && "$te" export "$work/backup.json")
+after=$(stat -c %i:%a "$work/backup.json")
+[ "${after%:*}" != "$before" ] && [ "${after#*:}" = 600 ] && grep -q '>>keep' "$work/backup.json" || fail "export in place"
+
+# An unusable lock file: edits fail with the reason and write nothing.
+rm -f "$store.lock" && mkdir "$store.lock"
+cp "$store" "$work/before.json"
+for args in "add '>>new' new" "delete '>>keep'" "import '$work/in.json'"; do
+  if eval "\"\$te\" $args" 2>"$work/err"; then fail "te $args went ahead without the lock"; fi
+  grep -q "cannot lock $store.lock: " "$work/err" || fail "te $args said: $(cat "$work/err")"
+done
+cmp -s "$store" "$work/before.json" || fail "an edit without the lock changed the store"
+rmdir "$store.lock"
+
+# te edit: the editor's file is private in $XDG_RUNTIME_DIR; when the
+# snippet changed meanwhile, or the update fails, the edit is not applied
+# and the edited text is kept.
+cat >"$work/editor" <<'SH'
+#!/bin/sh
+dirname "$1" >"$TMPDIR/dir"; printf 'my new words\n' >"$1"; eval "$AFTER"
+SH
+chmod +x "$work/editor"
+while IFS='|' read -r after message; do
+  if AFTER=$after EDITOR=$work/editor "$te" edit '>>keep' 2>"$work/err"; then fail "edit ($after) applied"; fi
+  grep -q "$message" "$work/err" || fail "edit ($after) said: $(cat "$work/err")"
+  kept=$(sed -n 's/.*your text is kept in \(.*\)$/\1/p' "$work/err")
+  [ "$(cat "$kept")" = 'my new words' ] && [ "$(stat -c %a "$kept")" = 600 ] || fail "edit ($after): text not kept"
+  [ "$(cat "$TMPDIR/dir")" = "$XDG_RUNTIME_DIR" ] || fail "edit file in $(cat "$TMPDIR/dir")"
+done <<CASES
+"$te" update '>>keep' '{"trigger":">>keep","text":"kept","folder":"Moved"}'|changed while it was being edited
+rm -f "$store.lock"; mkdir "$store.lock"|cannot lock $store.lock
+CASES
+rmdir "$store.lock"
+"$te" show '>>keep' | grep -qF '"text":"kept","folder":"Moved"' || fail "edit undid another change: $("$te" show '>>keep')"
+
+# Rules set side by side are all kept.
+for i in $(seq 20); do "$te" rule "prog$i" block & done
+wait
+[ "$("$te" rules | grep -o PROG | wc -l)" = 20 ] || fail "parallel rules: $("$te" rules)"
+
+# A store and a rules file linked from elsewhere stay links; the files
+# they point at get the changes.
+mkdir -p "$work/dotfiles" && mv "$store" "$APPDATA/Wrenfold/rules.json" "$work/dotfiles/"
+ln -s ../../dotfiles/snippets.json "$store"
+ln -s "$work/dotfiles/rules.json" "$APPDATA/Wrenfold/rules.json"
+"$te" add '>>linked' 'through the link'
+"$te" rule viaLink block
+[ -L "$store" ] && [ -L "$APPDATA/Wrenfold/rules.json" ] || fail "a link became a file"
+grep -q '>>linked' "$work/dotfiles/snippets.json" || fail "the linked store missed the edit"
+grep -q VIALINK "$work/dotfiles/rules.json" || fail "the linked rules file missed the rule"
+echo "te store safety: all checks passed"
