@@ -73,8 +73,7 @@ bool te_engine_runner::start_engine() {
 // The window's store, and every setting of the engine spelled out: the
 // store selection may have started it once in another mode.
 bool te_engine_runner::start_in(const QString& mode) {
-    QJsonObject config{{"mode", mode},          {"hotkey", m_choice.hotkey},
-                       {"poll_ms", 100},        {"dry_run", false},
+    QJsonObject config{{"mode", mode}, {"hotkey", m_choice.hotkey}, {"poll_ms", 100}, {"dry_run", false},
                        {"synthetic_keys", m_synthetic_keys}, {"store", QString::fromStdString(m_store)}};
     if (te_start(QJsonDocument(config).toJson(QJsonDocument::Compact).constData()) == 1) {
         m_mode = mode;

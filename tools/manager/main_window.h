@@ -108,8 +108,8 @@ private:
     QAction* m_pause;
     QAction* m_quit;
     QMenu* m_mode_menu;
-    QActionGroup* m_modes;   // typed triggers, clipboard, hotkey: one checked
-    QAction* m_autostart;    // start with the session
+    QActionGroup* m_modes;  // typed triggers, clipboard, hotkey: one checked
+    QAction* m_autostart;  // start with the session
     te_engine_runner* m_runner;
     te_store_watcher* m_watcher;
     te_store_watcher* m_rules_watcher;  // the rules file, which `te rule` changes too
