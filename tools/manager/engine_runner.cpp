@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include "engine_client.h"
+#include "hotkey_check.h"
 #include "textexpander.h"
 
 namespace {
@@ -54,12 +55,30 @@ void te_engine_runner::begin() {
     set_state(TE_FAILED);
 }
 
+// The chosen mode, else the clipboard with the reason kept.
+bool te_engine_runner::start_engine() {
+    QString wanted = te_mode_wanted(m_choice);
+    std::string chord_error;
+    m_fallback.clear();
+    if (wanted == QLatin1String("hotkey") && !te_hotkey_check(m_choice.hotkey.toStdString(), &chord_error)) {
+        m_fallback = QString::fromStdString(chord_error);
+    } else {
+        if (start_in(wanted)) return true;
+        if (wanted == QLatin1String("clipboard")) return false;
+        m_fallback = m_error;
+    }
+    return start_in(QStringLiteral("clipboard"));
+}
+
 // The window's store, and every setting of the engine spelled out: the
 // store selection may have started it once in another mode.
-bool te_engine_runner::start_engine() {
-    QJsonObject config{{"mode", "clipboard"}, {"poll_ms", 100}, {"dry_run", false},
-                       {"store", QString::fromStdString(m_store)}};
-    if (te_start(QJsonDocument(config).toJson(QJsonDocument::Compact).constData()) == 1) return true;
+bool te_engine_runner::start_in(const QString& mode) {
+    QJsonObject config{{"mode", mode}, {"hotkey", m_choice.hotkey}, {"poll_ms", 100}, {"dry_run", false},
+                       {"synthetic_keys", m_synthetic_keys}, {"store", QString::fromStdString(m_store)}};
+    if (te_start(QJsonDocument(config).toJson(QJsonDocument::Compact).constData()) == 1) {
+        m_mode = mode;
+        return true;
+    }
     m_error = QString::fromUtf8(te_last_error());
     return false;
 }
@@ -91,10 +110,22 @@ void te_engine_runner::end() {
     m_lock.release();
 }
 
+void te_engine_runner::set_choice(const te_mode_choice& choice) {
+    m_choice = choice;
+    if (m_state == TE_RUNNING) {
+        te_stop();
+        set_state(start_engine() ? TE_RUNNING : TE_FAILED);
+    } else if (m_state == TE_FAILED) {
+        begin();
+    } else {
+        emit state_changed();
+    }
+}
+
 void te_engine_runner::publish() {
     te_instance_info info;
     info.pid = (long)QCoreApplication::applicationPid();
-    info.mode = "clipboard";
+    info.mode = m_mode.toStdString();
     info.started = m_started;
     info.expanded = te_read_stats().expanded;
     info.store = m_store;
@@ -116,13 +147,17 @@ void te_engine_runner::tick() {
 
 QString te_engine_runner::describe() const {
     switch (m_state) {
-    case TE_RUNNING: return tr("Expanding snippets (since %1).").arg(te_since(m_started));
-    case TE_PAUSED: return tr("Paused: snippets are not expanded.");
+    case TE_RUNNING:
+        return tr("Expanding snippets in %1 since %2.").arg(te_mode_title(m_mode, m_choice.hotkey), te_since(m_started));
+    case TE_PAUSED:
+        return tr("Paused: snippets are not expanded (%1 when resumed).")
+            .arg(te_mode_title(te_mode_wanted(m_choice), m_choice.hotkey));
     case TE_ELSEWHERE: {
-        QString who = tr("%1 (pid %2) expands snippets since %3 (%4 so far)")
+        QString mode = m_other.mode.empty() ? QString() : tr(" in %1 mode").arg(QString::fromStdString(m_other.mode));
+        QString who = tr("%1 (pid %2) expands snippets%3 since %4 (%5 so far)")
                           .arg(QString::fromStdString(m_other.host.empty() ? "te run" : m_other.host))
                           .arg(m_other.pid)
-                          .arg(te_since(m_other.started))
+                          .arg(mode, te_since(m_other.started))
                           .arg(m_other.expanded);
         QString mine = QString::fromStdString(m_store), theirs = QString::fromStdString(m_other.store);
         if (theirs.isEmpty()) return tr("%1; this window edits %2.").arg(who, mine);
@@ -132,4 +167,10 @@ QString te_engine_runner::describe() const {
     case TE_FAILED: return tr("The engine did not start: %1").arg(m_error);
     default: return tr("Not expanding: this window only edits snippets.");
     }
+}
+
+QString te_engine_runner::fallback_note() const {
+    if (m_state != TE_RUNNING || m_fallback.isEmpty()) return QString();
+    return tr("Clipboard mode runs instead of %1, which did not start: %2")
+        .arg(te_mode_title(te_mode_wanted(m_choice), m_choice.hotkey), m_fallback);
 }

@@ -5,6 +5,11 @@
 // holds the lock, the window only edits the store and says so; it can ask
 // that host to stop and then runs the engine itself, and it does so on its
 // own once that host has gone.
+//
+// The engine runs in the chosen mode (mode_choice.h). When that mode
+// cannot start (the desktop cannot watch the keyboard, a chord that names
+// no key), the clipboard mode runs instead and the window says why, with
+// the engine's own message.
 #ifndef TE_MANAGER_ENGINE_RUNNER_H
 #define TE_MANAGER_ENGINE_RUNNER_H
 
@@ -12,6 +17,7 @@
 #include <QString>
 
 #include "instance.h"
+#include "mode_choice.h"
 
 class QTimer;
 
@@ -32,10 +38,20 @@ public:
     bool take_over(QString* error);
     // Stops the engine and lets the lock go.
     void end();
+    // Runs the engine in `choice` from now on: at once when it runs.
+    void set_choice(const te_mode_choice& choice);
+    const te_mode_choice& choice() const { return m_choice; }
+    // Watch keys other programs type too (on-screen keyboards, tests that
+    // type through XTest); off unless set before begin().
+    void set_synthetic_keys(bool on) { m_synthetic_keys = on; }
 
     te_state state() const { return m_state; }
-    // One line for the window: what expands snippets, and since when.
+    // One line for the window: what expands snippets, in which mode, and
+    // since when.
     QString describe() const;
+    // While the clipboard mode runs in place of the chosen one: which, and
+    // the reason (the engine's message). Empty otherwise.
+    QString fallback_note() const;
 
 signals:
     void state_changed();
@@ -43,6 +59,7 @@ signals:
 private:
     void set_state(te_state state);
     bool start_engine();
+    bool start_in(const QString& mode);
     void publish();
     void tick();
 
@@ -53,6 +70,10 @@ private:
     long long m_started = 0;
     te_state m_state = TE_IDLE;
     QString m_error;
+    te_mode_choice m_choice;
+    QString m_mode;      // the mode the engine runs (or ran before a pause) in
+    QString m_fallback;  // why it is not the chosen one ("" when it is)
+    bool m_synthetic_keys = false;
     QTimer* m_timer;  // publishes a new count; notices the other host leave
 };
 

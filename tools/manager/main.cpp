@@ -3,6 +3,9 @@
 //
 //   velmora-manager                    the window, running the engine
 //   velmora-manager --store FILE       ... on another store ($TE_STORE too)
+//   velmora-manager --mode MODE        ... in keys, clipboard or hotkey mode
+//                   [--hotkey CHORD]   this time (the window's choice stays)
+//   velmora-manager --tray             only the tray icon (as the session starts it)
 //   velmora-manager --no-engine        the window only; nothing is expanded
 //   velmora-manager --screenshot FILE  draws the window into FILE (PNG), exits
 #include <QApplication>
@@ -12,6 +15,7 @@
 
 #include "engine_runner.h"
 #include "main_window.h"
+#include "mode_choice.h"
 #include "quit_signals.h"
 #include "store_choice.h"
 
@@ -40,9 +44,15 @@ int main(int argc, char** argv) {
     QCommandLineOption store(QStringLiteral("store"),
                              QStringLiteral("Snippet store file to use instead of the default (or $TE_STORE)."),
                              QStringLiteral("FILE"));
-    args.addOption(no_engine);
-    args.addOption(shot);
-    args.addOption(store);
+    QCommandLineOption mode(QStringLiteral("mode"),
+                            QStringLiteral("This time watch in MODE: keys (typed triggers), clipboard or hotkey."),
+                            QStringLiteral("MODE"));
+    QCommandLineOption hotkey(QStringLiteral("hotkey"), QStringLiteral("Chord for hotkey mode, e.g. CTRL+SHIFT+E."),
+                              QStringLiteral("CHORD"));
+    QCommandLineOption tray(QStringLiteral("tray"), QStringLiteral("Show only the tray icon (a window without a tray)."));
+    QCommandLineOption synthetic(QStringLiteral("synthetic-keys"),
+                                 QStringLiteral("Watch keys other programs type too (on-screen keyboards, tests)."));
+    args.addOptions({no_engine, shot, store, mode, hotkey, tray, synthetic});
     args.process(app);
 
     QString store_path, error;
@@ -50,12 +60,20 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "velmora-manager: --store: %s\n", qPrintable(error));
         return 1;
     }
+    te_mode_choice kept = te_read_mode_choice(te_mode_file_path(store_path)), this_run;
+    if (!te_mode_override(kept, args.value(mode), args.value(hotkey), &this_run, &error)) {
+        std::fprintf(stderr, "velmora-manager: %s\n", qPrintable(error));
+        return 1;
+    }
     te_main_window window(store_path);
     te_quit_on_stop_signals([&window] { window.stop_now(); });
+    window.use_mode_for_this_run(this_run);
+    window.runner()->set_synthetic_keys(args.isSet(synthetic));
     if (!args.isSet(no_engine)) window.runner()->begin();
     window.offer_draft();
-    window.show();
+    app.setQuitOnLastWindowClosed(!window.has_tray());
+    if (args.isSet(tray) && !args.isSet(shot)) window.start_in_tray();
+    else window.show();
     if (args.isSet(shot)) te_take_screenshot(&window, args.value(shot));
-    else app.setQuitOnLastWindowClosed(!window.has_tray());
     return app.exec();
 }

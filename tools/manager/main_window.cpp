@@ -45,6 +45,7 @@ te_main_window::te_main_window(const QString& store_path, QWidget* parent)
       m_runner(new te_engine_runner(store_path, this)),
       m_watcher(new te_store_watcher(store_path, this)),
       m_rules_watcher(new te_store_watcher(te_rules_file_path(store_path), this)) {
+    m_runner->set_choice(te_read_mode_choice(te_mode_file_path(store_path)));
     setWindowTitle(tr("Velmora snippets"));
     setWindowIcon(te_manager_icon());
     m_tabs->setObjectName("pages");
@@ -63,9 +64,10 @@ te_main_window::te_main_window(const QString& store_path, QWidget* parent)
     layout->addWidget(build_banner());
     layout->addWidget(m_tabs, 1);
     setCentralWidget(central);
+    m_engine_state->setObjectName("engine_state");
     statusBar()->addPermanentWidget(m_engine_state);
     build_menus();
-    m_tray = te_make_tray(this, m_pause, m_quit);
+    m_tray = make_tray();
     connect(m_runner, &te_engine_runner::state_changed, this, &te_main_window::engine_changed);
     connect(m_watcher, &te_store_watcher::changed, this, &te_main_window::reload);
     connect(m_rules_watcher, &te_store_watcher::changed, this, &te_main_window::follow_rules_file);
@@ -142,6 +144,7 @@ QWidget* te_main_window::build_list_side() {
 QWidget* te_main_window::build_banner() {
     auto* banner = new QWidget;
     banner->setObjectName("banner");
+    m_banner_text->setObjectName("banner_text");
     m_banner_text->setWordWrap(true);
     auto* row = new QHBoxLayout(banner);
     row->setContentsMargins(0, 0, 0, 0);
@@ -170,7 +173,6 @@ void te_main_window::build_menus() {
     remove->setShortcutContext(Qt::WidgetShortcut);  // in the text fields Delete deletes text
     m_list->addAction(remove);
 
-    QMenu* engine = menuBar()->addMenu(tr("&Engine"));
-    m_pause = engine->addAction(tr("&Pause expansion"), this, &te_main_window::toggle_pause);
+    build_engine_menu(menuBar()->addMenu(tr("&Engine")));
     new QShortcut(QKeySequence(Qt::Key_Escape), this, this, &te_main_window::focus_list);
 }

@@ -10,11 +10,14 @@
 #include <vector>
 
 #include "engine_client.h"
+#include "mode_choice.h"
 
 class QAction;
+class QActionGroup;
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QPushButton;
 class QSystemTrayIcon;
 class QTableView;
@@ -45,6 +48,13 @@ public:
     // Shows a draft kept at the last such end in the editor, as unsaved
     // changes, and removes it.
     void offer_draft();
+    // Runs the engine in `choice` this time instead of the kept choice
+    // (--mode, --hotkey), which stays as it is.
+    void use_mode_for_this_run(const te_mode_choice& choice);
+    // --tray: only the tray icon, once the desktop's tray is there (at
+    // login it may come up after this program); the window when no tray
+    // has come within a few seconds.
+    void start_in_tray(int waited_ms = 0);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -54,6 +64,13 @@ private:
     QWidget* build_list_side();
     QWidget* build_banner();
     void build_menus();
+    void build_engine_menu(QMenu* engine);
+    QSystemTrayIcon* make_tray();
+    void choose_mode(const QString& mode);
+    bool ask_hotkey(QString* chord);
+    void show_mode();
+    void set_autostart(bool on);
+    void say(const QString& message);
     void follow_rules_file();
     void fill_folders();
     QString folder_filter() const;
@@ -90,6 +107,9 @@ private:
     QLabel* m_engine_state;
     QAction* m_pause;
     QAction* m_quit;
+    QMenu* m_mode_menu;
+    QActionGroup* m_modes;  // typed triggers, clipboard, hotkey: one checked
+    QAction* m_autostart;  // start with the session
     te_engine_runner* m_runner;
     te_store_watcher* m_watcher;
     te_store_watcher* m_rules_watcher;  // the rules file, which `te rule` changes too

@@ -34,11 +34,11 @@ QIcon te_manager_icon() {
     return QIcon(pixmap);
 }
 
-QSystemTrayIcon* te_make_tray(QWidget* window, QAction* pause, QAction* quit) {
+QSystemTrayIcon* te_make_tray(QWidget* window, const QList<QAction*>& actions, QAction* quit) {
     if (!QSystemTrayIcon::isSystemTrayAvailable()) return nullptr;
     auto* tray = new QSystemTrayIcon(te_manager_icon(), window);
     auto* menu = new QMenu(window);
-    menu->addAction(pause);
+    menu->addActions(actions);
     menu->addAction(QObject::tr("Open"), window, [window] { te_show_window(window); });
     menu->addSeparator();
     menu->addAction(quit);

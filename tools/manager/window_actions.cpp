@@ -161,13 +161,15 @@ void te_main_window::delete_snippet() {
 void te_main_window::engine_changed() {
     te_engine_runner::te_state state = m_runner->state();
     bool elsewhere = state == te_engine_runner::TE_ELSEWHERE;
-    m_banner_text->setText(m_runner->describe());
-    m_banner_text->parentWidget()->setVisible(elsewhere);
+    QString note = m_runner->fallback_note();  // said in the banner, where it has room
+    m_banner_text->setText(elsewhere ? m_runner->describe() : note);
+    m_banner_text->parentWidget()->setVisible(elsewhere || !note.isEmpty());
+    m_take_over->setVisible(elsewhere);
     m_engine_state->setText(m_runner->describe());
     m_stats->set_engine_line(m_runner->describe());
     m_pause->setText(state == te_engine_runner::TE_PAUSED ? tr("&Resume expansion") : tr("&Pause expansion"));
     m_pause->setEnabled(state == te_engine_runner::TE_RUNNING || state == te_engine_runner::TE_PAUSED);
-    if (m_tray) m_tray->setToolTip(m_runner->describe());
+    if (m_tray) m_tray->setToolTip(note.isEmpty() ? m_runner->describe() : m_runner->describe() + "\n" + note);
 }
 
 void te_main_window::toggle_pause() {

@@ -1,14 +1,11 @@
 // te autostart on|off: start `te run` with the desktop session, or not.
-#include <cerrno>
 #include <climits>
 #include <cstdio>
-#include <cstring>
 #include <memory>
 #include <unistd.h>
 
 #include "autostart_entry.h"
 #include "cli.h"
-#include "private_file.h"
 #include "run_options.h"
 
 namespace {
@@ -33,34 +30,35 @@ std::string te_absolute(const std::string& path) {
     return getcwd(cwd, sizeof cwd) ? std::string(cwd) + "/" + path : path;
 }
 
-int te_autostart_on(const std::string& path, const te_cli& cli, const te_run_options& run) {
+int te_autostart_on(const te_cli& cli, const te_run_options& run) {
     std::string self = te_own_path();
     if (self.empty()) return te_fail_with("autostart", "cannot tell where te is installed");
     std::vector<std::string> command{self};
     for (const std::string& arg : te_run_arguments(run, te_absolute(cli.store))) command.push_back(arg);
-    std::string entry = te_autostart_entry(command);
+    std::string entry = te_autostart_entry(TE_AUTOSTART_TE_RUN, command);
     if (entry.empty()) return te_usage_error("autostart", "an option holds a line break or control character");
-    te_make_parent_dirs(path);
     std::string error;
-    if (!te_replace_private(path, entry, &error)) return te_fail_with("autostart", error);
-    std::printf("te starts with your desktop session: %s\n", path.c_str());
+    bool manager_removed = false;
+    if (!te_autostart_enable(TE_AUTOSTART_TE_RUN, entry, &manager_removed, &error)) return te_fail_with("autostart", error);
+    std::printf("te starts with your desktop session: %s\n", te_autostart_path(TE_AUTOSTART_TE_RUN).c_str());
+    // Only one host runs the engine for a display.
+    if (manager_removed) std::printf("velmora-manager no longer starts with your desktop session\n");
     return TE_EXIT_OK;
 }
 
-int te_autostart_off(const std::string& path) {
-    if (unlink(path.c_str()) != 0) {
-        if (errno != ENOENT) return te_fail_with("autostart", path + ": " + std::strerror(errno));
-        std::printf("te was not set to start with your desktop session\n");
-        return TE_EXIT_OK;
-    }
-    std::printf("te no longer starts with your desktop session\n");
+int te_autostart_off(void) {
+    std::string error;
+    int removed = te_autostart_disable(TE_AUTOSTART_TE_RUN, &error);
+    if (removed < 0) return te_fail_with("autostart", error);
+    std::printf(removed ? "te no longer starts with your desktop session\n"
+                        : "te was not set to start with your desktop session\n");
     return TE_EXIT_OK;
 }
 
 int te_cmd_autostart(const te_cli& cli, const te_autostart_args& a) {
-    std::string path = te_autostart_path();
-    if (path.empty()) return te_fail_with("autostart", "neither XDG_CONFIG_HOME nor HOME is set");
-    return a.state == "on" ? te_autostart_on(path, cli, a.run) : te_autostart_off(path);
+    if (te_autostart_path(TE_AUTOSTART_TE_RUN).empty())
+        return te_fail_with("autostart", "neither XDG_CONFIG_HOME nor HOME is set");
+    return a.state == "on" ? te_autostart_on(cli, a.run) : te_autostart_off();
 }
 
 }  // namespace

@@ -4,11 +4,13 @@
 #include <QCheckBox>
 #include <QDate>
 #include <QFile>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QSystemTrayIcon>
 #include <QTableView>
@@ -22,6 +24,7 @@
 #include "engine_runner.h"
 #include "instance.h"
 #include "main_window.h"
+#include "mode_choice.h"
 #include "snippet_files.h"
 #include "textexpander.h"
 
@@ -66,6 +69,39 @@ bool te_instance_runs(const QString& store, te_instance_info* info = nullptr) {
     return te_instance_query(store.toStdString(), info);
 }
 
+// What `te status` says.
+QString te_status_line() {
+    QProcess te;
+    te.start(TE_TOOL_PATH, {"status"});
+    te.waitForFinished(10000);
+    return QString::fromUtf8(te.readAllStandardOutput());
+}
+
+// Answers the next input dialog with `text` once it is open.
+void te_answer_input(const QString& text) {
+    QTimer::singleShot(20, [text] {
+        auto* dialog = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+        if (!dialog) return te_answer_input(text);
+        dialog->setTextValue(text);
+        dialog->accept();
+    });
+}
+
+// The real program, started with `args`, until the object goes.
+class te_manager_program {
+public:
+    explicit te_manager_program(const QStringList& args) { process_.start(TE_MANAGER_PATH, args); }
+    ~te_manager_program() {
+        ::kill((pid_t)process_.processId(), SIGTERM);
+        process_.waitForFinished(5000);
+    }
+    te_manager_program(const te_manager_program&) = delete;
+    te_manager_program& operator=(const te_manager_program&) = delete;
+
+private:
+    QProcess process_;
+};
+
 }  // namespace
 
 class te_manager_test : public QObject {
@@ -94,7 +130,10 @@ private slots:
         window->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(window));
     }
-    void cleanup() { delete window; }
+    void cleanup() {
+        delete window;
+        window = nullptr;
+    }
 
     void search_narrows_the_list_data() {
         QTest::addColumn<QString>("typed");
@@ -257,6 +296,70 @@ private slots:
         QVERIFY(te_take_draft(draft, &stored, &kept) && kept == typed);
     }
 
+    void chosen_mode_reaches_the_engine_and_survives_a_restart() {
+        window->runner()->begin();
+        te_answer_input("ctrl+alt+j");
+        child<QAction>("mode_hotkey")->trigger();
+        QString status = te_status_line();
+        QVERIFY2(status.contains("(velmora-manager): pid") && status.contains(", hotkey mode, "), qPrintable(status));
+        QVERIFY(child<QLabel>("engine_state")->text().contains("hotkey mode (ctrl+alt+j)"));
+        QString kept = te_mode_file_path(te_store_path());
+        QCOMPARE(te_file_mode(kept), 0600);
+        delete window;  // the program ends; another starts
+        window = nullptr;
+        te_manager_program manager({});
+        QTRY_VERIFY_WITH_TIMEOUT(te_status_line().contains(", hotkey mode, "), 8000);
+        QCOMPARE(te_read_mode_choice(kept).hotkey, QString("ctrl+alt+j"));
+    }
+
+    void mode_option_overrides_for_one_run() {
+        QString kept = te_mode_file_path(te_store_path()), error;
+        QVERIFY2(te_keep_mode_choice(kept, {"hotkey", "CTRL+ALT+J"}, &error), qPrintable(error));
+        QByteArray before = te_file_bytes(kept);
+        QProcess refused;
+        refused.start(TE_MANAGER_PATH, {"--hotkey", "CTRL+ALT"});
+        QVERIFY(refused.waitForFinished(10000));
+        QCOMPARE(refused.exitCode(), 1);
+        QVERIFY(refused.readAllStandardError().contains("hotkey CTRL+ALT names no key"));
+        {
+            te_manager_program manager({"--mode", "clipboard"});
+            QTRY_VERIFY_WITH_TIMEOUT(te_status_line().contains(", clipboard mode, "), 8000);
+        }
+        QCOMPARE(te_file_bytes(kept), before);
+    }
+
+    // An untrusted X connection (as `ssh -X` makes) has no XInput: typed
+    // triggers cannot run there, the clipboard can.
+    void keys_mode_falls_back_to_the_clipboard_and_says_why() {
+        QString cookie = qEnvironmentVariable("APPDATA") + "/untrusted";
+        QCOMPARE(QProcess::execute("xauth", {"-q", "-f", cookie, "generate", qEnvironmentVariable("DISPLAY"), ".",
+                                             "untrusted"}),
+                 0);
+        qputenv("XAUTHORITY", cookie.toUtf8());  // for the engine's connections; the window has its own
+        window->runner()->begin();
+        QVERIFY(child<QLabel>("engine_state")->text().startsWith("Expanding snippets in clipboard mode"));
+        QString said = child<QLabel>("banner_text")->text();
+        QVERIFY2(said.contains("keys mode: this desktop cannot watch the keyboard") && child<QLabel>("banner_text")->isVisible(),
+                 qPrintable(said));
+        QVERIFY2(te_status_line().contains(", clipboard mode, "), qPrintable(te_status_line()));
+    }
+
+    void autostart_toggle_writes_the_entry_and_turns_te_off() {
+        QString folder = qEnvironmentVariable("XDG_CONFIG_HOME") + "/autostart/";
+        QCOMPARE(QProcess::execute(TE_TOOL_PATH, {"autostart", "on"}), 0);
+        QVERIFY(QFile::exists(folder + "velmora-te.desktop"));
+        QAction* autostart = child<QAction>("autostart");
+        autostart->trigger();
+        QVERIFY(autostart->isChecked() && !QFile::exists(folder + "velmora-te.desktop"));
+        QVERIFY2(window->statusBar()->currentMessage().contains("`te run` no longer does"),
+                 qPrintable(window->statusBar()->currentMessage()));
+        QString entry = folder + "velmora-manager.desktop";
+        QVERIFY(te_file_bytes(entry).contains("\nExec=" + QCoreApplication::applicationFilePath().toUtf8() + " --tray\n"));
+        QCOMPARE(te_file_mode(entry), 0600);
+        autostart->trigger();
+        QVERIFY(!autostart->isChecked() && !QFile::exists(entry));
+    }
+
     void window_renders() {
         auto* list = child<QTableView>("list");
         QCOMPARE(list->model()->rowCount(), 4);
@@ -279,6 +382,7 @@ int main(int argc, char** argv) {
     QTemporaryDir appdata;
     qputenv("APPDATA", appdata.path().toUtf8());
     qputenv("XDG_RUNTIME_DIR", appdata.path().toUtf8());
+    qputenv("XDG_CONFIG_HOME", (appdata.path() + "/config").toUtf8());
     QApplication app(argc, argv);
     te_manager_test test;
     return QTest::qExec(&test, argc, argv);
