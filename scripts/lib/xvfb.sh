@@ -10,7 +10,7 @@ te_xvfb_pid=""
 te_xvfb_start() {
   local geometry=${1:-1280x800x24} fdfile i
   fdfile=$(mktemp)
-  Xvfb -displayfd 3 -screen 0 "$geometry" -nolisten tcp 3>"$fdfile" </dev/null >/dev/null 2>&1 &
+  Xvfb -displayfd 3 -screen 0 "$geometry" -nolisten tcp -noreset 3>"$fdfile" </dev/null >/dev/null 2>&1 &
   te_xvfb_pid=$!
   for i in $(seq 1 100); do
     [ -s "$fdfile" ] && break
