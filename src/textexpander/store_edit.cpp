@@ -3,36 +3,53 @@
 // the write, so every edit applies to the file as it stands on disk and no
 // process writes over a change another has just made. Readers take no
 // lock: the file is only ever replaced whole.
+//
+// The file lock is waited for before the engine lock is taken: another
+// process may keep it for seconds, and the engine lock is never held
+// through a wait.
 #include <cstdio>
+#include <cstring>
 
 #include "engine.h"
 #include "store.h"
 
-te_store_edit::te_store_edit() : ready_(0), locked_(0), lock_(0) {
-    if (!E.store_path[0]) {
-        ready_ = 1;
-        return;
+te_store_edit::te_store_edit() : status_(TE_LOCK_UNAVAILABLE), lock_(0) {
+    {
+        te_engine_guard g(te_engine_lock);
+        te_load_defaults();
+        std::strcpy(path_, E.store_path);
     }
+    if (!path_[0]) return;
     char lock_path[TE_PATH_CAP + 8];
-    std::snprintf(lock_path, sizeof lock_path, "%s.lock", E.store_path);
-    te_files().make_parent_dirs(E.store_path);
-    te_lock_status status = te_files().lock(lock_path, TE_STORE_LOCK_WAIT_MS, &lock_);
-    if (status == TE_LOCK_BUSY) {
+    std::snprintf(lock_path, sizeof lock_path, "%s.lock", path_);
+    te_files().make_parent_dirs(path_);
+    status_ = te_files().lock(lock_path, TE_STORE_LOCK_WAIT_MS, &lock_);
+    // With the lock, the file can be read without the engine lock: no
+    // other writer can replace it before the edit's write.
+    if (status_ == TE_LOCK_TAKEN) store_refresh();
+}
+
+int te_store_edit::ready() {
+    if (std::strcmp(path_, E.store_path) != 0) {
+        te_set_err_internal("store switched during the edit: %s", E.store_path);
+        return 0;
+    }
+    if (!path_[0]) return 1;
+    if (status_ == TE_LOCK_BUSY) {
         te_set_err_internal("store is locked by another process: %s", E.store_path);
-        return;
+        return 0;
     }
     // What keeps the lock file from being opened (a folder that cannot be
     // created, no file descriptor left) keeps the store's temporary file
     // from being created too: the edit goes on and the write reports it.
-    locked_ = status == TE_LOCK_TAKEN;
     store_refresh_if_changed();
     if (E.store_unreadable) {
         te_set_err_internal("cannot read %s: changes are refused until it can be read", E.store_path);
-        return;
+        return 0;
     }
-    ready_ = 1;
+    return 1;
 }
 
 te_store_edit::~te_store_edit() {
-    if (locked_) te_files().unlock(lock_);
+    if (status_ == TE_LOCK_TAKEN) te_files().unlock(lock_);
 }

@@ -170,3 +170,7 @@ void te_key_hook_close(void) {
 }
 
 int watch_next_key(te_key_event* out) { return te_key_queue_pop(&te_hook.queue, out); }
+
+int keys_hold_begin(void) { return TE_HOLD_NONE; }
+
+void keys_hold_end(void) {}
