@@ -7,7 +7,9 @@
 #include "x11_harness.h"
 
 #include <cstdlib>
+#include <memory>
 #include <string>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -55,7 +57,7 @@ TEST(NoDisplay, UnreachableServerGivesHeadlessAnswersFast) {
 TEST(NoDisplay, LostServerLeavesTheProcessRunning) {
     // The server picks a free display number itself and prints it.
     auto server = std::make_unique<te_test::child>(
-        std::vector<std::string>{"Xvfb", "-displayfd", "1", "-nolisten", "tcp"}, true);
+        std::vector<std::string>{"Xvfb", "-displayfd", "1", "-nolisten", "tcp", "-noreset"}, true);
     std::string number = server->read_line(10000);
     ASSERT_FALSE(number.empty()) << "Xvfb did not start";
     setenv("DISPLAY", (":" + number).c_str(), 1);
@@ -65,6 +67,27 @@ TEST(NoDisplay, LostServerLeavesTheProcessRunning) {
     server.reset();
     expect_headless_answers();
     EXPECT_LT(time_rounds(100), 500);
+}
+
+// A server that is starting (or resetting) refuses connections for a
+// moment: the key watch tries again instead of failing at once.
+TEST(NoDisplay, KeyWatchWaitsForAServerThatIsStarting) {
+    std::string number;  // free: the one a server picks for itself
+    {
+        te_test::child probe({"Xvfb", "-displayfd", "1", "-nolisten", "tcp", "-noreset"}, true);
+        number = probe.read_line(10000);
+    }
+    ASSERT_FALSE(number.empty()) << "Xvfb did not start";
+    setenv("DISPLAY", (":" + number).c_str(), 1);
+    std::unique_ptr<te_test::child> server;
+    std::thread later([&server, &number] {
+        usleep(300000);
+        server = std::make_unique<te_test::child>(
+            std::vector<std::string>{"Xvfb", ":" + number, "-nolisten", "tcp", "-noreset"});
+    });
+    EXPECT_EQ(watch_open(TE_WATCH_KEYS), TE_WATCH_KEYS);
+    watch_close();
+    later.join();
 }
 
 }  // namespace

@@ -1,0 +1,135 @@
+#include "key_hold.h"
+
+#include "held_keys.h"
+#include "memory_wipe.h"
+#include "platform.h"
+#include "x11_display.h"
+
+#include <X11/extensions/XInput.h>
+#include <X11/extensions/XInput2.h>
+#include <X11/extensions/XTest.h>
+#include <algorithm>
+
+namespace {
+
+bool te_grab_one(Display* dpy, int device) {
+    unsigned char bits[XIMaskLen(XI_LASTEVENT)] = {0};
+    XISetMask(bits, XI_KeyPress);
+    XISetMask(bits, XI_KeyRelease);
+    XIEventMask mask = {device, (int)sizeof bits, bits};
+    return XIGrabDevice(dpy, device, DefaultRootWindow(dpy), CurrentTime, None, XIGrabModeAsync, XIGrabModeAsync,
+                        False, &mask) == GrabSuccess;
+}
+
+void te_ungrab_all(te_key_hold* h, Display* dpy) {
+    for (int device : h->grabbed) XIUngrabDevice(dpy, device, CurrentTime);
+    h->grabbed.clear();
+}
+
+// The keycodes the modifier map names (Shift, Lock, Control, Mod1 to Mod5).
+std::vector<unsigned> te_modifier_codes(Display* dpy) {
+    std::vector<unsigned> codes;
+    XModifierKeymap* map = XGetModifierMapping(dpy);
+    if (!map) return codes;
+    for (int i = 0; i < 8 * map->max_keypermod; i++)
+        if (map->modifiermap[i]) codes.push_back(map->modifiermap[i]);
+    XFreeModifiermap(map);
+    return codes;
+}
+
+bool te_held_has(const te_key_hold& h, unsigned code) {
+    return std::any_of(h.held.begin(), h.held.end(), [code](const te_held_key& k) { return k.code == code; });
+}
+
+// One key event on the device it came from, opened once per release.
+void te_send_on(Display* dpy, std::vector<std::pair<int, XDevice*>>* open, const te_held_key& k) {
+    XDevice* dev = nullptr;
+    for (auto& o : *open)
+        if (o.first == k.device) dev = o.second;
+    if (!dev) {
+        dev = XOpenDevice(dpy, (XID)k.device);
+        if (!dev) return;
+        open->push_back({k.device, dev});
+    }
+    XTestFakeDeviceKeyEvent(dpy, dev, k.code, k.press, nullptr, 0, CurrentTime);
+}
+
+// Modifiers the user still holds were let go of in the core keyboard for
+// the typing: pressed again on their keyboard (which counts them down
+// still, so they are let go of there first).
+void te_press_again(te_key_hold* h, Display* dpy, std::vector<std::pair<int, XDevice*>>* open) {
+    for (const te_held_key& k : h->let_go) {
+        if (te_held_has(*h, k.code)) continue;  // the user let go of it meanwhile
+        te_send_on(dpy, open, te_held_key{k.device, k.code, false});
+        te_send_on(dpy, open, te_held_key{k.device, k.code, true});
+    }
+}
+
+}  // namespace
+
+int te_keyboard_grabbed_elsewhere(Display* dpy) {
+    // On the focus window itself, so that a key arriving meanwhile still
+    // goes where it would have gone.
+    Window focus = te_x11_input_focus(dpy);
+    Window on = focus == None || focus == PointerRoot ? DefaultRootWindow(dpy) : focus;
+    int status = XGrabKeyboard(dpy, on, False, GrabModeAsync, GrabModeAsync, CurrentTime);
+    if (status == GrabSuccess) XUngrabKeyboard(dpy, CurrentTime);
+    return status == AlreadyGrabbed || status == GrabFrozen;
+}
+
+int te_key_hold_grab(te_key_hold* h, Display* dpy, const std::vector<int>& keyboards) {
+    *h = te_key_hold();
+    for (int device : keyboards) {
+        if (!te_grab_one(dpy, device)) {
+            te_ungrab_all(h, dpy);
+            return TE_HOLD_NONE;
+        }
+        h->grabbed.push_back(device);
+    }
+    h->on = true;
+    h->since = now_millis();
+    return TE_HOLD_ON;
+}
+
+void te_key_hold_note(te_key_hold* h, int device, unsigned code, bool press) {
+    if (!h->on || std::find(h->grabbed.begin(), h->grabbed.end(), device) == h->grabbed.end()) return;
+    h->held.push_back({device, code, press});
+}
+
+void te_key_hold_let_go(te_key_hold* h, Display* dpy, const unsigned char source[256]) {
+    char keys[32];
+    XQueryKeymap(dpy, keys);
+    std::vector<unsigned> modifiers = te_modifier_codes(dpy);
+    for (unsigned code = 8; code < 256; code++) {
+        if (!te_keymap_down(keys, (int)code)) continue;
+        // A key still down would change the typing's keys (a modifier) or
+        // swallow the typing's own press of it (the trigger's last key).
+        XTestFakeKeyEvent(dpy, code, False, CurrentTime);
+        bool modifier = std::find(modifiers.begin(), modifiers.end(), code) != modifiers.end();
+        bool grabbed = std::find(h->grabbed.begin(), h->grabbed.end(), source[code]) != h->grabbed.end();
+        if (modifier && grabbed) h->let_go.push_back({source[code], code, true});
+    }
+}
+
+void te_key_hold_release(te_key_hold* h, Display* dpy, void (*collect)(Display*)) {
+    if (!h->on) return;
+    for (int device : h->grabbed) XIUngrabDevice(dpy, device, CurrentTime);
+    // Every event of the grabs was sent before the round trip's reply: it
+    // brings them all in. (A key pressed during that round trip reaches
+    // the window before the held ones: a window of a fraction of a
+    // millisecond, against losing it.)
+    XSync(dpy, False);
+    collect(dpy);
+    h->on = false;
+    std::vector<std::pair<int, XDevice*>> open;
+    te_press_again(h, dpy, &open);
+    for (const te_held_key& k : h->held) te_send_on(dpy, &open, k);
+    for (auto& o : open) XCloseDevice(dpy, o.second);
+    XFlush(dpy);
+    te_key_hold_wipe(h);
+}
+
+void te_key_hold_wipe(te_key_hold* h) {
+    if (!h->held.empty()) te_wipe(h->held.data(), h->held.size() * sizeof(te_held_key));
+    *h = te_key_hold();
+}
