@@ -1,8 +1,9 @@
 // The key watch and type_replacing together, as keys mode uses them: key
-// presses sent into the EDIT control in front reach the hook on a worker
-// thread as text, and the trigger they end with is replaced in the EDIT;
-// the engine's own keystrokes, its host's typing included, never come back
-// as key events.
+// presses sent into the EDIT control in front reach the hook as text, and
+// the trigger they end with is replaced in the EDIT; the engine's own
+// keystrokes, its host's typing included, never come back as key events.
+// SendInput is another program's typing here, watched with
+// TE_WATCH_SYNTHETIC_KEYS.
 #include "edit_window.h"
 #include "platform.h"
 
@@ -46,19 +47,25 @@ struct te_watcher {
     std::string seen;  // text, '\b' for BackSpace, '|' for a reset
     std::thread thread;
 
+    int what = TE_WATCH_KEYS | TE_WATCH_SYNTHETIC_KEYS;
+    DWORD busy_ms = 0;  // the watching thread is busy that long after opening
+
     void run() {
-        opened = watch_open(TE_WATCH_KEYS);
-        while (!stop) {
-            if (!(watch_wait(50) & TE_WATCH_KEYS)) continue;
-            te_key_event ev;
-            while (watch_next_key(&ev)) {
-                std::lock_guard<std::mutex> g(lock);
-                seen += ev.kind == TE_KEY_TEXT ? ev.text : ev.kind == TE_KEY_BACKSPACE ? "\b" : "|";
-                if (seen.size() >= 6 && seen.compare(seen.size() - 6, 6, ">>addr") == 0)
-                    type_replacing(6, TE_ADDRESS, 0);
-            }
-        }
+        opened = watch_open(what);
+        Sleep(busy_ms);
+        do {
+            watch_wait(50);
+            take();
+        } while (!stop);
         watch_close();
+    }
+    void take() {
+        te_key_event ev;
+        while (watch_next_key(&ev)) {
+            std::lock_guard<std::mutex> g(lock);
+            seen += ev.kind == TE_KEY_TEXT ? ev.text : ev.kind == TE_KEY_BACKSPACE ? "\b" : "|";
+            if (seen.size() >= 6 && seen.compare(seen.size() - 6, 6, ">>addr") == 0) type_replacing(6, TE_ADDRESS, 0);
+        }
     }
     std::string gathered() {
         std::lock_guard<std::mutex> g(lock);
@@ -88,6 +95,63 @@ TEST(KeyWatch, TypedTriggerIsReplacedInTheEdit) {
     watcher.thread.join();
     EXPECT_EQ(te_utf8(want), te_utf8(got));
     EXPECT_EQ(watcher.gathered(), "Dear team, >>addr") << "the replacement came back as key events";
+}
+
+// Injected input is another program's: left out unless asked for.
+TEST(KeyWatch, InjectedKeysAreLeftOutByDefault) {
+    te_edit_window window;
+    ASSERT_TRUE(window.ready()) << "the test window did not come to the front";
+    te_watcher watcher;
+    watcher.what = TE_WATCH_KEYS;
+    watcher.thread = std::thread([&] { watcher.run(); });
+    while (watcher.opened < 0) te_pump_for(5);
+    ASSERT_EQ(watcher.opened, TE_WATCH_KEYS);
+    for (wchar_t c : std::wstring(L" >>addr")) te_press_char(c);
+    EXPECT_EQ(te_utf8(window.text_after_typing(7)), " >>addr");
+    watcher.stop = true;
+    watcher.thread.join();
+    EXPECT_EQ(watcher.gathered(), "");
+}
+
+// The watching thread (the worker) may be busy for seconds, waiting for
+// the store's lock say: the hook still answers at once, so the desktop's
+// typing is not held up, and the keys are gathered in order meanwhile.
+TEST(KeyWatch, HookAnswersAtOnceWhileTheWatchingThreadIsBusy) {
+    te_edit_window window;
+    ASSERT_TRUE(window.ready()) << "the test window did not come to the front";
+    te_watcher watcher;
+    watcher.busy_ms = 4000;
+    watcher.thread = std::thread([&] { watcher.run(); });
+    while (watcher.opened < 0) te_pump_for(5);
+    ULONGLONG start = GetTickCount64();
+    for (wchar_t c : std::wstring(L"abc")) te_press_char(c);
+    EXPECT_EQ(te_utf8(window.text_after_typing(3)), "abc");
+    EXPECT_LT(GetTickCount64() - start, 2000u) << "the typing waited for the busy thread";
+    watcher.stop = true;
+    watcher.thread.join();
+    EXPECT_EQ(watcher.gathered(), "abc");
+}
+
+// Keys pressed during a hold reach the window after what the engine types
+// meanwhile, and the watch as the user's typing then.
+TEST(KeyWatch, KeysPressedDuringAHoldFollowTheTyping) {
+    te_edit_window window;
+    ASSERT_TRUE(window.ready()) << "the test window did not come to the front";
+    ASSERT_EQ(watch_open(TE_WATCH_KEYS | TE_WATCH_SYNTHETIC_KEYS), TE_WATCH_KEYS);
+    for (wchar_t c : std::wstring(L"x btw")) te_press_char(c);
+    window.text_after_typing(5);
+    ASSERT_EQ(keys_hold_begin(), TE_HOLD_ON);
+    for (wchar_t c : std::wstring(L" ok")) te_press_char(c);
+    te_pump_for(200);
+    EXPECT_EQ(te_utf8(window.text()), "x btw") << "a held key reached the window";
+    EXPECT_EQ(type_replacing(3, "by the way", 0), 0);
+    keys_hold_end();
+    EXPECT_EQ(te_utf8(window.text_after_typing(15)), "x by the way ok");
+    std::string seen;
+    te_key_event ev;
+    while (watch_next_key(&ev)) seen += ev.kind == TE_KEY_TEXT ? ev.text : "|";
+    watch_close();
+    EXPECT_EQ(seen, "x btw ok");
 }
 
 }  // namespace
