@@ -108,9 +108,9 @@ grep -q '"running":false' "$work/run.out" || fail "statistics after stop"
 [ "$("$te" rules)" = '[]' ] || fail "removed rule: $("$te" rules)"
 
 # Autostart: an entry that runs this te with the options given.
-"$te" autostart on --mode hotkey --hotkey 'CTRL+SHIFT+E' --store "$work/a b.json" >/dev/null
+"$te" autostart on --mode hotkey --hotkey 'CTRL+SHIFT+E' --synthetic-keys --store "$work/a b.json" >/dev/null
 entry=$XDG_CONFIG_HOME/autostart/velmora-te.desktop
-grep -qxF "Exec=$(readlink -f "$te") run --mode hotkey --hotkey CTRL+SHIFT+E --store \"$work/a b.json\"" "$entry" ||
+grep -qxF "Exec=$(readlink -f "$te") run --mode hotkey --hotkey CTRL+SHIFT+E --synthetic-keys --store \"$work/a b.json\"" "$entry" ||
   fail "autostart entry: $(cat "$entry")"
 "$te" autostart off >/dev/null
 [ ! -e "$entry" ] || fail "autostart off left the entry"
