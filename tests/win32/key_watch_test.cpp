@@ -97,39 +97,32 @@ TEST(KeyWatch, TypedTriggerIsReplacedInTheEdit) {
     EXPECT_EQ(watcher.gathered(), "Dear team, >>addr") << "the replacement came back as key events";
 }
 
-// Injected input is another program's: left out unless asked for.
-TEST(KeyWatch, InjectedKeysAreLeftOutByDefault) {
-    te_edit_window window;
-    ASSERT_TRUE(window.ready()) << "the test window did not come to the front";
-    te_watcher watcher;
-    watcher.what = TE_WATCH_KEYS;
-    watcher.thread = std::thread([&] { watcher.run(); });
-    while (watcher.opened < 0) te_pump_for(5);
-    ASSERT_EQ(watcher.opened, TE_WATCH_KEYS);
-    for (wchar_t c : std::wstring(L" >>addr")) te_press_char(c);
-    EXPECT_EQ(te_utf8(window.text_after_typing(7)), " >>addr");
-    watcher.stop = true;
-    watcher.thread.join();
-    EXPECT_EQ(watcher.gathered(), "");
-}
-
-// The watching thread (the worker) may be busy for seconds, waiting for
+// Injected input is another program's: left out unless asked for. And
+// the watching thread (the worker) may be busy for seconds, waiting for
 // the store's lock say: the hook still answers at once, so the desktop's
 // typing is not held up, and the keys are gathered in order meanwhile.
-TEST(KeyWatch, HookAnswersAtOnceWhileTheWatchingThreadIsBusy) {
-    te_edit_window window;
-    ASSERT_TRUE(window.ready()) << "the test window did not come to the front";
-    te_watcher watcher;
-    watcher.busy_ms = 4000;
-    watcher.thread = std::thread([&] { watcher.run(); });
-    while (watcher.opened < 0) te_pump_for(5);
-    ULONGLONG start = GetTickCount64();
-    for (wchar_t c : std::wstring(L"abc")) te_press_char(c);
-    EXPECT_EQ(te_utf8(window.text_after_typing(3)), "abc");
-    EXPECT_LT(GetTickCount64() - start, 2000u) << "the typing waited for the busy thread";
-    watcher.stop = true;
-    watcher.thread.join();
-    EXPECT_EQ(watcher.gathered(), "abc");
+TEST(KeyWatch, WhoseKeysCountAndThatTheyPassAtOnce) {
+    const struct {
+        int what;
+        DWORD busy_ms;
+        const char* gathered;
+    } cases[] = {{TE_WATCH_KEYS, 0, ""}, {TE_WATCH_KEYS | TE_WATCH_SYNTHETIC_KEYS, 3000, "abc"}};
+    for (const auto& c : cases) {
+        te_edit_window window;
+        ASSERT_TRUE(window.ready()) << "the test window did not come to the front";
+        te_watcher watcher;
+        watcher.what = c.what;
+        watcher.busy_ms = c.busy_ms;
+        watcher.thread = std::thread([&] { watcher.run(); });
+        while (watcher.opened < 0) te_pump_for(5);
+        ULONGLONG start = GetTickCount64();
+        for (wchar_t ch : std::wstring(L"abc")) te_press_char(ch);
+        EXPECT_EQ(te_utf8(window.text_after_typing(3)), "abc");
+        EXPECT_LT(GetTickCount64() - start, 2000u) << "the typing waited for the busy thread";
+        watcher.stop = true;
+        watcher.thread.join();
+        EXPECT_EQ(watcher.gathered(), c.gathered) << c.what;
+    }
 }
 
 // Keys pressed during a hold reach the window after what the engine types

@@ -46,7 +46,6 @@ struct te_fake_state {
     std::string window;
     int hold_result = TE_HOLD_ON;
     bool holding = false;
-    int holds = 0;
     std::deque<te_key_event> held;
 };
 
@@ -128,7 +127,6 @@ void reset() {
     s.window.clear();
     s.hold_result = TE_HOLD_ON;
     s.holding = false;
-    s.holds = 0;
     s.held.clear();
 }
 
@@ -240,11 +238,6 @@ std::string window_text() {
 void set_hold_result(int result) {
     std::lock_guard<std::mutex> g(te_fake().lock);
     te_fake().hold_result = result;
-}
-
-int holds() {
-    std::lock_guard<std::mutex> g(te_fake().lock);
-    return te_fake().holds;
 }
 
 void set_local_time(const std::tm& t) {
@@ -382,7 +375,6 @@ void watch_close(void) {
 
 int keys_hold_begin(void) {
     std::lock_guard<std::mutex> g(te_fake().lock);
-    te_fake().holds++;
     te_fake().holding = te_fake().hold_result == TE_HOLD_ON;
     return te_fake().hold_result;
 }

@@ -57,9 +57,8 @@ void press(const std::string& keys);
 std::string window_text();
 // What keys_hold_begin answers (TE_HOLD_ON unless set): while a hold is
 // on, pressed keys wait and reach the window and the key watch only when
-// it ends. How many holds were begun since the last reset.
+// it ends.
 void set_hold_result(int result);
-int holds();
 
 // A fixed clock; set_real_clock() goes back to the system's.
 void set_local_time(const std::tm& t);
