@@ -9,7 +9,6 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
-#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -80,15 +79,9 @@ TEST(NoDisplay, KeyWatchWaitsForAServerThatIsStarting) {
         n++;
     std::string number = std::to_string(n);
     setenv("DISPLAY", (":" + number).c_str(), 1);
-    std::unique_ptr<te_test::child> server;
-    std::thread later([&server, &number] {
-        usleep(300000);
-        server = std::make_unique<te_test::child>(
-            std::vector<std::string>{"Xvfb", ":" + number, "-nolisten", "tcp", "-noreset"});
-    });
+    te_test::child server({"sh", "-c", "sleep 0.3; exec Xvfb :" + number + " -nolisten tcp -noreset"});
     EXPECT_EQ(watch_open(TE_WATCH_KEYS), TE_WATCH_KEYS);
     watch_close();
-    later.join();
 }
 
 }  // namespace
