@@ -41,25 +41,30 @@ bool te_held_has(const te_key_hold& h, unsigned code) {
     return std::any_of(h.held.begin(), h.held.end(), [code](const te_held_key& k) { return k.code == code; });
 }
 
-// One key event on the device it came from, opened once per release.
-void te_send_on(Display* dpy, std::vector<std::pair<int, XDevice*>>* open, const te_held_key& k) {
-    XDevice* dev = nullptr;
-    for (auto& o : *open)
-        if (o.first == k.device) dev = o.second;
-    if (!dev) {
-        dev = XOpenDevice(dpy, (XID)k.device);
-        if (!dev) return;
-        open->push_back({k.device, dev});
+typedef std::vector<std::pair<int, XDevice*>> te_open_devices;
+
+// The grabbed keyboards, opened for sending their keys again.
+te_open_devices te_open_grabbed(Display* dpy, const te_key_hold& h) {
+    te_open_devices open;
+    for (int device : h.grabbed) {
+        XDevice* dev = XOpenDevice(dpy, (XID)device);
+        if (dev) open.push_back({device, dev});
     }
-    XTestFakeDeviceKeyEvent(dpy, dev, k.code, k.press, nullptr, 0, CurrentTime);
+    return open;
+}
+
+// One key event again, on the device it came from.
+void te_send_on(Display* dpy, const te_open_devices& open, const te_held_key& k) {
+    for (const auto& o : open)
+        if (o.first == k.device) XTestFakeDeviceKeyEvent(dpy, o.second, k.code, k.press, nullptr, 0, CurrentTime);
 }
 
 // Modifiers the user still holds were let go of in the core keyboard for
 // the typing: pressed again on their keyboard (which counts them down
 // still, so they are let go of there first).
-void te_press_again(te_key_hold* h, Display* dpy, std::vector<std::pair<int, XDevice*>>* open) {
-    for (const te_held_key& k : h->let_go) {
-        if (te_held_has(*h, k.code)) continue;  // the user let go of it meanwhile
+void te_press_again(const te_key_hold& h, Display* dpy, const te_open_devices& open) {
+    for (const te_held_key& k : h.let_go) {
+        if (te_held_has(h, k.code)) continue;  // the user let go of it meanwhile
         te_send_on(dpy, open, te_held_key{k.device, k.code, false});
         te_send_on(dpy, open, te_held_key{k.device, k.code, true});
     }
@@ -113,17 +118,23 @@ void te_key_hold_let_go(te_key_hold* h, Display* dpy, const unsigned char source
 
 void te_key_hold_release(te_key_hold* h, Display* dpy, void (*collect)(Display*)) {
     if (!h->on) return;
-    for (int device : h->grabbed) XIUngrabDevice(dpy, device, CurrentTime);
-    // Every event of the grabs was sent before the round trip's reply: it
-    // brings them all in. (A key pressed during that round trip reaches
-    // the window before the held ones: a window of a fraction of a
-    // millisecond, against losing it.)
+    // Every event the grabs got so far was sent before the round trip's
+    // reply.
     XSync(dpy, False);
     collect(dpy);
-    h->on = false;
-    std::vector<std::pair<int, XDevice*>> open;
-    te_press_again(h, dpy, &open);
-    for (const te_held_key& k : h->held) te_send_on(dpy, &open, k);
+    te_open_devices open = te_open_grabbed(dpy, *h);
+    // The ungrabs and the keys sent again leave together, and the server
+    // takes one client's requests one after the other: a key the user
+    // presses now can come between them only when the server reads its
+    // input between two requests.
+    for (int device : h->grabbed) XIUngrabDevice(dpy, device, CurrentTime);
+    te_press_again(*h, dpy, open);
+    std::size_t sent = h->held.size();
+    for (std::size_t i = 0; i < sent; i++) te_send_on(dpy, open, h->held[i]);
+    // A key that reached a grab after the first round trip goes after them.
+    XSync(dpy, False);
+    collect(dpy);
+    for (std::size_t i = sent; i < h->held.size(); i++) te_send_on(dpy, open, h->held[i]);
     for (auto& o : open) XCloseDevice(dpy, o.second);
     XFlush(dpy);
     te_key_hold_wipe(h);
