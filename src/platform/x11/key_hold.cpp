@@ -59,6 +59,18 @@ void te_send_on(Display* dpy, const te_open_devices& open, const te_held_key& k)
         if (o.first == k.device) XTestFakeDeviceKeyEvent(dpy, o.second, k.code, k.press, nullptr, 0, CurrentTime);
 }
 
+// The held events from `from` on, again. A press of a key pressed again
+// without a release between (the keyboard's autorepeat) gets a release
+// first: the server drops a press of a key that is down.
+void te_send_held(Display* dpy, const te_open_devices& open, const te_key_hold& h, std::size_t from, bool down[256]) {
+    for (std::size_t i = from; i < h.held.size(); i++) {
+        const te_held_key& k = h.held[i];
+        if (k.press && down[k.code & 255]) te_send_on(dpy, open, te_held_key{k.device, k.code, false});
+        te_send_on(dpy, open, k);
+        down[k.code & 255] = k.press;
+    }
+}
+
 // Modifiers the user still holds were let go of in the core keyboard for
 // the typing: pressed again on their keyboard (which counts them down
 // still, so they are let go of there first).
@@ -129,12 +141,13 @@ void te_key_hold_release(te_key_hold* h, Display* dpy, void (*collect)(Display*)
     // input between two requests.
     for (int device : h->grabbed) XIUngrabDevice(dpy, device, CurrentTime);
     te_press_again(*h, dpy, open);
+    bool down[256] = {};
     std::size_t sent = h->held.size();
-    for (std::size_t i = 0; i < sent; i++) te_send_on(dpy, open, h->held[i]);
+    te_send_held(dpy, open, *h, 0, down);
     // A key that reached a grab after the first round trip goes after them.
     XSync(dpy, False);
     collect(dpy);
-    for (std::size_t i = sent; i < h->held.size(); i++) te_send_on(dpy, open, h->held[i]);
+    te_send_held(dpy, open, *h, sent, down);
     for (auto& o : open) XCloseDevice(dpy, o.second);
     XFlush(dpy);
     te_key_hold_wipe(h);
