@@ -9,6 +9,9 @@
 //   before r is let go. `expansion_ms` is the time from r's press to the
 //   whole address in the window, `rollover_ms` to the space after it: what
 //   holding the user's keys costs the typist.
+// Each run starts once the last has settled (the hold of the user's keys
+// ends a short pause after their last key), as a person's next trigger
+// would.
 #include <benchmark/benchmark.h>
 
 #include "textexpander.h"
@@ -66,7 +69,9 @@ long long arrived_at(const te_test::text_window& win, const std::string& want) {
     return -1;
 }
 
-void drop_events(Display* dpy) {
+// Waits for the last run's hold to end, then drops the events seen so far.
+void settle(Display* dpy) {
+    usleep(50000);
     while (XPending(dpy)) {
         XEvent ev;
         XNextEvent(dpy, &ev);
@@ -105,7 +110,7 @@ void BM_LastKeyToFirstCharacter(benchmark::State& state) {
     for (auto _ : state) {
         std::string base = d.win.received() + " ";
         d.kb.type(" >>add", 0);
-        drop_events(d.dpy);  // the presses of the prefix
+        settle(d.dpy);  // and drops the presses of the prefix
         d.kb.type("r", 0);
         long long pressed = pressed_at(d.dpy, d.opcode, d.r_code);
         long long first = arrived_at(d.win, base + "1");
@@ -124,7 +129,7 @@ void BM_Rollover(benchmark::State& state) {
     for (auto _ : state) {
         std::string base = d.win.received() + " ";
         d.kb.type(" >>add", 0);
-        drop_events(d.dpy);
+        settle(d.dpy);
         d.kb.key("r", true);
         d.kb.key(" ", true);
         d.kb.key("r", false);

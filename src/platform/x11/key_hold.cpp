@@ -9,8 +9,19 @@
 #include <X11/extensions/XInput2.h>
 #include <X11/extensions/XTest.h>
 #include <algorithm>
+#include <poll.h>
 
 namespace {
+
+// How far ahead of a recent server time the probe's grab asks for: well
+// ahead of the server's clock, and less than the half of its 32-bit range
+// that it reads as the past.
+const Time TE_PROBE_AHEAD_MS = 0x40000000;
+
+// The pause in the user's typing the hold's end waits for before it lets
+// the keyboards go: a key pressed just as they are let go could otherwise
+// overtake one the grab got a moment before.
+const std::uint64_t TE_RELEASE_QUIET_MS = 20;
 
 bool te_grab_one(Display* dpy, int device) {
     unsigned char bits[XIMaskLen(XI_LASTEVENT)] = {0};
@@ -26,71 +37,30 @@ void te_ungrab_all(te_key_hold* h, Display* dpy) {
     h->grabbed.clear();
 }
 
-// The keycodes the modifier map names (Shift, Lock, Control, Mod1 to Mod5).
-std::vector<unsigned> te_modifier_codes(Display* dpy) {
-    std::vector<unsigned> codes;
-    XModifierKeymap* map = XGetModifierMapping(dpy);
-    if (!map) return codes;
-    for (int i = 0; i < 8 * map->max_keypermod; i++)
-        if (map->modifiermap[i]) codes.push_back(map->modifiermap[i]);
-    XFreeModifiermap(map);
-    return codes;
-}
-
-bool te_held_has(const te_key_hold& h, unsigned code) {
-    return std::any_of(h.held.begin(), h.held.end(), [code](const te_held_key& k) { return k.code == code; });
-}
-
-typedef std::vector<std::pair<int, XDevice*>> te_open_devices;
-
-// The grabbed keyboards, opened for sending their keys again.
-te_open_devices te_open_grabbed(Display* dpy, const te_key_hold& h) {
-    te_open_devices open;
-    for (int device : h.grabbed) {
-        XDevice* dev = XOpenDevice(dpy, (XID)device);
-        if (dev) open.push_back({device, dev});
-    }
-    return open;
-}
-
-// One key event again, on the device it came from.
-void te_send_on(Display* dpy, const te_open_devices& open, const te_held_key& k) {
-    for (const auto& o : open)
-        if (o.first == k.device) XTestFakeDeviceKeyEvent(dpy, o.second, k.code, k.press, nullptr, 0, CurrentTime);
-}
-
-// The held events from `from` on, again. A press of a key pressed again
-// without a release between (the keyboard's autorepeat) gets a release
-// first: the server drops a press of a key that is down.
-void te_send_held(Display* dpy, const te_open_devices& open, const te_key_hold& h, std::size_t from, bool down[256]) {
+// The held events from `from` on, again, through the core keyboard's XTest
+// device; `down` follows the keys that leaves pressed there. A key the
+// keyboard repeated during the hold (a press without a release between)
+// gets a release first: the server drops a press of a key that is down.
+void te_send_held(Display* dpy, const te_key_hold& h, std::size_t from, bool down[256]) {
     for (std::size_t i = from; i < h.held.size(); i++) {
-        const te_held_key& k = h.held[i];
-        if (k.press && down[k.code & 255]) te_send_on(dpy, open, te_held_key{k.device, k.code, false});
-        te_send_on(dpy, open, k);
-        down[k.code & 255] = k.press;
-    }
-}
-
-// Modifiers the user still holds were let go of in the core keyboard for
-// the typing: pressed again on their keyboard (which counts them down
-// still, so they are let go of there first).
-void te_press_again(const te_key_hold& h, Display* dpy, const te_open_devices& open) {
-    for (const te_held_key& k : h.let_go) {
-        if (te_held_has(h, k.code)) continue;  // the user let go of it meanwhile
-        te_send_on(dpy, open, te_held_key{k.device, k.code, false});
-        te_send_on(dpy, open, te_held_key{k.device, k.code, true});
+        unsigned code = h.held[i].code & 255;
+        bool press = h.held[i].press;
+        if (press && down[code]) XTestFakeKeyEvent(dpy, code, False, CurrentTime);
+        XTestFakeKeyEvent(dpy, code, press, CurrentTime);
+        down[code] = press;
     }
 }
 
 }  // namespace
 
-int te_keyboard_grabbed_elsewhere(Display* dpy) {
-    // On the focus window itself, so that a key arriving meanwhile still
-    // goes where it would have gone.
-    Window focus = te_x11_input_focus(dpy);
-    Window on = focus == None || focus == PointerRoot ? DefaultRootWindow(dpy) : focus;
-    int status = XGrabKeyboard(dpy, on, False, GrabModeAsync, GrabModeAsync, CurrentTime);
-    if (status == GrabSuccess) XUngrabKeyboard(dpy, CurrentTime);
+// A grab asked for with a time later than the server's clock never takes
+// effect (GrabInvalidTime), but the server tells first whether another
+// client holds the keyboard (AlreadyGrabbed): so the question costs one
+// round trip and takes no key from anyone.
+int te_keyboard_grabbed_elsewhere(Display* dpy, Time recent) {
+    Time later = recent + TE_PROBE_AHEAD_MS;
+    int status = XGrabKeyboard(dpy, DefaultRootWindow(dpy), False, GrabModeAsync, GrabModeAsync, later);
+    if (status == GrabSuccess) XUngrabKeyboard(dpy, CurrentTime);  // a server that took it after all
     return status == AlreadyGrabbed || status == GrabFrozen;
 }
 
@@ -113,42 +83,49 @@ void te_key_hold_note(te_key_hold* h, int device, unsigned code, bool press) {
     h->held.push_back({device, code, press});
 }
 
-void te_key_hold_let_go(te_key_hold* h, Display* dpy, const unsigned char source[256]) {
+void te_key_hold_let_go(Display* dpy) {
     char keys[32];
     XQueryKeymap(dpy, keys);
-    std::vector<unsigned> modifiers = te_modifier_codes(dpy);
-    for (unsigned code = 8; code < 256; code++) {
-        if (!te_keymap_down(keys, (int)code)) continue;
-        // A key still down would change the typing's keys (a modifier) or
-        // swallow the typing's own press of it (the trigger's last key).
-        XTestFakeKeyEvent(dpy, code, False, CurrentTime);
-        bool modifier = std::find(modifiers.begin(), modifiers.end(), code) != modifiers.end();
-        bool grabbed = std::find(h->grabbed.begin(), h->grabbed.end(), source[code]) != h->grabbed.end();
-        if (modifier && grabbed) h->let_go.push_back({source[code], code, true});
-    }
+    // A key still down would change the typing's keys (a modifier) or
+    // swallow the typing's own press of it (the trigger's last key).
+    for (unsigned code = 8; code < 256; code++)
+        if (te_keymap_down(keys, (int)code)) XTestFakeKeyEvent(dpy, code, False, CurrentTime);
 }
 
 void te_key_hold_release(te_key_hold* h, Display* dpy, void (*collect)(Display*)) {
     if (!h->on) return;
-    // Every event the grabs got so far was sent before the round trip's
-    // reply.
-    XSync(dpy, False);
-    collect(dpy);
-    te_open_devices open = te_open_grabbed(dpy, *h);
-    // The ungrabs and the keys sent again leave together, and the server
-    // takes one client's requests one after the other: a key the user
-    // presses now can come between them only when the server reads its
-    // input between two requests.
-    for (int device : h->grabbed) XIUngrabDevice(dpy, device, CurrentTime);
-    te_press_again(*h, dpy, open);
+    // While the keyboards stay grabbed, what they held is sent again at
+    // once and what the user presses meanwhile follows it; they are let go
+    // once the user has paused, or the hold has lasted its longest. Every
+    // event a grab got was sent before the next round trip's reply.
     bool down[256] = {};
-    std::size_t sent = h->held.size();
-    te_send_held(dpy, open, *h, 0, down);
-    // A key that reached a grab after the first round trip goes after them.
+    std::size_t sent = 0;
+    std::uint64_t end = h->since + TE_HOLD_MAX_MS, quiet_since = now_millis();
+    for (;;) {
+        XSync(dpy, False);
+        collect(dpy);
+        std::uint64_t now = now_millis();
+        if (sent < h->held.size()) {
+            te_send_held(dpy, *h, sent, down);
+            XFlush(dpy);
+            sent = h->held.size();
+            quiet_since = now;
+        }
+        if (now >= end || now - quiet_since >= TE_RELEASE_QUIET_MS || te_x11_lost()) break;
+        if (XEventsQueued(dpy, QueuedAlready)) continue;  // read while the keys went out
+        struct pollfd p = {ConnectionNumber(dpy), POLLIN, 0};
+        poll(&p, 1, (int)std::min<std::uint64_t>(end - now, TE_RELEASE_QUIET_MS - (now - quiet_since)));
+    }
+    for (int device : h->grabbed) XIUngrabDevice(dpy, device, CurrentTime);
+    // What reached a grab after the last round trip goes last.
     XSync(dpy, False);
     collect(dpy);
-    te_send_held(dpy, open, *h, sent, down);
-    for (auto& o : open) XCloseDevice(dpy, o.second);
+    te_send_held(dpy, *h, sent, down);
+    // The user's own release of a key still held comes from the keyboard,
+    // which no longer counts it down: it is released on the XTest device
+    // now, so that no key stays down there.
+    for (unsigned code = 0; code < 256; code++)
+        if (down[code]) XTestFakeKeyEvent(dpy, code, False, CurrentTime);
     XFlush(dpy);
     te_key_hold_wipe(h);
 }

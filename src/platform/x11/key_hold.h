@@ -7,14 +7,19 @@
 // come to the grab, as XI_KeyPress and XI_KeyRelease events, instead of to
 // the window, while the engine's XTest typing goes on through the core
 // keyboard to the window, and the user's modifiers no longer change what
-// that typing means. The hold's end lets the keyboards go and sends the
-// held key events again, in order, on the device each came from
-// (XTestFakeDeviceKeyEvent), so that the window and the server's key state
-// see them as typed, and the key listener then sees them as the user's.
+// that typing means. The hold's end sends the held key events again, in
+// order, through the core keyboard's XTest device, while the keyboards
+// are still grabbed (keys pressed meanwhile are held too and follow at
+// once), and lets the keyboards go only after a short pause in the user's
+// typing (or when the hold has lasted TE_HOLD_MAX_MS), so that a key the
+// user presses as they are let go does not overtake one held just before. The key listener takes the keys sent again as
+// the user's (the replay marks, key_listener.h). A key the user still
+// holds then is let go of in the core keyboard: it is typed once, and its
+// own release later changes nothing.
 //
 // A keyboard another client holds (a password prompt, a screen locker: an
-// XGrabKeyboard of its own) is told by a grab of the core keyboard that the
-// server refuses with AlreadyGrabbed: then nothing is held or typed.
+// XGrabKeyboard of its own) is told by the server's answer to a grab of the
+// core keyboard that cannot take effect: then nothing is held or typed.
 //
 // Keys other programs inject through the core keyboard's XTest device are
 // never held back: the engine types through that device itself.
@@ -36,14 +41,11 @@ struct te_key_hold {
     std::uint64_t since = 0;         // now_millis() when it began
     std::vector<int> grabbed;        // the keyboards grabbed
     std::vector<te_held_key> held;   // in the order they came
-    // Modifiers of the user's keyboards that were down in the core keyboard
-    // when the typing started (every key down there is released for the
-    // typing), with the keyboard each was pressed on.
-    std::vector<te_held_key> let_go;
 };
 
-// 1 when another client has grabbed the core keyboard.
-int te_keyboard_grabbed_elsewhere(Display* dpy);
+// 1 when another client has grabbed the core keyboard. `recent` is a
+// server time seen lately (an event's).
+int te_keyboard_grabbed_elsewhere(Display* dpy, Time recent);
 
 // Grabs the keyboards; TE_HOLD_ON, or TE_HOLD_NONE (nothing grabbed) when
 // one cannot be grabbed. The grab replies come after every event of the
@@ -53,13 +55,14 @@ int te_key_hold_grab(te_key_hold* h, Display* dpy, const std::vector<int>& keybo
 // A key event of a grabbed keyboard: held.
 void te_key_hold_note(te_key_hold* h, int device, unsigned code, bool press);
 
-// Releases in the core keyboard every key it counts as down; `source`
-// tells the keyboard each key was last pressed on.
-void te_key_hold_let_go(te_key_hold* h, Display* dpy, const unsigned char source[256]);
+// Releases in the core keyboard every key it counts as down: during a hold
+// the user's keys cannot reach it, so the typing need not wait for them.
+void te_key_hold_let_go(Display* dpy);
 
-// Lets the keyboards go, then `collect()` takes the grab's events that
-// arrived meanwhile, then the held keys are sent again, and forgotten.
-// Nothing when no hold is on.
+// Sends the held keys again and lets the keyboards go; `collect()` takes
+// the events that arrived meanwhile (grab events come to
+// te_key_hold_note through it). The keys are then forgotten. Nothing when
+// no hold is on.
 void te_key_hold_release(te_key_hold* h, Display* dpy, void (*collect)(Display*));
 
 // Forgets the hold, overwriting the keys it kept.

@@ -4,6 +4,7 @@
 #include "x11_display.h"
 
 #include <X11/XKBlib.h>
+#include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XInput2.h>
 #include <X11/keysym.h>
@@ -86,9 +87,10 @@ bool te_from_xtest(const te_key_listener* l, int device) {
 }
 
 // Whether an event of `device` is left out: another program's, unless
-// those are watched; the engine's own, while it types.
+// those are watched; the engine's own, while it types. The user's keys a
+// hold sends again count.
 bool te_left_out(const te_key_listener* l, int device) {
-    return te_from_xtest(l, device) && (!l->synthetic || l->typing);
+    return te_from_xtest(l, device) && !l->replaying && (!l->synthetic || l->typing);
 }
 
 void te_push(te_key_listener* l, int kind, const char* text = nullptr) { te_key_queue_push(l->queue, kind, text); }
@@ -105,7 +107,7 @@ void te_note_focus(te_key_listener* l) {
 // does; once it no longer does, what comes next starts afresh.
 bool te_watching_nothing(te_key_listener* l) {
     if (!l->grabbed_elsewhere) return false;
-    if (te_keyboard_grabbed_elsewhere(l->dpy)) return true;
+    if (te_keyboard_grabbed_elsewhere(l->dpy, l->last_time)) return true;
     l->grabbed_elsewhere = false;
     te_push(l, TE_KEY_RESET);
     return true;
@@ -137,7 +139,7 @@ void te_on_mark(te_key_listener* l, const XPropertyEvent& ev) {
 }
 
 void te_on_raw(te_key_listener* l, int evtype, const XIRawEvent* raw) {
-    if (evtype == XI_RawKeyPress && raw->detail < 256) l->source[raw->detail] = (unsigned char)raw->sourceid;
+    l->last_time = raw->time;
     if (te_left_out(l, raw->sourceid) || te_watching_nothing(l)) return;
     if (evtype == XI_RawKeyPress) te_on_key(l, (unsigned)raw->detail);
     else if (te_is_click(raw->detail)) te_push(l, TE_KEY_RESET);
@@ -171,6 +173,7 @@ int te_key_listener_open(te_key_listener* l, Display* dpy, te_key_queue* queue, 
         te_read_devices(l);
         l->marks = te_x11_property_window(dpy);
         l->mark_atom = te_typing_mark_atom(dpy);
+        l->replay_atom = XInternAtom(dpy, "_VELMORA_TE_REPLAY", False);
         l->focus = te_x11_input_focus(dpy);
     }
     if (!ok || te_x11_errors_since(dpy) || te_x11_lost()) {
@@ -186,6 +189,7 @@ int te_key_listener_take(te_key_listener* l, XEvent* ev) {
     if (te_keymap_text_follow(&l->keymap, ev)) return 1;
     if (ev->type == PropertyNotify && ev->xproperty.window == l->marks) {
         if (ev->xproperty.atom == l->mark_atom) te_on_mark(l, ev->xproperty);
+        if (ev->xproperty.atom == l->replay_atom) l->replaying = ev->xproperty.state == PropertyNewValue;
         return 1;
     }
     return te_take_xi(l, ev);
@@ -205,4 +209,11 @@ void te_key_listener_close(te_key_listener* l) {
     te_keymap_text_close(&l->keymap);
     te_key_hold_wipe(&l->hold);
     *l = te_key_listener();
+}
+
+void te_key_listener_mark_replay(te_key_listener* l, bool on) {
+    if (!l->dpy || !l->marks) return;
+    unsigned char one = 1;
+    if (on) XChangeProperty(l->dpy, l->marks, l->replay_atom, XA_INTEGER, 8, PropModeReplace, &one, 1);
+    else XDeleteProperty(l->dpy, l->marks, l->replay_atom);
 }

@@ -5,8 +5,10 @@
 // left out unless asked for (TE_WATCH_SYNTHETIC_KEYS), and the engine's own
 // typing, between its typing marks, is always left out. While keys mode
 // holds the user's keys (key_hold.h) the listener keeps the events of the
-// grabbed keyboards; while another client holds the keyboard (a password
-// prompt), it watches nothing.
+// grabbed keyboards; the keys a hold sends again through XTest come
+// between two replay marks (property changes on the marks window, in order
+// with the raw events) and count as the user's. While another client holds
+// the keyboard (a password prompt), it watches nothing.
 #ifndef TE_X11_KEY_LISTENER_H
 #define TE_X11_KEY_LISTENER_H
 
@@ -23,14 +25,16 @@ struct te_key_listener {
     Window marks = 0;       // our window the typing marks change
     Atom mark_atom = None;
     bool typing = false;    // between the marks: the engine is typing
+    Atom replay_atom = None;
+    bool replaying = false; // between the replay marks: a hold sends the user's keys again
     Window focus = 0;       // the focus window at the last key
     bool synthetic = false; // XTest devices' keys count as the user's
     std::vector<int> xtest;      // the XTest devices
     std::vector<int> keyboards;  // the user's keyboards: the other slave keyboards
-    unsigned char source[256] = {};  // per keycode, the device of its last press
     // Another client grabbed the keyboard: nothing is watched until a key
     // finds the grab gone.
     bool grabbed_elsewhere = false;
+    Time last_time = 0;     // the server time of the last raw event
     te_key_hold hold;
     te_keymap_text keymap;
     te_key_queue* queue = nullptr;
@@ -42,5 +46,7 @@ int te_key_listener_open(te_key_listener* l, Display* dpy, te_key_queue* queue, 
 // Takes one event from the connection: 1 when it was the listener's.
 int te_key_listener_take(te_key_listener* l, XEvent* ev);
 void te_key_listener_close(te_key_listener* l);
+// Sets (on) or ends the replay mark, on the listener's own connection.
+void te_key_listener_mark_replay(te_key_listener* l, bool on);
 
 #endif

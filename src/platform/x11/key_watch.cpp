@@ -86,7 +86,7 @@ int te_key_watch_hold_begin(void) {
     Display* dpy = te_key_watch_display();
     if (!dpy) return TE_HOLD_NONE;
     te_key_listener& l = w.listener;
-    if (te_keyboard_grabbed_elsewhere(dpy)) {
+    if (te_keyboard_grabbed_elsewhere(dpy, l.last_time)) {
         // What is typed there is not the user's typing to watch.
         te_key_queue_wipe(&w.queue);
         l.grabbed_elsewhere = true;
@@ -100,14 +100,18 @@ int te_key_watch_hold_begin(void) {
 
 void te_key_watch_hold_end(void) {
     te_key_listener& l = te_keys.listener;
-    if (l.dpy && !te_x11_lost()) te_key_hold_release(&l.hold, l.dpy, te_collect);
+    if (l.dpy && !te_x11_lost() && l.hold.on) {
+        te_key_listener_mark_replay(&l, true);
+        te_key_hold_release(&l.hold, l.dpy, te_collect);
+        te_key_listener_mark_replay(&l, false);
+    }
     te_key_hold_wipe(&l.hold);
 }
 
 int te_key_watch_let_go_in_hold(Display* dpy) {
     te_key_listener& l = te_keys.listener;
     if (!l.hold.on || l.dpy != dpy) return 0;
-    te_key_hold_let_go(&l.hold, dpy, l.source);
+    te_key_hold_let_go(dpy);
     return 1;
 }
 

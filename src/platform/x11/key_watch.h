@@ -31,8 +31,7 @@ void te_key_watch_hold_end(void);
 
 // While this thread holds the user's keys (keys_hold_begin), typing on
 // `dpy` need not wait for keys to be let go: this releases the keys the
-// core keyboard counts as down (modifiers are pressed again at the hold's
-// end when the user still holds them) and returns 1. 0 when no hold is on.
+// core keyboard counts as down and returns 1. 0 when no hold is on.
 int te_key_watch_let_go_in_hold(Display* dpy);
 // Ends this thread's hold once it has lasted TE_HOLD_MAX_MS.
 void te_key_watch_hold_expire(void);
