@@ -42,10 +42,15 @@
  * Typing: an expansion is typed once the user has let go of every key (in
  * hotkey mode, the chord). The typing waits up to about a second for that,
  * then releases what is still held; it never presses a key for the user,
- * so no modifier is left down afterwards. A text this desktop cannot type
- * (on X11, a character the keyboard layout lacks when no spare keycode is
- * left to lend it) fails with nothing typed and the message
- * "SendInput failed".
+ * so no modifier is left down afterwards. (Keys mode holds the user's keys
+ * instead: see te_start.) A text this desktop cannot type (on X11, a
+ * character the keyboard layout lacks when no spare keycode is left to
+ * lend it) fails with nothing typed and the message "SendInput failed". On
+ * Windows, a program in front that runs at a higher integrity level than
+ * the host (an elevated one) would drop the keystrokes unseen: the
+ * expansion fails with nothing typed, is not counted, and the message is
+ * "the program in front runs at a higher integrity level: typed keys
+ * cannot reach it".
  *
  * Linking: hosts of the shared library include this header as it is; a
  * program that links the engine statically defines TE_STATIC first.
@@ -76,18 +81,44 @@ extern "C" {
 /* Applies a JSON configuration object (may be null or empty) and starts the
  * background worker. Members: "mode" ("clipboard", "hotkey" or "keys";
  * anything else is clipboard), "hotkey" (chord such as "CTRL+SHIFT+E"),
- * "poll_ms" (integer, at least 20), "dry_run" (boolean), "store" (path of
- * the snippet store file, read at once). Returns 1 when the worker
- * started, 0 on failure (already running, bad configuration, keys mode on
- * a desktop that cannot watch the keyboard: "keys mode: this desktop
- * cannot watch the keyboard"), with nothing of the configuration applied.
+ * "poll_ms" (integer, at least 20), "dry_run" (boolean), "synthetic_keys"
+ * (boolean, false at first), "store" (path of the snippet store file, read
+ * at once). A member of another type is left out; settings stay as set
+ * for later starts. Returns 1 when the worker started, 0 on failure
+ * (already running, bad configuration, keys mode on a desktop that cannot
+ * watch the keyboard: "keys mode: this desktop cannot watch the keyboard";
+ * a display that refuses the connection is tried again for about two
+ * seconds first), with nothing of the configuration applied.
  * Keys mode expands a trigger the moment its last character is typed, in
  * any program: the trigger is erased with one BackSpace per character and
  * the snippet typed in its place; rules, "apps" lists, dry_run and the
- * statistics work as in the other modes. Privacy: what the user types is
- * kept only in the worker's memory, never more of it than the longest
- * trigger, and is wiped when the worker stops; it is never logged, stored,
- * or returned by any function here.
+ * statistics work as in the other modes.
+ *   - What the user goes on typing meanwhile lands after the expansion, in
+ *     the order typed: from the moment the expansion is decided until it
+ *     is typed, the user's keys are held back from the window and then
+ *     given to it (for at most about a second: a longer typing gets the
+ *     keys typed after that second among its characters). Characters that
+ *     reached the window before the hold took effect are erased with the
+ *     trigger and typed again after the expansion. A key among those that
+ *     moves the caret or the focus (Enter, Tab, Escape, the arrows,
+ *     Home/End/PageUp/PageDown, a click, a shortcut with Ctrl, Alt or
+ *     Super), or a BackSpace reaching into the trigger, calls that
+ *     expansion off: nothing is erased or typed.
+ *   - While another program holds the keyboard (on X11 a keyboard grab: a
+ *     password prompt, a screen locker), nothing is watched (what was typed
+ *     is wiped) and nothing is typed or counted.
+ *   - Only the user's own keyboards and mice are watched: what other
+ *     programs inject (XTest on X11, input flagged as injected on Windows:
+ *     a password manager's auto-type, xdotool, te_expand in another
+ *     process) is left out, so an auto-typed password that contains a
+ *     trigger is never changed. "synthetic_keys": true watches injected
+ *     keys too, for on-screen keyboards, remote desktops and tests; those
+ *     are never held back on X11 (the engine types through the same XTest
+ *     device).
+ * Privacy: what the user types is kept only in the worker's memory, never
+ * more of it than the longest trigger and the keys typed during one
+ * expansion, and is wiped when the worker stops; it is never logged,
+ * stored, or returned by any function here.
  * In clipboard mode the worker looks at the clipboard as soon as the
  * desktop reports a change (X11 with XFixes, Windows); "poll_ms" then only
  * bounds each wait. Without such reports, and in hotkey mode, it polls
@@ -143,7 +174,8 @@ TE_API const char* te_render(const char* tmpl);
  *     fails with "store is locked by another process: <store>", and one
  *     whose lock file cannot be opened or locked at all (a folder in its
  *     place, no permission) fails with "cannot lock <store>.lock: <reason>";
- *     neither changes anything.
+ *     neither changes anything. That wait holds up only the edit itself:
+ *     other calls and the worker go on.
  *     te_snippet_count, te_snippets_json, te_snippet_json and the worker
  *     (before each watch pass) re-read a file another process replaced.
  *     A re-read is a first use again: the table becomes the file's

@@ -14,7 +14,7 @@ TE_DEBIAN_PACKAGES=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev libcli11-dev
   clang libclang-rt-14-dev valgrind
   libx11-dev libxtst-dev libxfixes-dev x11-utils xvfb xclip xdotool xauth
-  libxi-dev libxkbcommon-dev libxkbcommon-x11-dev x11-xkb-utils
+  libxi-dev libxres-dev libxkbcommon-dev libxkbcommon-x11-dev x11-xkb-utils
   libgtk-3-dev
   mingw-w64 g++-mingw-w64-x86-64-posix wine64 wine
   qt6-base-dev fonts-dejavu-core

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Expansion on a desktop of its own: starts an Xvfb and the project's text
 # window, with a fresh store holding the seed snippets, then
-#   1. runs `te run --mode keys` while xdotool types "Dear team, >>addr" into
-#      the window as a person would: the address replaces the trigger;
+#   1. runs `te run --mode keys --synthetic-keys` while xdotool types
+#      "Dear team, >>addr" into the window as a person would: the address
+#      replaces the trigger (xdotool is another program's typing, which keys
+#      mode watches only with --synthetic-keys);
 #   2. runs `te run` (clipboard mode) and copies "Dear team, >>addr" with
 #      xclip: the address is typed into the window.
 # Prints what the window holds after each, and exits 0 when the address
@@ -75,8 +77,8 @@ finish() {
   fi
 }
 
-echo "1. te run --mode keys; xdotool types \"$sentence\" into the window"
-start_te --mode keys
+echo "1. te run --mode keys --synthetic-keys; xdotool types \"$sentence\" into the window"
+start_te --mode keys --synthetic-keys
 xdotool type --delay 60 "$sentence"
 finish 1
 

@@ -1,10 +1,17 @@
-// From the trigger's last key press to the first character of the
-// expansion in the window, in keys mode: xdotool types " >>add" and then
-// presses r, letting go at once (typing waits until no key is held, so a
-// longer press adds its own length); this process sees the press as an
-// XInput2 raw event, as the worker does, and then watches the text
-// window's record until the address's first character has replaced the
-// trigger.
+// Keys mode, through the shared library, typed on the server's own
+// keyboard device as a person's keyboard would type (te_test::keyboard):
+//
+// - LastKeyToFirstCharacter: " >>add" is typed, then r is pressed and let
+//   go at once; from the press (as this process sees its XInput2 raw
+//   event, as the worker does) to the address's first character in the
+//   text window's record, in place of the trigger.
+// - Rollover: the same, but the user goes on typing: a space is pressed
+//   before r is let go. `expansion_ms` is the time from r's press to the
+//   whole address in the window, `rollover_ms` to the space after it: what
+//   holding the user's keys costs the typist.
+// Each run starts once the last has settled (the hold of the user's keys
+// ends a short pause after their last key), as a person's next trigger
+// would.
 #include <benchmark/benchmark.h>
 
 #include "textexpander.h"
@@ -18,7 +25,7 @@
 
 namespace {
 
-const size_t TE_ADDRESS_BYTES = 44;  // "123 Example Street\nAuckland 1010\nNew Zealand"
+const std::string TE_ADDRESS = "123 Example Street\nAuckland 1010\nNew Zealand";
 
 // Raw key presses of every keyboard, on the harness's connection.
 int select_raw_keys(Display* dpy) {
@@ -51,10 +58,8 @@ long long pressed_at(Display* dpy, int opcode, int code) {
     return -1;
 }
 
-// The moment the window's record reads `base` followed by the address's
-// first character, -1 on timeout.
-long long expanded_at(const te_test::text_window& win, const std::string& base) {
-    std::string want = base + "1";
+// The moment the window's record starts with `want`, -1 on timeout.
+long long arrived_at(const te_test::text_window& win, const std::string& want) {
     long long end = te_test::millis() + 5000;
     while (te_test::millis() < end) {
         std::string got = win.received();
@@ -64,37 +69,84 @@ long long expanded_at(const te_test::text_window& win, const std::string& base) 
     return -1;
 }
 
-void BM_LastKeyToFirstCharacter(benchmark::State& state) {
-    std::string dir = te_test::temp_file("");
-    setenv("APPDATA", dir.substr(0, dir.rfind('/')).c_str(), 1);
+// Waits for the last run's hold to end, then drops the events seen so far.
+void settle(Display* dpy) {
+    usleep(50000);
+    while (XPending(dpy)) {
+        XEvent ev;
+        XNextEvent(dpy, &ev);
+    }
+}
+
+struct te_keys_desk {
     Display* dpy = te_test::display();
     te_test::text_window win;
-    int opcode = dpy ? select_raw_keys(dpy) : -1;
-    if (opcode < 0 || !win.ready() || !te_start("{\"mode\":\"keys\"}")) return state.SkipWithError("no desktop");
-    int r_code = XKeysymToKeycode(dpy, XStringToKeysym("r"));
+    te_test::keyboard kb;
+    int opcode = -1;
+    int r_code = 0;
+    bool ready = false;
+
+    te_keys_desk() {
+        std::string dir = te_test::temp_file("");
+        setenv("APPDATA", dir.substr(0, dir.rfind('/')).c_str(), 1);
+        opcode = dpy ? select_raw_keys(dpy) : -1;
+        ready = opcode >= 0 && win.ready() && kb.ready() && te_start("{\"mode\":\"keys\"}");
+        if (ready) r_code = XKeysymToKeycode(dpy, XStringToKeysym("r"));
+    }
+    ~te_keys_desk() { te_stop(); }
+};
+
+void report(benchmark::State& state, const char* name, std::vector<double> ms) {
+    std::sort(ms.begin(), ms.end());
+    state.counters[std::string(name) + "median_ms"] = ms[ms.size() / 2];
+    state.counters[std::string(name) + "p95_ms"] = ms[ms.size() * 95 / 100];
+    state.counters[std::string(name) + "worst_ms"] = ms.back();
+}
+
+void BM_LastKeyToFirstCharacter(benchmark::State& state) {
+    te_keys_desk d;
+    if (!d.ready) return state.SkipWithError("no desktop");
     std::vector<double> ms;
     for (auto _ : state) {
-        std::string base = win.received() + " ";
-        te_test::run({"xdotool", "type", " >>add"});
-        while (XPending(dpy)) {  // the presses of the prefix
-            XEvent ev;
-            XNextEvent(dpy, &ev);
-        }
-        te_test::child press({"xdotool", "key", "--delay", "0", "r"});
-        long long pressed = pressed_at(dpy, opcode, r_code);
-        long long first = expanded_at(win, base);
+        std::string base = d.win.received() + " ";
+        d.kb.type(" >>add", 0);
+        settle(d.dpy);  // and drops the presses of the prefix
+        d.kb.type("r", 0);
+        long long pressed = pressed_at(d.dpy, d.opcode, d.r_code);
+        long long first = arrived_at(d.win, base + "1");
         if (pressed < 0 || first < 0) return state.SkipWithError("the address did not arrive");
         ms.push_back((double)(first - pressed));
         state.SetIterationTime(ms.back() / 1000.0);
-        win.wait_for(base.size() + TE_ADDRESS_BYTES, 5000);
+        d.win.wait_for(base.size() + TE_ADDRESS.size(), 5000);
     }
-    te_stop();
-    std::sort(ms.begin(), ms.end());
-    state.counters["median_ms"] = ms[ms.size() / 2];
-    state.counters["p95_ms"] = ms[ms.size() * 95 / 100];
-    state.counters["worst_ms"] = ms.back();
+    report(state, "", ms);
+}
+
+void BM_Rollover(benchmark::State& state) {
+    te_keys_desk d;
+    if (!d.ready) return state.SkipWithError("no desktop");
+    std::vector<double> expansion, rollover;
+    for (auto _ : state) {
+        std::string base = d.win.received() + " ";
+        d.kb.type(" >>add", 0);
+        settle(d.dpy);
+        d.kb.key("r", true);
+        d.kb.key(" ", true);
+        d.kb.key("r", false);
+        d.kb.key(" ", false);
+        long long pressed = pressed_at(d.dpy, d.opcode, d.r_code);
+        long long whole = arrived_at(d.win, base + TE_ADDRESS);
+        long long next = arrived_at(d.win, base + TE_ADDRESS + " ");
+        if (pressed < 0 || whole < 0 || next < 0) return state.SkipWithError("the address did not arrive");
+        expansion.push_back((double)(whole - pressed));
+        rollover.push_back((double)(next - pressed));
+        state.SetIterationTime(rollover.back() / 1000.0);
+    }
+    report(state, "expansion_", expansion);
+    report(state, "rollover_", rollover);
 }
 
 BENCHMARK(BM_LastKeyToFirstCharacter)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(100);
+BENCHMARK(BM_Rollover)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(100);
 
 }  // namespace

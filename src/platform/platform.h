@@ -21,11 +21,16 @@
 // Types `text` (UTF-8) into the focused window as Unicode keystrokes,
 // once no key is held: it waits for that (key_release.h), then releases
 // what is still held, and never presses a key it did not type itself.
+// During a hold of the user's keys (keys_hold_begin below) nothing the user
+// does reaches the window: the typing then only releases the modifiers
+// still down and starts at once.
 //   0  every batch was accepted
 //  -1  nothing to type (null/empty text, no characters, no memory)
 //  -2  the system refused a batch (earlier batches stay typed), or the
 //      text holds a character this desktop cannot type (nothing typed)
 //  -3  nothing typed: dry_run is nonzero, or no window is in front
+//  -4  nothing typed: the window in front would drop the keystrokes
+//      unseen (Windows: its program runs at a higher integrity level)
 // The text test comes first, then dry_run, then the window.
 int type_text_utf8(const char* text, int dry_run);
 
@@ -65,9 +70,18 @@ int key_is_down(int vk);
 // ---- Waiting for the desktop -------------------------------------------
 // The worker's thread watches the desktop instead of sleeping. Only the
 // thread that opened the watch may wait on it; watch_wake is for any thread.
-enum { TE_WATCH_CLIPBOARD = 1, TE_WATCH_KEYS = 2 };
+// TE_WATCH_SYNTHETIC_KEYS goes with TE_WATCH_KEYS: without it the key watch
+// reports only what the user does on the keyboards and mice themselves,
+// and leaves out what other programs inject (XTest on X11, input flagged
+// LLKHF_INJECTED on Windows: a password manager's auto-type, xdotool, an
+// on-screen keyboard, another process's te_expand); with it those count
+// as the user's too.
+enum { TE_WATCH_CLIPBOARD = 1, TE_WATCH_KEYS = 2, TE_WATCH_SYNTHETIC_KEYS = 4 };
 // Opens notifications for `what` on the calling thread; returns the bits
 // this desktop can deliver (0 when none: the worker then sleeps and polls).
+// A key watch whose desktop refuses a connection (an X server starting or
+// resetting) is tried again for about two seconds before it counts as
+// unavailable.
 int watch_open(int what);
 // Sleeps until something watched may have changed, watch_wake() is
 // called, or `ms` pass. Returns the TE_WATCH_* bits that may have
@@ -97,6 +111,30 @@ struct te_key_event {
 // so far, 0 when none is left. watch_wait reports TE_WATCH_KEYS while any
 // is left.
 int watch_next_key(te_key_event* out);
+
+// ---- Holding the user's keys -----------------------------------------------
+// While keys mode replaces a trigger, what the user goes on typing is held
+// back from the window and given to it afterwards, so that it lands after
+// the expansion in the order typed. Only the thread that opened the key
+// watch holds keys, and only while it is open.
+enum {
+    TE_HOLD_REFUSED = -1,  // another program holds the keyboard (a password
+                           // prompt, a screen locker): type nothing there
+    TE_HOLD_NONE = 0,      // no hold is possible now: the typing goes unheld
+    TE_HOLD_ON = 1,
+};
+// The longest a hold keeps the user's keys: it ends by itself once it has
+// lasted this long, in the middle of a typing if need be.
+enum { TE_HOLD_MAX_MS = 1000 };
+// Starts holding the user's keys and returns once the hold is in effect:
+// every key event the window received before then is in the watch's queue
+// (watch_next_key) behind those already there, and none of the keys held
+// back is.
+int keys_hold_begin(void);
+// Ends the hold (nothing when none is on): the keys held back go to the
+// window in the order they were pressed, after everything typed during
+// the hold, and reach the watch's queue as the user's typing as they do.
+void keys_hold_end(void);
 
 // ---- Threads and clock -----------------------------------------------------
 typedef void* te_thread_handle;

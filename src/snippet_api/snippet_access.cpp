@@ -9,9 +9,8 @@
 // what another process changed; te_snippet_field does not, so its pointers
 // hold through one count-and-fields loop.
 extern "C" int te_snippet_count(void) {
+    store_refresh();
     te_engine_guard g(te_engine_lock);
-    te_load_defaults();
-    store_refresh_if_changed();
     return E.snippet_count;
 }
 

@@ -1,8 +1,8 @@
 // Adding, replacing and removing one snippet. Each change and its store
 // write happen under the engine lock, so the file follows the changes in
-// order, and under the store's cross-process lock, after the table was
-// brought up to date with the file (te_store_edit). A change whose write
-// fails stays in memory; the next successful write stores it.
+// order, and under the store's cross-process lock, taken before it, after
+// the table was brought up to date with the file (te_store_edit). A change
+// whose write fails stays in memory; the next successful write stores it.
 #include "engine.h"
 #include "snippet_parse.h"
 #include "store.h"
@@ -24,13 +24,12 @@ int te_parse_one_snippet(const char* json) {
     return ok;
 }
 
-int te_snippet_add_locked(const char* json) {
+int te_snippet_add_locked(const char* json, te_store_edit& edit) {
     if (!json || !json[0]) {
         te_set_err_internal("add: empty json");
         return 0;
     }
     if (!te_parse_one_snippet(json)) return 0;
-    te_store_edit edit;
     if (!edit.ready()) return 0;
     if (te_snippet_find(te_edit_scratch.trigger) >= 0) {
         te_set_err_internal("trigger already exists: %s", te_edit_scratch.trigger);
@@ -44,12 +43,11 @@ int te_snippet_add_locked(const char* json) {
     return te_store_write();
 }
 
-int te_snippet_update_locked(const char* trigger, const char* json) {
+int te_snippet_update_locked(const char* trigger, const char* json, te_store_edit& edit) {
     if (!trigger || !trigger[0]) {
         te_set_err_internal("update: null trigger");
         return 0;
     }
-    te_store_edit edit;
     if (!edit.ready()) return 0;
     int index = te_snippet_find(trigger);
     if (index < 0) {
@@ -70,12 +68,11 @@ int te_snippet_update_locked(const char* trigger, const char* json) {
     return te_store_write();
 }
 
-int te_snippet_delete_locked(const char* trigger) {
+int te_snippet_delete_locked(const char* trigger, te_store_edit& edit) {
     if (!trigger) {
         te_set_err_internal("delete: null trigger");
         return 0;
     }
-    te_store_edit edit;
     if (!edit.ready()) return 0;
     int index = te_snippet_find(trigger);
     if (index < 0) {
@@ -89,19 +86,19 @@ int te_snippet_delete_locked(const char* trigger) {
 }  // namespace
 
 extern "C" int te_snippet_add(const char* json) {
+    te_store_edit edit;
     te_engine_guard g(te_engine_lock);
-    te_load_defaults();
-    return te_snippet_add_locked(json);
+    return te_snippet_add_locked(json, edit);
 }
 
 extern "C" int te_snippet_update(const char* trigger, const char* json) {
+    te_store_edit edit;
     te_engine_guard g(te_engine_lock);
-    te_load_defaults();
-    return te_snippet_update_locked(trigger, json);
+    return te_snippet_update_locked(trigger, json, edit);
 }
 
 extern "C" int te_snippet_delete(const char* trigger) {
+    te_store_edit edit;
     te_engine_guard g(te_engine_lock);
-    te_load_defaults();
-    return te_snippet_delete_locked(trigger);
+    return te_snippet_delete_locked(trigger, edit);
 }

@@ -21,10 +21,9 @@ char* te_snippet_json_write(const TeSnippet* s, std::size_t* len) {
 extern "C" const char* te_snippet_json(const char* trigger) {
     std::size_t len = 0;
     char* text = nullptr;
+    store_refresh();
     {
         te_engine_guard g(te_engine_lock);
-        te_load_defaults();
-        store_refresh_if_changed();
         int index = trigger ? te_snippet_find(trigger) : -1;
         if (index < 0) {
             te_set_err_internal("no such trigger: %s", trigger ? trigger : "");
@@ -38,10 +37,9 @@ extern "C" const char* te_snippet_json(const char* trigger) {
 extern "C" const char* te_snippets_json(void) {
     std::size_t len = 0;
     char* text = nullptr;
+    store_refresh();
     {
         te_engine_guard g(te_engine_lock);
-        te_load_defaults();
-        store_refresh_if_changed();
         int built;
         text = te_table_json_write(&len, &built);
     }

@@ -29,7 +29,7 @@ int te_import_elements(yyjson_val* arr) {
     return added;
 }
 
-int te_snippet_import_locked(const char* json) {
+int te_snippet_import_locked(const char* json, te_store_edit& edit) {
     if (!json || !json[0]) {
         te_set_err_internal("import: empty json");
         return 0;
@@ -45,7 +45,6 @@ int te_snippet_import_locked(const char* json) {
         te_set_err_internal("import: expected JSON array");
         return 0;
     }
-    te_store_edit edit;
     if (!edit.ready()) {
         yyjson_doc_free(doc);
         return 0;
@@ -58,7 +57,7 @@ int te_snippet_import_locked(const char* json) {
 }  // namespace
 
 extern "C" int te_snippet_import(const char* json) {
+    te_store_edit edit;
     te_engine_guard g(te_engine_lock);
-    te_load_defaults();
-    return te_snippet_import_locked(json);
+    return te_snippet_import_locked(json, edit);
 }

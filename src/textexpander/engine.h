@@ -56,6 +56,9 @@ struct TeEngine {
     int mode;                      // TE_MODE_*
     int poll_ms;
     int dry_run;
+    // Keys mode watches what other programs inject as well as the user's
+    // own keyboards (TE_WATCH_SYNTHETIC_KEYS).
+    int synthetic_keys;
     char hotkey[TE_HOTKEY_CAP];
     std::atomic<int> running;      // the worker's stop signal
     te_thread_handle worker;
@@ -102,25 +105,30 @@ extern TeEngine E;
 // te_engine_lock guards every field of E and the last-error text. Every
 // export that reads or changes them holds it for all of that work, and
 // functions named *_locked, store_read_into, store_refresh_if_changed,
-// te_store_write, te_store_edit and te_set_err_internal expect the caller
-// to hold it. It is never held while a template is rendered, the clipboard
-// or the program in front is read, text is typed, or the worker waits for
-// the desktop: a watch pass copies
-// what it needs under the lock, works without it, and takes it again to
-// record. The store file is written under it, so the file always follows
-// the table in the order of the changes. It is not recursive: no function
-// takes it when its caller already holds it.
+// te_store_write, te_store_edit::ready and te_set_err_internal expect the
+// caller to hold it. Nothing waits while it is held: it is never held while
+// a template is rendered, the clipboard or the program in front is read,
+// text is typed or keys are held, the worker waits for the desktop, the
+// store's file lock is waited for, or a store file another process changed
+// is read again (store_refresh, store_follow: the file is read without it
+// and taken into the table under it). A watch pass copies what it needs
+// under the lock, works without it, and takes it again to record. The
+// store file is written under it, so the file always follows the table in
+// the order of the changes. It is not recursive: no function takes it when
+// its caller already holds it.
 // The exceptions to "one lock" live in worker.cpp and only ever pass the
 // worker's run control: te_run_lock serialises starting and stopping the
 // worker and is always taken before this one, never after; the start-up
 // handshake's lock is never held together with this one. The worker's stop
 // signal is E.running, an atomic read without the lock; te_stop clears it
 // and then wakes the worker's wait.
-// Between processes, writers of one store file are serialised by a lock on
-// "<store>.lock" (te_store_edit, store_edit.cpp). It is taken only while
-// this lock is held, for the refresh, change and write of one edit, and let
-// go before this lock is; never the other way round. Its wait is bounded,
-// so a process holding it can delay an edit but never hang this one.
+// Between processes (and the threads of this one), writers of one store
+// file are serialised by a lock on "<store>.lock" (te_store_edit,
+// store_edit.cpp). An edit takes it before this lock, waiting for it
+// without this one, keeps it for the refresh, change and write, and lets it
+// go after this lock; never the other way round. Its wait is bounded, so a
+// process holding it can delay an edit but never hang this one, and never
+// anything else.
 extern std::mutex te_engine_lock;
 typedef std::lock_guard<std::mutex> te_engine_guard;
 

@@ -6,12 +6,13 @@
 #include "platform.h"
 #include "typed_buffer.h"
 
-// The watch pass on what was typed (watch_pass.cpp): first cuts the buffer
-// to the longest trigger, then, when a trigger ends it exactly after a
-// non-word character and the rules and apps lists allow it for the program
-// in front, erases the trigger and types the rendered snippet, and empties
-// the buffer (what comes next follows the expansion's last character).
-// 1 expanded, 0 nothing to expand, -1 failed.
+// The pass on what was typed: first cuts the buffer to the longest
+// trigger, then, when a trigger ends it exactly after a non-word character
+// and the rules and apps lists allow it for the program in front, erases
+// the trigger and types the rendered snippet while the user's keys are
+// held (keys_mode.cpp tells how), and empties the buffer: what comes next
+// follows the expansion's last character. 1 expanded, 0 nothing to expand
+// or the expansion was called off, -1 failed.
 int te_keys_pass(te_typed_buffer* typed);
 
 // Applies one key event to the buffer and runs the pass after a typed

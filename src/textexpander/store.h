@@ -3,6 +3,7 @@
 #ifndef TE_STORE_H
 #define TE_STORE_H
 
+#include "engine.h"
 #include "platform.h"
 
 // Reads the file at E.store_path into the table (a read that yields no
@@ -18,10 +19,15 @@ void store_read_into(void);
 // is set. Lock held.
 void store_refresh_if_changed(void);
 
-// store_refresh_if_changed for the worker's passes: at most once per poll
-// interval, so the one stat stays off the path of every typed key. Lock
-// held.
-void store_follow_locked(void);
+// store_refresh_if_changed without holding the engine lock for the file:
+// the stat and the read run without it, and the read is taken into the
+// table under it unless the table changed meanwhile. Applies the first-use
+// defaults first. Lock NOT held.
+void store_refresh(void);
+
+// store_refresh for the worker's passes: at most once per poll interval,
+// so the one stat stays off the path of every typed key. Lock NOT held.
+void store_follow(void);
 
 // Writes the whole table to E.store_path through a temporary file of its
 // own that is flushed to disk, put in place in one atomic step, and the
@@ -31,9 +37,10 @@ int te_store_write(void);
 
 // One edit of the table (add, update, delete, import): while it lives,
 // other processes' writers of the store file are kept out, and the table
-// has been brought up to date with the file first. Make it after the
-// checks that need no table and before those that do. Lock held for its
-// whole life.
+// has been brought up to date with the file. Made before the engine lock
+// is taken (it waits for the store's file lock without it, so an edit kept
+// waiting by another process never stalls the worker or other calls), and
+// kept until after the lock is let go.
 class te_store_edit {
 public:
     te_store_edit();
@@ -41,14 +48,17 @@ public:
     te_store_edit(const te_store_edit&) = delete;
     te_store_edit& operator=(const te_store_edit&) = delete;
 
-    // 1 when the edit may go on; 0 with the reason in the last-error text
-    // (the file is locked by another process, or cannot be read), and
-    // nothing of the table changed.
-    int ready() const { return ready_; }
+    // Under the engine lock, after the checks that need no table and
+    // before those that do: 1 when the edit may go on; 0 with the reason in
+    // the last-error text (the file is locked by another process, cannot
+    // be read, or the store was switched meanwhile), and nothing of the
+    // table changed.
+    int ready();
 
 private:
-    int ready_;
-    int locked_;
+    char path_[TE_PATH_CAP];  // the store the file lock is for; empty: none
+    te_lock_status status_;
+    int lock_errno_;  // errno as the lock call left it, for the message
     te_file_lock lock_;
 };
 

@@ -12,26 +12,10 @@
 #include "render.h"
 #include "store.h"
 #include "textexpander.h"
-#include "typed_buffer.h"
 
 namespace {
 
-// Per-thread copies of what a pass works on, kept off the stack.
-struct te_pass_area {
-    char clipboard[TE_CLIPBOARD_CAP];
-    char process[TE_LAST_CAP];
-    char trigger[TE_TRIGGER_CAP];
-    char text[TE_TEXT_CAP];
-    int dry_run;
-    int erase;       // characters to erase before typing (keys mode: the trigger)
-    char last_byte;  // the last byte of the text an expansion typed
-};
 thread_local std::unique_ptr<te_pass_area> tl_pass_area;
-
-te_pass_area* te_pass_area_get(void) {
-    if (!tl_pass_area) tl_pass_area.reset(new (std::nothrow) te_pass_area);
-    return tl_pass_area.get();
-}
 
 // What the rules say for one program: blocked, and the prefix its triggers
 // need (empty for none).
@@ -105,16 +89,20 @@ void te_copy_snippet_locked(te_pass_area* area, int index) {
     area->erase = 0;
 }
 
-// Chooses the snippet for the text and the program (null or empty: no
-// rules, no apps lists) and copies it into the area. 1 copied, 0 none.
-// With `follow_store` (the worker's passes), a store file another process
-// changed is read again first, under the same hold of the lock.
-int te_choose_and_copy(te_pass_area* area, const te_text_end& t, const char* process, int follow_store) {
+}  // namespace
+
+te_pass_area* te_pass_area_get(void) {
+    if (!tl_pass_area) tl_pass_area.reset(new (std::nothrow) te_pass_area);
+    return tl_pass_area.get();
+}
+
+int te_any_snippet_ends_locked(const te_text_end& t) { return te_choose_snippet_locked(t, nullptr, "") >= 0; }
+
+int te_choose_and_copy(te_pass_area* area, const te_text_end& t, const char* process) {
     bool named = process && process[0];
     te_program program;
     if (named) te_program_init(&program, process);
     te_engine_guard g(te_engine_lock);
-    if (follow_store) store_follow_locked();
     te_rule_verdict v = named ? te_rules_for_locked(program) : te_rule_verdict{0, ""};
     if (v.blocked) return 0;
     int index = te_choose_snippet_locked(t, named ? &program : nullptr, v.prefix);
@@ -123,30 +111,37 @@ int te_choose_and_copy(te_pass_area* area, const te_text_end& t, const char* pro
     return 1;
 }
 
+int te_type_copied(te_pass_area* area, const char* text, const char* rendered, const char* process) {
+    int typed = area->erase ? type_replacing(area->erase, text, area->dry_run) : type_text_utf8(text, area->dry_run);
+    if (typed == -2 || typed == -4) {
+        te_engine_guard g(te_engine_lock);
+        if (typed == -2) te_set_err_internal("SendInput failed");
+        else te_set_err_internal("the program in front runs at a higher integrity level: typed keys cannot reach it");
+        return -1;
+    }
+    record_expansion(area->trigger, rendered, process);
+    return 1;
+}
+
+namespace {
+
 // Renders and types the copied snippet. 1 done, -1 typing was refused,
 // 0 rendering had no memory.
 int te_expand_copied(te_pass_area* area, const char* process) {
     std::size_t len;
     const char* rendered = te_render_text(area->text, &len);
     if (!rendered) return 0;
-    int typed = area->erase ? type_replacing(area->erase, rendered, area->dry_run)
-                            : type_text_utf8(rendered, area->dry_run);
-    if (typed == -2) {
-        te_engine_guard g(te_engine_lock);
-        te_set_err_internal("SendInput failed");
-        return -1;
-    }
-    record_expansion(area->trigger, rendered, process);
-    area->last_byte = len ? rendered[len - 1] : 0;
-    return 1;
+    return te_type_copied(area, rendered, rendered, process);
 }
 
-// The watch pass on `text`; `follow_store` as for te_choose_and_copy.
+// The watch pass on `text`. With `follow_store` (the worker's passes), a
+// store file another process changed is read again first.
 int te_watch_pass_on(const char* text, const char* process, int follow_store) {
     if (!text || !text[0]) return 0;
     te_pass_area* area = te_pass_area_get();
     if (!area) return 0;
-    if (!te_choose_and_copy(area, te_text_end_of(text), process, follow_store)) return 0;
+    if (follow_store) store_follow();
+    if (!te_choose_and_copy(area, te_text_end_of(text), process)) return 0;
     int r = te_expand_copied(area, process);
     return r == 0 ? -1 : r;
 }
@@ -170,29 +165,6 @@ extern "C" int te_watch_pass_text(const char* text, const char* process) {
 }
 
 extern "C" int te_watch_pass(void) { return te_clipboard_pass(0); }
-
-int te_keys_pass(te_typed_buffer* typed) {
-    te_pass_area* area = te_pass_area_get();
-    if (!area) return 0;
-    te_text_end t;
-    {
-        te_engine_guard g(te_engine_lock);
-        store_follow_locked();
-        te_typed_keep_last(typed, te_trigger_len_max_locked());
-        t = te_typed_end(typed);
-        // Most keys end no trigger at all: settled before the program in
-        // front is asked for.
-        if (te_choose_snippet_locked(t, nullptr, "") < 0) return 0;
-    }
-    const char* process = foreground_process_name(area->process, TE_LAST_CAP);
-    if (!te_choose_and_copy(area, t, process, 0)) return 0;
-    area->erase = (int)te_utf8_count(area->trigger);
-    int r = te_expand_copied(area, process);
-    te_typed_reset(typed);
-    // What is typed next follows the expansion's last character.
-    if (r == 1) typed->word_before = te_is_word_byte((unsigned char)area->last_byte);
-    return r == 0 ? -1 : r;
-}
 
 extern "C" int te_expand(const char* trigger) {
     te_pass_area* area = te_pass_area_get();

@@ -98,7 +98,7 @@ void te_poll_run(void) {
 // te_handshake_lock guards the record; only te_start (holding te_run_lock)
 // and the worker it launched touch it, and the record outlives them both.
 struct te_handshake {
-    int keys;    // keys mode: the keyboard must be watched
+    int keys;    // keys mode: the TE_WATCH_* bits of the key watch to open, else 0
     int opened;  // the TE_WATCH_* bits watch_open gave, -1 until then
     int go;      // 1 go on, 0 the start was refused, -1 not said yet
 };
@@ -108,7 +108,7 @@ std::condition_variable te_handshake_changed;
 
 int te_handshake_open(int keys) {
     std::unique_lock<std::mutex> g(te_handshake_lock);
-    te_handshake_record.opened = keys ? watch_open(TE_WATCH_KEYS) : 0;
+    te_handshake_record.opened = keys ? watch_open(keys) : 0;
     te_handshake_changed.notify_all();
     while (te_handshake_record.go < 0) te_handshake_changed.wait(g);
     return te_handshake_record.go;
@@ -135,6 +135,7 @@ struct te_config {
     int has_poll;
     int poll_ms;
     int dry_run;
+    int synthetic_keys;
     const char* store;
 };
 
@@ -146,6 +147,7 @@ int te_config_read(yyjson_val* root, te_config* c) {
     // An integer sets its low 32 bits; a real number counts as 0.
     c->poll_ms = yyjson_is_int(poll) ? (int)(std::uint32_t)yyjson_get_uint(poll) : 0;
     c->dry_run = jbool(root, "dry_run", E.dry_run);
+    c->synthetic_keys = jbool(root, "synthetic_keys", E.synthetic_keys);
     c->store = jstr(root, "store");
     if (c->store && std::strlen(c->store) > TE_PATH_CAP - 1) {
         te_set_err_internal("store path too long (max 1023)");
@@ -166,6 +168,7 @@ void te_config_apply_locked(const te_config& c) {
     if (c.has_poll) E.poll_ms = c.poll_ms;
     if (E.poll_ms < 20) E.poll_ms = 20;
     E.dry_run = c.dry_run;
+    E.synthetic_keys = c.synthetic_keys;
     if (c.store && c.store[0] && std::strcmp(c.store, E.store_path) != 0) {
         std::strcpy(E.store_path, c.store);
         store_read_into();
@@ -183,6 +186,7 @@ struct te_config_doc {
 // Parses and checks a configuration text (null or empty: an empty one).
 // 1 when it can be applied.
 int te_config_parse_locked(const char* config_json, te_config_doc* out) {
+    out->c.synthetic_keys = E.synthetic_keys;
     if (!config_json || !config_json[0]) return 1;
     out->doc = te_json_parse(config_json);
     if (!out->doc) {
@@ -225,7 +229,7 @@ void te_handshake_begin(int keys) {
 extern "C" int te_start(const char* config_json) {
     std::lock_guard<std::mutex> run(te_run_lock);
     te_config_doc config;
-    int mode;
+    int mode, synthetic;
     {
         te_engine_guard g(te_engine_lock);
         te_load_defaults();
@@ -235,8 +239,9 @@ extern "C" int te_start(const char* config_json) {
         }
         if (!te_config_parse_locked(config_json, &config)) return 0;
         mode = config.c.mode ? te_mode_named(config.c.mode) : E.mode;
+        synthetic = config.c.synthetic_keys;
     }
-    te_handshake_begin(mode == TE_MODE_KEYS);
+    te_handshake_begin(mode != TE_MODE_KEYS ? 0 : synthetic ? TE_WATCH_KEYS | TE_WATCH_SYNTHETIC_KEYS : TE_WATCH_KEYS);
     E.running.store(1);
     E.worker = thread_launch(worker_fn, nullptr);
     if (!E.worker) {

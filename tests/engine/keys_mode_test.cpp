@@ -1,8 +1,17 @@
 // Keys mode on the fake desktop: which typed key sequences expand, and the
 // start that needs a key watch.
+#include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <string>
 #include <thread>
+#include <vector>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -26,35 +35,67 @@ protected:
 };
 
 struct te_keys_case {
-    const char* keys;  // '\b' BackSpace, '\n' a reset
+    const char* keys;  // '\b' BackSpace, '\n' a reset; from '|' on, the rest in one burst
     std::string typed;
     int erased;
+    std::string window;
 };
 
-// The seed snippets (">>signoff", 9 bytes, is the longest trigger) and
-// ">>café".
+// Keys before the '|' arrive one at a time, each taken before the next is
+// pressed; the rest arrive together, before the worker takes the first of
+// them, as from a typist faster than the engine.
+void te_press_and_take(const std::string& keys) {
+    te_typed_buffer typed;
+    te_typed_reset(&typed);
+    std::size_t burst = std::min(keys.find('|'), keys.size());
+    te_key_event ev;
+    for (std::size_t i = 0, n; i < burst; i += n) {
+        for (n = 1; i + n < burst && (keys[i + n] & 0xC0) == 0x80;) n++;
+        fake::press(keys.substr(i, n));
+        while (watch_next_key(&ev)) te_keys_take(&typed, ev);
+    }
+    if (burst < keys.size()) fake::press(keys.substr(burst + 1));
+    while (watch_next_key(&ev)) te_keys_take(&typed, ev);
+}
+
+// The seed snippets (">>signoff", 9 bytes, is the longest trigger),
+// ">>café" and "btw".
 TEST_F(KeysMode, WhatTheTypedKeysExpand) {
     ASSERT_EQ(te_snippet_add(te_test::snippet(">>caf\xC3\xA9", "coffee").c_str()), 1);
+    ASSERT_EQ(te_snippet_add(te_test::snippet("btw", "by the way").c_str()), 1);
     const te_keys_case cases[] = {
-        {"Dear team, >>addr", TE_ADDRESS, 6},
-        {"x>>addr", "", 0},
-        {"x>>signoff", "", 0},  // the x fell off the front of a full buffer
-        {">>adx\bdr", TE_ADDRESS, 6},
-        {">>ad\ndr", "", 0},
-        {">>caf\xC3\xBC\b\xC3\xA9", "coffee", 6},  // BackSpace takes the whole ü
-        {">>email>>addr", "you@example.com", 7},  // right after the expansion's last letter
+        {"Dear team, >>addr", TE_ADDRESS, 6, "Dear team, " + TE_ADDRESS},
+        {"x>>addr", "", 0, "x>>addr"},
+        {"x>>signoff", "", 0, "x>>signoff"},  // the x fell off the front of a full buffer
+        {">>adx\bdr", TE_ADDRESS, 6, TE_ADDRESS},
+        {">>ad\ndr", "", 0, ">>addr"},
+        {">>caf\xC3\xBC\b\xC3\xA9", "coffee", 6, "coffee"},  // BackSpace takes the whole ü
+        {">>email>>addr", "you@example.com", 7, "you@example.com>>addr"},  // right after the expansion's last letter
+        // Keys that reached the window before the engine could hold them:
+        {"x bt|w ok", "by the way ok", 6, "x by the way ok"},
+        {"x bt|w ok\bk", "by the way ok", 6, "x by the way ok"},
+        {"x bt|w >>email", "by the way >>emailyou@example.com", 18, "x by the way you@example.com"},
+        {"x bt|w\nok", "", 0, "x btwok"},   // Enter: the trigger is no longer before the caret
+        {"x bt|w\bok", "", 0, "x btok"},    // BackSpace into the trigger
     };
     for (const te_keys_case& c : cases) {
         fake::reset();
         fake::set_foreground("editor.exe");
-        te_typed_buffer typed;
-        te_typed_reset(&typed);
-        fake::press(c.keys);
-        te_key_event ev;
-        while (watch_next_key(&ev)) te_keys_take(&typed, ev);
+        te_press_and_take(c.keys);
         EXPECT_EQ(fake::typed_text(), c.typed) << c.keys;
         EXPECT_EQ(fake::erased(), c.erased) << c.keys;
+        EXPECT_EQ(fake::window_text(), c.window) << c.keys;
     }
+}
+
+// A password prompt holds the keyboard: nothing typed, nothing counted.
+TEST_F(KeysMode, KeyboardHeldByAnotherProgramIsNotTypedInto) {
+    ASSERT_EQ(te_snippet_add(te_test::snippet("btw", "by the way").c_str()), 1);
+    fake::set_hold_result(TE_HOLD_REFUSED);
+    te_press_and_take("pw.btw9");
+    EXPECT_EQ(fake::window_text(), "pw.btw9");
+    EXPECT_EQ(fake::type_calls(), 0);
+    EXPECT_NE(std::string(te_stats_json()).find("\"expanded\":0,"), std::string::npos) << te_stats_json();
 }
 
 TEST_F(KeysMode, WorkerExpandsAsTheKeysArrive) {
@@ -75,6 +116,59 @@ TEST_F(KeysMode, StartWithoutAKeyWatchFailsAndAppliesNothing) {
     te_engine_guard g(te_engine_lock);
     EXPECT_EQ(E.mode, TE_MODE_CLIPBOARD);
     EXPECT_EQ(E.dry_run, 0);
+}
+
+// Other programs' typing is watched only when the host asks for it, with
+// a JSON boolean.
+TEST_F(KeysMode, SyntheticKeysAreWatchedOnlyWhenAsked) {
+    const struct {
+        const char* config;
+        int asked;
+    } cases[] = {
+        {"{\"mode\":\"keys\"}", TE_WATCH_KEYS},
+        {"{\"mode\":\"keys\",\"synthetic_keys\":true}", TE_WATCH_KEYS | TE_WATCH_SYNTHETIC_KEYS},
+        {"{\"mode\":\"keys\",\"synthetic_keys\":\"true\"}", TE_WATCH_KEYS},
+    };
+    for (const auto& c : cases) {
+        ASSERT_EQ(te_start(c.config), 1) << c.config;
+        EXPECT_EQ(fake::watch_asked(), c.asked) << c.config;
+        te_stop();
+        ASSERT_EQ(te_start("{\"synthetic_keys\":false}"), 1);
+        te_stop();
+    }
+}
+
+// A host edit waiting for the store lock another process keeps must not
+// hold up the worker: the trigger typed meanwhile expands at once.
+TEST_F(KeysMode, EditWaitingForTheStoreLockLeavesTheWorkerRunning) {
+    ASSERT_EQ(te_snippet_add(te_test::snippet("btw", "by the way").c_str()), 1);  // the store's folder
+    ASSERT_EQ(te_start("{\"mode\":\"keys\"}"), 1);
+    int ready[2];
+    ASSERT_EQ(pipe(ready), 0);
+    pid_t holder = fork();
+    if (holder == 0) {  // holds the lock until it is killed
+        if (flock(open((te_test::store_path() + ".lock").c_str(), O_RDWR | O_CREAT, 0600), LOCK_EX) == 0 &&
+            write(ready[1], "x", 1))
+            pause();
+        _exit(1);
+    }
+    close(ready[1]);
+    char c;
+    ASSERT_EQ(read(ready[0], &c, 1), 1);
+    std::atomic<bool> edit_done{false};
+    std::thread edit([&edit_done] {
+        te_snippet_add(te_test::snippet("later").c_str());
+        edit_done = true;
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    fake::press("Dear team, >>addr");
+    for (int i = 0; i < 500 && fake::typed_text() != TE_ADDRESS; i++)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_EQ(fake::typed_text(), TE_ADDRESS);
+    EXPECT_FALSE(edit_done) << "the expansion waited for the edit";
+    kill(holder, SIGKILL);
+    waitpid(holder, nullptr, 0);
+    edit.join();
 }
 
 }  // namespace

@@ -112,10 +112,10 @@ grep -q '"running":false' "$work/run.out" || fail "statistics after stop"
 entry=$XDG_CONFIG_HOME/autostart/velmora-te.desktop
 manager_entry=$XDG_CONFIG_HOME/autostart/velmora-manager.desktop
 mkdir -p "${entry%/*}" && printf '[Desktop Entry]\n' >"$manager_entry"
-"$te" autostart on --mode hotkey --hotkey 'CTRL+SHIFT+E' --store "$work/a b.json" >"$work/out"
+"$te" autostart on --mode hotkey --hotkey 'CTRL+SHIFT+E' --synthetic-keys --store "$work/a b.json" >"$work/out"
 [ ! -e "$manager_entry" ] && grep -qx "velmora-manager no longer starts with your desktop session" "$work/out" ||
   fail "the manager's autostart entry: $(cat "$work/out")"
-grep -qxF "Exec=$(readlink -f "$te") run --mode hotkey --hotkey CTRL+SHIFT+E --store \"$work/a b.json\"" "$entry" ||
+grep -qxF "Exec=$(readlink -f "$te") run --mode hotkey --hotkey CTRL+SHIFT+E --synthetic-keys --store \"$work/a b.json\"" "$entry" ||
   fail "autostart entry: $(cat "$entry")"
 "$te" autostart off >/dev/null
 [ ! -e "$entry" ] || fail "autostart off left the entry"

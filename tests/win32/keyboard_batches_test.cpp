@@ -35,6 +35,10 @@ HWND WINAPI te_recording_foreground(void) {
     return te_fake_foreground;
 }
 
+bool te_fake_runs_above = false;  // the window in front belongs to an elevated program
+
+int te_recording_runs_above(HWND window) { return window == te_fake_foreground && te_fake_runs_above; }
+
 class KeyboardBatches : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -46,7 +50,8 @@ protected:
         te_answer_one = false;
         te_foreground_calls = 0;
         te_fake_foreground = reinterpret_cast<HWND>(0x1234);
-        saved = te_keyboard_swap_calls({te_recording_send, te_recording_foreground});
+        te_fake_runs_above = false;
+        saved = te_keyboard_swap_calls({te_recording_send, te_recording_foreground, te_recording_runs_above});
     }
     void TearDown() override { te_keyboard_swap_calls(saved); }
 
@@ -143,6 +148,14 @@ TEST_F(KeyboardBatches, NoWindowInFrontSendsNothing) {
     EXPECT_TRUE(te_sent.empty());
 }
 
+// The system would drop every keystroke unseen: none is sent.
+TEST_F(KeyboardBatches, ElevatedProgramInFrontSendsNothing) {
+    te_fake_runs_above = true;
+    EXPECT_EQ(-4, type_text_utf8("abc", 0));
+    EXPECT_EQ(-4, type_replacing(3, "abc", 0));
+    EXPECT_TRUE(te_sent.empty());
+}
+
 // Held past the wait, Ctrl is let go of before the text and stays up.
 TEST_F(KeyboardBatches, HeldControlIsLetGoOfAndNotPressedAgain) {
     te_forward_to_system = true;
@@ -175,7 +188,7 @@ TEST_F(KeyboardBatches, NothingIsSentWhileTheChordIsHeld) {
 // A 150-unit text whose second batch is refused: the first 100 characters
 // really reach the EDIT, nothing after them.
 TEST_F(KeyboardBatches, RefusedSecondBatchLeavesTheFirstTyped) {
-    te_keyboard_swap_calls({te_recording_send, te_keyboard_system_calls().foreground_window});
+    te_keyboard_swap_calls({te_recording_send, te_keyboard_system_calls().foreground_window, nullptr});
     te_edit_window window;
     ASSERT_TRUE(window.ready());
     te_forward_to_system = true;

@@ -1,13 +1,17 @@
-// Keys mode on the X11 desktop, through the shared library: xdotool types
-// into the project's text window as a person would, and the worker expands
-// a trigger the moment its last character arrives.
+// Keys mode on the X11 desktop, through the shared library: xdotool, or
+// the server's own keyboard device pressed as a person would, types into
+// the project's text window, and the worker expands a trigger the moment
+// its last character arrives. xdotool is another program's typing, which
+// keys mode watches only with "synthetic_keys".
 // gtest first: Xlib defines None as a macro, which gtest uses as a name.
 #include <gtest/gtest.h>
 
 #include "textexpander.h"
 #include "x11_harness.h"
 
+#include <X11/keysym.h>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <string>
 #include <unistd.h>
@@ -18,6 +22,10 @@ namespace {
 const std::string TE_ADDRESS = "123 Example Street\nAuckland 1010\nNew Zealand";
 
 typedef std::vector<std::vector<std::string>> te_steps;  // xdotool arguments, one run each
+
+const char* const TE_KEYS = "{\"mode\":\"keys\"}";
+const char* const TE_KEYS_SYNTHETIC = "{\"mode\":\"keys\",\"synthetic_keys\":true}";
+const char* const TE_BTW = "{\"trigger\":\"btw\",\"text\":\"by the way\"}";
 
 class TypedTriggers : public ::testing::Test {
 protected:
@@ -40,14 +48,32 @@ protected:
 
     // Opens the window, starts keys mode, runs the steps and returns the
     // window's text once it has at least `bytes` bytes and has settled.
-    std::string typed(const te_steps& steps, size_t bytes) {
+    std::string typed(const te_steps& steps, size_t bytes, const char* config = TE_KEYS_SYNTHETIC) {
+        return typed_by([&steps]() {
+            for (const std::vector<std::string>& step : steps) {
+                std::vector<std::string> argv = {"xdotool"};
+                argv.insert(argv.end(), step.begin(), step.end());
+                if (te_test::run(argv) != 0) return false;
+            }
+            return true;
+        }, bytes, config);
+    }
+
+    // The same with the keyboard's own keys.
+    std::string keyed(const std::function<void(te_test::keyboard&)>& keys, size_t bytes) {
+        te_test::keyboard kb;
+        if (!kb.ready()) return "(no keyboard device)";
+        return typed_by([&]() {
+            keys(kb);
+            return true;
+        }, bytes, TE_KEYS);
+    }
+
+    std::string typed_by(const std::function<bool()>& type, size_t bytes, const char* config) {
+        te_stop();
         win = std::make_unique<te_test::text_window>();
-        if (!win->ready() || te_start("{\"mode\":\"keys\"}") != 1) return "(no window or no keys mode)";
-        for (const std::vector<std::string>& step : steps) {
-            std::vector<std::string> argv = {"xdotool"};
-            argv.insert(argv.end(), step.begin(), step.end());
-            if (te_test::run(argv) != 0) return "(xdotool failed)";
-        }
+        if (!win->ready() || te_start(config) != 1) return "(no window or no keys mode)";
+        if (!type()) return "(typing failed)";
         win->wait_for(bytes, 5000);
         usleep(500000);  // room for an expansion that should not come
         return win->received();
@@ -93,6 +119,86 @@ TEST_F(TypedTriggers, RuleThatBlocksTheWindowsProgramPreventsIt) {
 TEST_F(TypedTriggers, SnippetHoldingItsOwnTriggerExpandsOnce) {
     ASSERT_EQ(te_snippet_add("{\"trigger\":\">>me\",\"text\":\"call >>me\"}"), 1);
     EXPECT_EQ(typed({{"type", "--delay", "15", " >>me"}}, 10), " call >>me");
+    EXPECT_NE(std::string(te_stats_json()).find("\"expanded\":1,"), std::string::npos) << te_stats_json();
+}
+
+TEST_F(TypedTriggers, OtherProgramsTypingIsWatchedOnlyWhenAsked) {
+    EXPECT_EQ(typed({{"type", "--delay", "15", " >>addr"}}, 7, TE_KEYS), " >>addr");
+    EXPECT_EQ(typed({{"type", "--delay", "15", " >>addr"}}, 1 + TE_ADDRESS.size(), TE_KEYS_SYNTHETIC),
+              " " + TE_ADDRESS);
+}
+
+// A fast typist presses the next key while the trigger's last one is still
+// down; it lands after the expansion however long the two overlap.
+TEST_F(TypedTriggers, RolloverLandsAfterTheExpansion) {
+    ASSERT_EQ(te_snippet_add(TE_BTW), 1);
+    for (int overlap_ms : {0, 30, 80}) {
+        std::string got = keyed([overlap_ms](te_test::keyboard& kb) {
+            kb.type("x bt", 15);
+            kb.key("w", true);
+            usleep(20000);
+            kb.key(" ", true);
+            usleep((useconds_t)overlap_ms * 1000);
+            kb.key("w", false);
+            kb.key(" ", false);
+            kb.type("ok", 15);
+        }, 15);
+        EXPECT_EQ(got, "x by the way ok") << overlap_ms << " ms";
+    }
+}
+
+// Keys typed right after the trigger, some before the engine can hold
+// them and the rest while it types a long text, all land after it in order.
+TEST_F(TypedTriggers, BurstAfterTheTriggerLandsAfterTheExpansion) {
+    // Letters the US layout lacks: typed in rounds on spare keycodes, each
+    // waiting for the window to take in the last.
+    std::string text = "by the way: \xCE\xB1\xCE\xB2\xCE\xB3\xCE\xB4\xCE\xB5\xCE\xB6\xCE\xB7\xCE\xB8"
+                       "\xCE\xB9\xCE\xBA\xCE\xBB\xCE\xBC\xD0\xB1\xD0\xB2\xD0\xB3\xD0\xB4\xD0\xB5\xD0\xB6"
+                       "\xD0\xB7\xD0\xB8\xD0\xB9\xD0\xBA\xD0\xBB\xD0\xBC";
+    ASSERT_EQ(te_snippet_add(("{\"trigger\":\"btw\",\"text\":\"" + text + "\"}").c_str()), 1);
+    std::string want = "x " + text + " ok and more";
+    std::string got = keyed([](te_test::keyboard& kb) {
+        kb.type("x bt", 15);
+        kb.type("w ok and more", 2);
+    }, want.size());
+    EXPECT_EQ(got, want);
+}
+
+// Enter right after the trigger, before the expansion could start: the
+// trigger is no longer before the caret, so nothing is replaced.
+TEST_F(TypedTriggers, EnterBeforeTheExpansionCallsItOff) {
+    ASSERT_EQ(te_snippet_add(TE_BTW), 1);
+    std::string got = keyed([](te_test::keyboard& kb) {
+        kb.type("x bt", 15);
+        kb.key("w", true);
+        kb.key("Return", true);
+        kb.key("w", false);
+        kb.key("Return", false);
+    }, 6);
+    EXPECT_EQ(got, "x btw\n");
+}
+
+// While another client holds the keyboard (a password prompt), what is
+// typed there is neither watched nor typed into, nor counted.
+TEST_F(TypedTriggers, KeyboardGrabbedByAnotherClientIsLeftAlone) {
+    ASSERT_EQ(te_snippet_add(TE_BTW), 1);
+    Display* dpy = te_test::display();
+    std::string got = keyed([dpy](te_test::keyboard& kb) {
+        ASSERT_EQ(XGrabKeyboard(dpy, DefaultRootWindow(dpy), False, GrabModeAsync, GrabModeAsync, CurrentTime),
+                  GrabSuccess);
+        kb.type("pw.btw9", 15);
+        usleep(300000);
+        XUngrabKeyboard(dpy, CurrentTime);
+        int backspaces = 0;
+        while (XPending(dpy)) {
+            XEvent ev;
+            XNextEvent(dpy, &ev);
+            backspaces += ev.type == KeyPress && XLookupKeysym(&ev.xkey, 0) == XK_BackSpace;
+        }
+        EXPECT_EQ(backspaces, 0) << "the engine typed into the grab";
+        kb.type(" btw", 15);
+    }, 11);
+    EXPECT_EQ(got, " by the way");
     EXPECT_NE(std::string(te_stats_json()).find("\"expanded\":1,"), std::string::npos) << te_stats_json();
 }
 

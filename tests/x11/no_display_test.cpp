@@ -7,6 +7,7 @@
 #include "x11_harness.h"
 
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <unistd.h>
 
@@ -55,7 +56,7 @@ TEST(NoDisplay, UnreachableServerGivesHeadlessAnswersFast) {
 TEST(NoDisplay, LostServerLeavesTheProcessRunning) {
     // The server picks a free display number itself and prints it.
     auto server = std::make_unique<te_test::child>(
-        std::vector<std::string>{"Xvfb", "-displayfd", "1", "-nolisten", "tcp"}, true);
+        std::vector<std::string>{"Xvfb", "-displayfd", "1", "-nolisten", "tcp", "-noreset"}, true);
     std::string number = server->read_line(10000);
     ASSERT_FALSE(number.empty()) << "Xvfb did not start";
     setenv("DISPLAY", (":" + number).c_str(), 1);
@@ -65,6 +66,22 @@ TEST(NoDisplay, LostServerLeavesTheProcessRunning) {
     server.reset();
     expect_headless_answers();
     EXPECT_LT(time_rounds(100), 500);
+}
+
+// A server that is starting (or resetting) refuses connections for a
+// moment: the key watch tries again instead of failing at once.
+TEST(NoDisplay, KeyWatchWaitsForAServerThatIsStarting) {
+    // A free number far above those servers pick for themselves, so that
+    // none started meanwhile (by other runs on this machine) takes it.
+    int n = 1000 + getpid() % 4000;
+    while (access(("/tmp/.X" + std::to_string(n) + "-lock").c_str(), F_OK) == 0 ||
+           access(("/tmp/.X11-unix/X" + std::to_string(n)).c_str(), F_OK) == 0)
+        n++;
+    std::string number = std::to_string(n);
+    setenv("DISPLAY", (":" + number).c_str(), 1);
+    te_test::child server({"sh", "-c", "sleep 0.3; exec Xvfb :" + number + " -nolisten tcp -noreset"});
+    EXPECT_EQ(watch_open(TE_WATCH_KEYS), TE_WATCH_KEYS);
+    watch_close();
 }
 
 }  // namespace

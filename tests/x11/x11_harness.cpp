@@ -2,12 +2,17 @@
 
 #include "utf8_codec.h"
 
+#include <X11/XKBlib.h>
 #include <X11/Xatom.h>
+#include <X11/extensions/XInput2.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
 #include <cerrno>
 #include <fcntl.h>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <poll.h>
 #include <sstream>
@@ -176,6 +181,41 @@ std::string text_window::wait_for(size_t bytes, int timeout_ms) const {
 Display* display() {
     static Display* dpy = XOpenDisplay(nullptr);
     return dpy;
+}
+
+keyboard::keyboard() {
+    Display* dpy = display();
+    int n = 0;
+    XIDeviceInfo* info = dpy ? XIQueryDevice(dpy, XIAllDevices, &n) : nullptr;
+    for (int i = 0; i < n && !dev_; i++) {
+        if (info[i].use == XISlaveKeyboard && !std::strstr(info[i].name, "XTEST"))
+            dev_ = XOpenDevice(dpy, (XID)info[i].deviceid);
+    }
+    if (info) XIFreeDeviceInfo(info);
+}
+
+keyboard::~keyboard() {
+    if (dev_) XCloseDevice(display(), dev_);
+}
+
+void keyboard::key(const std::string& name, bool down) {
+    Display* dpy = display();
+    KeySym ks = name.size() == 1 ? (KeySym)(unsigned char)name[0] : XStringToKeysym(name.c_str());
+    KeyCode code = XKeysymToKeycode(dpy, ks);
+    if (!dev_ || !code) return;
+    KeyCode shift = XkbKeycodeToKeysym(dpy, code, 0, 0) != ks ? XKeysymToKeycode(dpy, XK_Shift_L) : 0;
+    if (shift && down) XTestFakeDeviceKeyEvent(dpy, dev_, shift, True, nullptr, 0, CurrentTime);
+    XTestFakeDeviceKeyEvent(dpy, dev_, code, down, nullptr, 0, CurrentTime);
+    if (shift && !down) XTestFakeDeviceKeyEvent(dpy, dev_, shift, False, nullptr, 0, CurrentTime);
+    XSync(dpy, False);
+}
+
+void keyboard::type(const std::string& text, int delay_ms) {
+    for (char c : text) {
+        key(std::string(1, c), true);
+        key(std::string(1, c), false);
+        if (delay_ms > 0) usleep((useconds_t)delay_ms * 1000);
+    }
 }
 
 std::vector<KeySym> keyboard_mapping() {

@@ -5,6 +5,7 @@
 #define TE_X11_HARNESS_H
 
 #include <X11/Xlib.h>
+#include <X11/extensions/XInput.h>
 #include <string>
 #include <sys/types.h>
 #include <vector>
@@ -64,6 +65,27 @@ private:
 
 // A connection of the test's own.
 Display* display();
+
+// The server's own keyboard device ("Xvfb keyboard"), pressed through
+// XTest as a person's keyboard would be: it is not an XTest device, so
+// keys mode takes its keys for the user's own. On the test's connection.
+class keyboard {
+public:
+    keyboard();
+    ~keyboard();
+    keyboard(const keyboard&) = delete;
+    keyboard& operator=(const keyboard&) = delete;
+    bool ready() const { return dev_ != nullptr; }
+    // Presses or lets go of the key named as for XStringToKeysym ("w",
+    // "space", "Return"), or of the key that types an ASCII character;
+    // with Shift when the character is on the key's second level.
+    void key(const std::string& name, bool down);
+    // A press and a release per ASCII character, delay_ms after each.
+    void type(const std::string& text, int delay_ms);
+
+private:
+    XDevice* dev_ = nullptr;
+};
 
 // The whole core keyboard mapping, for before/after comparisons.
 std::vector<KeySym> keyboard_mapping();

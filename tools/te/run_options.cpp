@@ -12,6 +12,8 @@ void te_add_run_options(CLI::App* sub, te_run_options& o) {
         ->check(CLI::Range(1, 3600000))
         ->type_name("MS");
     sub->add_flag("--dry-run", o.dry_run, "Never type: only count and report expansions");
+    sub->add_flag("--synthetic-keys", o.synthetic_keys,
+                  "Keys mode: watch keys other programs inject too (on-screen keyboards, remote desktops)");
     sub->add_flag("--quiet,-q", o.quiet, "Print no line per expansion");
 }
 
@@ -21,6 +23,7 @@ std::string te_run_config(const te_run_options& o, const std::string& store) {
     if (!o.hotkey.empty()) b.add("hotkey", o.hotkey);
     if (o.poll_ms > 0) b.add("poll_ms", o.poll_ms);
     if (o.dry_run) b.add("dry_run", true);
+    if (o.synthetic_keys) b.add("synthetic_keys", true);
     if (!store.empty()) b.add("store", store);
     return b.text();
 }
@@ -31,6 +34,7 @@ std::vector<std::string> te_run_arguments(const te_run_options& o, const std::st
     if (!o.hotkey.empty()) args.insert(args.end(), {"--hotkey", o.hotkey});
     if (o.poll_ms > 0) args.insert(args.end(), {"--poll-ms", std::to_string(o.poll_ms)});
     if (o.dry_run) args.push_back("--dry-run");
+    if (o.synthetic_keys) args.push_back("--synthetic-keys");
     if (o.quiet) args.push_back("--quiet");
     if (!store.empty()) args.insert(args.end(), {"--store", store});
     return args;

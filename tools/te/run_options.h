@@ -13,6 +13,7 @@ struct te_run_options {
     std::string hotkey;  // empty: not given
     int poll_ms = 0;     // 0: not given
     bool dry_run = false;
+    bool synthetic_keys = false;
     bool quiet = false;
 };
 

@@ -25,6 +25,7 @@ struct te_fake_state {
     // on every clipboard change and wake-up.
     std::condition_variable watch_changed;
     int watch_bits = 0;
+    int watch_asked = 0;
     std::uint32_t watch_seen = 0;
     bool wake_pending = false;
     bool has_foreground = false;
@@ -42,6 +43,10 @@ struct te_fake_state {
     int erased = 0;
     bool key_watch = true;
     std::deque<te_key_event> pressed;
+    std::string window;
+    int hold_result = TE_HOLD_ON;
+    bool holding = false;
+    std::deque<te_key_event> held;
 };
 
 te_fake_state& te_fake() {
@@ -70,6 +75,21 @@ void te_append_utf8(std::string& out, const std::vector<std::uint16_t>& u) {
             cp = 0x10000 + ((cp - 0xD800) << 10) + (u[++i] - 0xDC00u);
         te_utf8_append(out, cp);
     }
+}
+
+void te_window_erase(std::string& w, int chars) {
+    for (; chars > 0 && !w.empty(); chars--) {
+        std::size_t n = w.size() - 1;
+        while (n > 0 && (w[n] & 0xC0) == 0x80) n--;
+        w.resize(n);
+    }
+}
+
+// A key reaches the window and the key watch. Lock held.
+void te_key_arrives_locked(te_fake_state& s, const te_key_event& ev) {
+    s.pressed.push_back(ev);
+    if (ev.kind == TE_KEY_TEXT) s.window += ev.text;
+    else if (ev.kind == TE_KEY_BACKSPACE) te_window_erase(s.window, 1);
 }
 
 // Every clipboard change goes through here (lock held): it moves the
@@ -104,6 +124,10 @@ void reset() {
     s.erased = 0;
     s.key_watch = true;
     s.pressed.clear();
+    s.window.clear();
+    s.hold_result = TE_HOLD_ON;
+    s.holding = false;
+    s.held.clear();
 }
 
 void set_clipboard_text(const std::string& utf8) {
@@ -194,10 +218,26 @@ void press(const std::string& keys) {
             while (i + n < keys.size() && (keys[i + n] & 0xC0) == 0x80) n++;
             std::memcpy(ev.text, keys.data() + i, n);
         }
-        te_fake().pressed.push_back(ev);
+        if (te_fake().holding) te_fake().held.push_back(ev);
+        else te_key_arrives_locked(te_fake(), ev);
         i += n;
     }
     te_fake().watch_changed.notify_all();
+}
+
+int watch_asked() {
+    std::lock_guard<std::mutex> g(te_fake().lock);
+    return te_fake().watch_asked;
+}
+
+std::string window_text() {
+    std::lock_guard<std::mutex> g(te_fake().lock);
+    return te_fake().window;
+}
+
+void set_hold_result(int result) {
+    std::lock_guard<std::mutex> g(te_fake().lock);
+    te_fake().hold_result = result;
 }
 
 void set_local_time(const std::tm& t) {
@@ -244,6 +284,7 @@ int te_fake_type(std::unique_lock<std::mutex>& g, const char* text) {
         }
         s.batches.push_back(batch);
         te_append_utf8(s.typed, batch);
+        te_append_utf8(s.window, batch);
     }
     return 0;
 }
@@ -262,6 +303,7 @@ int type_replacing(int erase_count, const char* text, int dry_run) {
     if (!s.has_foreground) return -3;
     s.type_calls++;
     if (erase_count > 0) s.erased += erase_count;
+    te_window_erase(s.window, erase_count);
     return has_text ? te_fake_type(g, text) : 0;
 }
 
@@ -297,6 +339,7 @@ std::uint32_t clipboard_sequence(void) {
 int watch_open(int what) {
     te_fake_state& s = te_fake();
     std::lock_guard<std::mutex> g(s.lock);
+    s.watch_asked = what;
     s.watch_bits = what & (s.key_watch ? TE_WATCH_CLIPBOARD | TE_WATCH_KEYS : TE_WATCH_CLIPBOARD);
     s.watch_seen = s.clip_sequence;
     return s.watch_bits;
@@ -328,6 +371,21 @@ void watch_close(void) {
     std::lock_guard<std::mutex> g(te_fake().lock);
     te_fake().watch_bits = 0;
     te_fake().pressed.clear();
+}
+
+int keys_hold_begin(void) {
+    std::lock_guard<std::mutex> g(te_fake().lock);
+    te_fake().holding = te_fake().hold_result == TE_HOLD_ON;
+    return te_fake().hold_result;
+}
+
+void keys_hold_end(void) {
+    te_fake_state& s = te_fake();
+    std::lock_guard<std::mutex> g(s.lock);
+    s.holding = false;
+    for (const te_key_event& ev : s.held) te_key_arrives_locked(s, ev);
+    s.held.clear();
+    s.watch_changed.notify_all();
 }
 
 const char* foreground_process_name(char* out, int size) {

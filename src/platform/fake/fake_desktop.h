@@ -47,7 +47,18 @@ int erased();
 // '\b' is BackSpace, '\n' a reset (Enter, a click...), anything else the
 // UTF-8 of one typed character.
 void set_key_watch(bool available);
+// The TE_WATCH_* bits the last watch_open asked for.
+int watch_asked();
 void press(const std::string& keys);
+
+// The window in front, as far as keys reach it: the characters pressed
+// (BackSpace erases one, a reset types nothing) and what the engine types,
+// in the order they arrive.
+std::string window_text();
+// What keys_hold_begin answers (TE_HOLD_ON unless set): while a hold is
+// on, pressed keys wait and reach the window and the key watch only when
+// it ends.
+void set_hold_result(int result);
 
 // A fixed clock; set_real_clock() goes back to the system's.
 void set_local_time(const std::tm& t);

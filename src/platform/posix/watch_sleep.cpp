@@ -19,3 +19,8 @@ int watch_next_key(te_key_event* out) {
 }
 
 void watch_close(void) {}
+
+// No keys are watched, so none are held.
+int keys_hold_begin(void) { return TE_HOLD_NONE; }
+
+void keys_hold_end(void) {}

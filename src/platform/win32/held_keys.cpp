@@ -11,11 +11,8 @@ const int TE_FIRST_KEY_VK = 0x08;
 const int TE_LAST_KEY_VK = 0xFE;
 const int TE_KEY_VK_COUNT = TE_LAST_KEY_VK - TE_FIRST_KEY_VK + 1;
 
-// The key hooks run on the worker thread; the system holds back every key
-// event (the releases waited for too) until they have been called.
 int te_any_key_held(void* ctx) {
     (void)ctx;
-    te_key_hook_pump();
     for (int vk = TE_FIRST_KEY_VK; vk <= TE_LAST_KEY_VK; vk++)
         if (key_is_down(vk)) return 1;
     return 0;
@@ -24,6 +21,7 @@ int te_any_key_held(void* ctx) {
 }  // namespace
 
 void te_let_go_of_keys(te_send_input_fn send_input) {
+    if (te_key_hook_let_go_in_hold()) return;
     if (te_wait_keys_released(te_any_key_held, nullptr)) return;
     INPUT ups[TE_KEY_VK_COUNT] = {};
     UINT n = 0;

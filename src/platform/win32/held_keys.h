@@ -6,7 +6,9 @@
 #include "keyboard_seam.h"
 
 // Waits (see key_release.h) until no key is held, then sends a key-up
-// through send_input for every key still down. Presses nothing.
+// through send_input for every key still down. Presses nothing. While the
+// user's keys are held (key_hook.h) they cannot reach the window: then what
+// is still down is released at once.
 void te_let_go_of_keys(te_send_input_fn send_input);
 
 #endif

@@ -2,40 +2,77 @@
 
 #include "key_queue.h"
 #include "key_text.h"
+#include "memory_wipe.h"
 #include "own_module.h"
 #include "platform.h"
 #include "text_convert.h"
 
 #include <atomic>
+#include <cstring>
+#include <mutex>
+#include <vector>
 
 namespace {
 
-// The hooks and what they gathered. Only the worker thread touches it: the
-// system calls the hooks on the thread that installed them.
-struct te_hooks {
-    HHOOK keyboard = nullptr;
-    HHOOK mouse = nullptr;
-    DWORD thread = 0;
-    HWND front = nullptr;   // the window in front at the last key
-    wchar_t accent = 0;     // a dead key waiting for its next key
-    wchar_t high = 0;       // the first half of a surrogate pair typed as VK_PACKET
-    te_key_queue queue;
+// How long the hold's end waits for the hook to see the keys it sent
+// again, per round, and how many rounds it takes for keys that keep coming.
+const ULONGLONG TE_REPLAY_WAIT_MS = 500;
+const int TE_REPLAY_ROUNDS = 8;
+
+// One key event the hook held back.
+struct te_held_key {
+    KBDLLHOOKSTRUCT key;
+    bool up;
 };
-te_hooks te_hook;
 
-// Shared with the threads that type: whether the hooks are in place, and
-// how many of the engine's unmarked Unicode key presses they have yet to
-// see. Atomics only; reset when the hooks come and go.
+// What the hook thread and the worker share. `lock` guards every field
+// below it; the hook decides whether to hold a key and queues its event
+// under it, so a hold begun under it sees every key before it queued.
+struct te_hook_shared {
+    std::mutex lock;
+    te_key_queue queue;
+    bool holding = false;
+    ULONGLONG held_since = 0;
+    std::vector<te_held_key> held;
+    // The user's keys down, as the hook saw them (held ones included).
+    bool user_down[256] = {};
+    // Modifiers released for the typing during the hold.
+    std::vector<DWORD> let_go;
+};
+te_hook_shared te_shared;
+
+// The hook thread's own state: only the hook procedures touch it.
+struct te_hook_state {
+    HWND front = nullptr;  // the window in front at the last key
+    wchar_t accent = 0;    // a dead key waiting for its next key
+    wchar_t high = 0;      // the first half of a surrogate pair typed as VK_PACKET
+};
+te_hook_state te_hook;
+
+// Run control, shared with any thread through atomics; the thread's handle
+// and id are set and cleared by the watching thread only.
 std::atomic<bool> te_hook_live{false};
-std::atomic<int> te_own_owed{0};
+std::atomic<bool> te_synthetic{false};
+std::atomic<int> te_own_downs{0};
+std::atomic<int> te_own_ups{0};
+std::atomic<long> te_replays_seen{0};
+te_thread_handle te_thread = nullptr;
+DWORD te_thread_id = 0;
+HANDLE te_arrived = nullptr;  // auto-reset
+HANDLE te_started = nullptr;  // manual-reset
 
-// 1 when this injected Unicode key press is one of the engine's own.
-bool te_take_owed(const KBDLLHOOKSTRUCT& key) {
-    if (key.vkCode != VK_PACKET || !(key.flags & LLKHF_INJECTED)) return false;
-    int owed = te_own_owed.load();
-    while (owed > 0 && !te_own_owed.compare_exchange_weak(owed, owed - 1)) {
+// Takes one from `owed` when it is positive.
+bool te_take_one(std::atomic<int>& owed) {
+    int n = owed.load();
+    while (n > 0 && !owed.compare_exchange_weak(n, n - 1)) {
     }
-    return owed > 0;
+    return n > 0;
+}
+
+// 1 when this injected Unicode keystroke is one of the engine's own.
+bool te_take_owed(const KBDLLHOOKSTRUCT& key, bool up) {
+    if (key.vkCode != VK_PACKET || !(key.flags & LLKHF_INJECTED)) return false;
+    return te_take_one(up ? te_own_ups : te_own_downs);
 }
 
 bool te_is_modifier(DWORD vk) {
@@ -60,10 +97,12 @@ bool te_is_moving(DWORD vk) {
     }
 }
 
+// Queues one event and wakes the worker. Shared lock held.
 void te_push(int kind, const wchar_t* text = nullptr) {
     char utf8[16];
     if (kind == TE_KEY_TEXT && !te_wide_to_utf8(text, utf8, (int)sizeof utf8)) kind = TE_KEY_RESET;
-    te_key_queue_push(&te_hook.queue, kind, kind == TE_KEY_TEXT ? utf8 : nullptr);
+    te_key_queue_push(&te_shared.queue, kind, kind == TE_KEY_TEXT ? utf8 : nullptr);
+    SetEvent(te_arrived);
 }
 
 void te_reset(void) {
@@ -78,7 +117,7 @@ void te_note_front(void) {
     te_hook.front = front;
 }
 
-// A character another program typed as a Unicode keystroke.
+// A character typed as a Unicode keystroke.
 void te_on_packet(wchar_t unit) {
     if (unit >= 0xD800 && unit < 0xDC00) {
         te_hook.high = unit;
@@ -102,6 +141,7 @@ void te_on_text(const wchar_t* typed) {
     else te_push(TE_KEY_TEXT, text);
 }
 
+// A key press that counts. Shared lock held.
 void te_on_key(const KBDLLHOOKSTRUCT& key) {
     if (te_is_modifier(key.vkCode)) return;
     te_note_front();
@@ -121,52 +161,229 @@ void te_on_key(const KBDLLHOOKSTRUCT& key) {
     else if (n > 0) te_on_text(text);
 }
 
+// Whether a key event counts as the user's: not the engine's own, not
+// another program's unless those are watched.
+bool te_counts(const KBDLLHOOKSTRUCT& key, bool up) {
+    if (key.dwExtraInfo == TE_OWN_INPUT_MARK) return false;
+    if (key.dwExtraInfo == TE_REPLAY_MARK) return true;
+    if (te_take_owed(key, up)) return false;
+    return !(key.flags & LLKHF_INJECTED) || te_synthetic.load();
+}
+
+// 1 when the key is held back.
+bool te_take_key(WPARAM wp, const KBDLLHOOKSTRUCT& key) {
+    bool up = wp == WM_KEYUP || wp == WM_SYSKEYUP;
+    if (!te_counts(key, up)) return false;
+    bool replay = key.dwExtraInfo == TE_REPLAY_MARK;
+    std::lock_guard<std::mutex> g(te_shared.lock);
+    if (replay) te_replays_seen++;
+    else if (key.vkCode < 256) te_shared.user_down[key.vkCode] = !up;
+    if (te_shared.holding && !replay) {
+        te_shared.held.push_back({key, up});
+        return true;
+    }
+    if (!up) te_on_key(key);
+    return false;
+}
+
 LRESULT CALLBACK te_keyboard_proc(int code, WPARAM wp, LPARAM lp) {
-    const KBDLLHOOKSTRUCT* key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lp);
-    bool down = code == HC_ACTION && (wp == WM_KEYDOWN || wp == WM_SYSKEYDOWN);
-    if (down && key->dwExtraInfo != TE_OWN_INPUT_MARK && !te_take_owed(*key)) te_on_key(*key);
+    if (code == HC_ACTION && te_take_key(wp, *reinterpret_cast<const KBDLLHOOKSTRUCT*>(lp))) return 1;
     return CallNextHookEx(nullptr, code, wp, lp);
 }
 
 LRESULT CALLBACK te_mouse_proc(int code, WPARAM wp, LPARAM lp) {
+    const MSLLHOOKSTRUCT* mouse = reinterpret_cast<const MSLLHOOKSTRUCT*>(lp);
     bool click = wp == WM_LBUTTONDOWN || wp == WM_RBUTTONDOWN || wp == WM_MBUTTONDOWN || wp == WM_XBUTTONDOWN;
-    if (code == HC_ACTION && click) te_reset();
+    bool counts = !(mouse->flags & LLMHF_INJECTED) || te_synthetic.load();
+    if (code == HC_ACTION && click && counts) {
+        std::lock_guard<std::mutex> g(te_shared.lock);
+        te_reset();
+    }
     return CallNextHookEx(nullptr, code, wp, lp);
+}
+
+// The hook thread: installs the hooks, says whether they are in place, and
+// lets the system call them until it is told to quit.
+unsigned te_hook_thread(void*) {
+    MSG msg;
+    PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);  // the queue a quit is posted to
+    te_thread_id = GetCurrentThreadId();
+    HMODULE module = te_own_module();
+    HHOOK keyboard = SetWindowsHookExW(WH_KEYBOARD_LL, te_keyboard_proc, module, 0);
+    HHOOK mouse = SetWindowsHookExW(WH_MOUSE_LL, te_mouse_proc, module, 0);
+    te_hook = te_hook_state();
+    te_hook.front = GetForegroundWindow();
+    te_hook_live = keyboard != nullptr;
+    SetEvent(te_started);
+    while (keyboard && GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    }
+    if (keyboard) UnhookWindowsHookEx(keyboard);
+    if (mouse) UnhookWindowsHookEx(mouse);
+    return 0;
+}
+
+void te_input_of(INPUT* in, const te_held_key& k) {
+    *in = INPUT();
+    in->type = INPUT_KEYBOARD;
+    in->ki.dwExtraInfo = TE_REPLAY_MARK;
+    in->ki.wScan = (WORD)k.key.scanCode;
+    if (k.key.vkCode == VK_PACKET) {
+        in->ki.dwFlags = KEYEVENTF_UNICODE;
+    } else {
+        in->ki.wVk = (WORD)k.key.vkCode;
+        if (k.key.flags & LLKHF_EXTENDED) in->ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
+    }
+    if (k.up) in->ki.dwFlags |= KEYEVENTF_KEYUP;
+}
+
+bool te_held_has(const std::vector<te_held_key>& held, DWORD vk) {
+    for (const te_held_key& k : held)
+        if (k.key.vkCode == vk) return true;
+    return false;
+}
+
+// The keys for one round of the hold's end: the first round presses again
+// the modifiers the user still holds that the typing released. Shared lock
+// held.
+std::vector<te_held_key> te_take_round_locked(bool first) {
+    std::vector<te_held_key> round;
+    if (first) {
+        for (DWORD vk : te_shared.let_go)
+            if (te_shared.user_down[vk] && !te_held_has(te_shared.held, vk)) round.push_back({{vk, 0, 0, 0, 0}, false});
+        te_shared.let_go.clear();
+    }
+    round.insert(round.end(), te_shared.held.begin(), te_shared.held.end());
+    if (!te_shared.held.empty()) te_wipe(te_shared.held.data(), te_shared.held.size() * sizeof(te_held_key));
+    te_shared.held.clear();
+    return round;
+}
+
+// Sends the keys again and waits until the hook has seen them all.
+void te_replay(std::vector<te_held_key>& round) {
+    std::vector<INPUT> inputs(round.size());
+    for (size_t i = 0; i < round.size(); i++) te_input_of(&inputs[i], round[i]);
+    long target = te_replays_seen.load() + (long)round.size();
+    UINT sent = SendInput((UINT)inputs.size(), inputs.data(), (int)sizeof(INPUT));
+    te_wipe(inputs.data(), inputs.size() * sizeof(INPUT));
+    te_wipe(round.data(), round.size() * sizeof(te_held_key));
+    if (sent != inputs.size()) return;
+    ULONGLONG deadline = GetTickCount64() + TE_REPLAY_WAIT_MS;
+    while (te_replays_seen.load() < target && GetTickCount64() < deadline) Sleep(1);
+}
+
+// The modifiers' own keys (not the either-side codes VK_SHIFT, VK_CONTROL,
+// VK_MENU), which a release for the typing may need to press again.
+bool te_is_sided_modifier(int vk) {
+    return vk == VK_LSHIFT || vk == VK_RSHIFT || vk == VK_LCONTROL || vk == VK_RCONTROL || vk == VK_LMENU ||
+           vk == VK_RMENU || vk == VK_LWIN || vk == VK_RWIN;
 }
 
 }  // namespace
 
-int te_key_hook_open(void) {
-    if (te_hook.keyboard) return 1;
-    HMODULE module = te_own_module();
-    te_hook.keyboard = SetWindowsHookExW(WH_KEYBOARD_LL, te_keyboard_proc, module, 0);
-    te_hook.mouse = SetWindowsHookExW(WH_MOUSE_LL, te_mouse_proc, module, 0);
-    te_hook.thread = GetCurrentThreadId();
-    te_hook.front = GetForegroundWindow();
-    te_own_owed = 0;
-    te_hook_live = te_hook.keyboard != nullptr;
-    return te_hook.keyboard != nullptr;
+int te_key_hook_open(bool synthetic) {
+    if (te_thread) return te_hook_live.load() ? 1 : 0;
+    te_synthetic = synthetic;
+    te_own_downs = 0;
+    te_own_ups = 0;
+    if (!te_arrived) te_arrived = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    if (!te_started) te_started = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    if (!te_arrived || !te_started) return 0;
+    ResetEvent(te_started);
+    te_thread = thread_launch(te_hook_thread, nullptr);
+    if (!te_thread) return 0;
+    WaitForSingleObject(te_started, INFINITE);
+    return te_hook_live.load() ? 1 : 0;
 }
 
-int te_key_hook_pending(void) { return te_hook.queue.count != 0; }
-
-void te_key_hook_pump(void) {
-    if (!te_hook.keyboard || te_hook.thread != GetCurrentThreadId()) return;
-    MSG msg;
-    PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+int te_key_hook_pending(void) {
+    std::lock_guard<std::mutex> g(te_shared.lock);
+    return te_shared.queue.count != 0;
 }
+
+HANDLE te_key_hook_arrived(void) { return te_hook_live.load() ? te_arrived : nullptr; }
 
 void te_key_hook_expect_own(int units) {
-    if (te_hook_live) te_own_owed += units;
+    if (!te_hook_live) return;
+    te_own_downs += units;
+    te_own_ups += units;
+}
+
+int te_key_hook_let_go_in_hold(void) {
+    {
+        std::lock_guard<std::mutex> g(te_shared.lock);
+        if (!te_shared.holding) return 0;
+    }
+    std::vector<INPUT> ups;
+    std::vector<DWORD> modifiers;
+    for (int vk = 0x08; vk <= 0xFE; vk++) {
+        if (!key_is_down(vk)) continue;
+        INPUT in = INPUT();
+        in.type = INPUT_KEYBOARD;
+        in.ki.wVk = (WORD)vk;
+        in.ki.dwFlags = KEYEVENTF_KEYUP;
+        in.ki.dwExtraInfo = TE_OWN_INPUT_MARK;
+        ups.push_back(in);
+        if (te_is_sided_modifier(vk)) modifiers.push_back((DWORD)vk);
+    }
+    if (!ups.empty()) SendInput((UINT)ups.size(), ups.data(), (int)sizeof(INPUT));
+    std::lock_guard<std::mutex> g(te_shared.lock);
+    te_shared.let_go = modifiers;
+    return 1;
+}
+
+int watch_next_key(te_key_event* out) {
+    std::lock_guard<std::mutex> g(te_shared.lock);
+    return te_key_queue_pop(&te_shared.queue, out);
+}
+
+int keys_hold_begin(void) {
+    if (!te_hook_live) return TE_HOLD_NONE;
+    std::lock_guard<std::mutex> g(te_shared.lock);
+    te_shared.holding = true;
+    te_shared.held_since = GetTickCount64();
+    te_shared.let_go.clear();
+    return TE_HOLD_ON;
+}
+
+void te_key_hook_hold_expire(void) {
+    {
+        std::lock_guard<std::mutex> g(te_shared.lock);
+        if (!te_shared.holding || GetTickCount64() - te_shared.held_since < (ULONGLONG)TE_HOLD_MAX_MS) return;
+    }
+    keys_hold_end();
+}
+
+// Rounds until no key came during the last: a key the user presses while
+// the held ones are sent again is held too, and goes after them.
+void keys_hold_end(void) {
+    for (int i = 0; i < TE_REPLAY_ROUNDS; i++) {
+        std::vector<te_held_key> round;
+        {
+            std::lock_guard<std::mutex> g(te_shared.lock);
+            if (!te_shared.holding) return;
+            round = te_take_round_locked(i == 0);
+            if (round.empty() || i == TE_REPLAY_ROUNDS - 1) te_shared.holding = false;
+        }
+        if (round.empty()) return;
+        te_replay(round);
+    }
 }
 
 void te_key_hook_close(void) {
+    keys_hold_end();
+    if (te_thread) {
+        PostThreadMessageW(te_thread_id, WM_QUIT, 0, 0);
+        thread_join(te_thread);
+    }
+    te_thread = nullptr;
+    te_thread_id = 0;
     te_hook_live = false;
-    te_own_owed = 0;
-    if (te_hook.keyboard) UnhookWindowsHookEx(te_hook.keyboard);
-    if (te_hook.mouse) UnhookWindowsHookEx(te_hook.mouse);
-    te_key_queue_wipe(&te_hook.queue);
-    te_hook = te_hooks();
+    te_own_downs = 0;
+    te_own_ups = 0;
+    std::lock_guard<std::mutex> g(te_shared.lock);
+    te_key_queue_wipe(&te_shared.queue);
+    te_shared.holding = false;
+    te_shared.held.clear();
+    te_shared.let_go.clear();
+    std::memset(te_shared.user_down, 0, sizeof te_shared.user_down);
 }
-
-int watch_next_key(te_key_event* out) { return te_key_queue_pop(&te_hook.queue, out); }

@@ -1,11 +1,21 @@
-// The key watch on Windows: low-level keyboard and mouse hooks installed on
-// the worker thread, which the system calls on that thread whenever it
-// looks at its messages (the watch's wait, or te_key_hook_pump). Keystrokes
-// whose extra information is TE_OWN_INPUT_MARK are the engine's own typing
-// and are left out, and so are the Unicode keystrokes type_text_utf8 sends
-// (they carry the host's extra information, so the hook counts them off);
-// everything else, injected input of other programs included, is what the
-// user typed.
+// The key watch on Windows: low-level keyboard and mouse hooks on a thread
+// of their own that does nothing else. The system holds every keystroke
+// and click of the desktop until the hooks have answered, and removes a
+// hook that keeps it waiting too long: so the hooks only turn what they
+// see into key events (or hold it back, see below), queue them for the
+// worker, wake it and answer at once, whatever the worker is doing.
+//
+// Whose keys count: the user's own keyboards and mice (input without
+// LLKHF_INJECTED). Input other programs inject is left out unless synthetic
+// keys are watched. The engine's own keystrokes are always left out: those
+// of type_replacing carry TE_OWN_INPUT_MARK, and the Unicode keystrokes of
+// type_text_utf8 (which carry the host's extra information) are counted
+// off as they were announced (te_key_hook_expect_own).
+//
+// Holding (keys_hold_begin, keys_hold_end): while a hold is on, the keys
+// that count are swallowed by the hook and kept; the hold's end sends them
+// again with SendInput, marked TE_REPLAY_MARK, in the order they came, and
+// the hook takes those as the user's keys, then.
 #ifndef TE_WIN32_KEY_HOOK_H
 #define TE_WIN32_KEY_HOOK_H
 
@@ -13,20 +23,30 @@
 
 // The dwExtraInfo of every keystroke type_replacing sends.
 const ULONG_PTR TE_OWN_INPUT_MARK = 0x7E1A0C0DEu;
+// The dwExtraInfo of the user's held keys sent again.
+const ULONG_PTR TE_REPLAY_MARK = 0x7E1A0C0DFu;
 
-// Installs the hooks on the calling thread; 1 when they are in place.
-int te_key_hook_open(void);
+// Starts the hook thread and installs the hooks; 1 when they are in place.
+// With `synthetic`, injected input counts as the user's.
+int te_key_hook_open(bool synthetic);
 // 1 while key events wait for watch_next_key.
 int te_key_hook_pending(void);
-// Lets the system call the hooks for the input that waits for them, when
-// the calling thread installed them: input stalls while they are not called.
-void te_key_hook_pump(void);
+// An event set whenever a key event is queued, for the watch's wait; null
+// while no hook is in place.
+HANDLE te_key_hook_arrived(void);
 // `units` more Unicode keystrokes of the engine's (negative: fewer, when
 // the system refused them) that do not carry the mark; the hook leaves out
-// that many injected Unicode key presses. Any thread; nothing while no hook
-// is in place.
+// that many injected Unicode key presses and as many releases. Any thread;
+// nothing while no hook is in place.
 void te_key_hook_expect_own(int units);
-// Removes the hooks and wipes the events not taken.
+// While a hold is on, the typing need not wait for keys to be let go: this
+// sends a release, marked as the engine's own, for every key the system
+// counts as down, and returns 1 (modifiers the user still holds are
+// pressed again at the hold's end). 0 when no hold is on.
+int te_key_hook_let_go_in_hold(void);
+// Ends the hold once it has lasted TE_HOLD_MAX_MS.
+void te_key_hook_hold_expire(void);
+// Stops the hook thread and wipes the events not taken.
 void te_key_hook_close(void);
 
 #endif

@@ -1,6 +1,7 @@
 // Typing a UTF-8 text as Unicode keystrokes with SendInput, once the user
 // has let go of every key.
 #include "held_keys.h"
+#include "integrity.h"
 #include "key_hook.h"
 #include "keyboard_seam.h"
 #include "platform.h"
@@ -13,7 +14,7 @@ namespace {
 // (down, up) each.
 const int TE_BATCH_UNITS = 100;
 
-te_keyboard_calls te_calls = {SendInput, GetForegroundWindow};
+te_keyboard_calls te_calls = {SendInput, GetForegroundWindow, te_runs_above_us};
 
 void te_fill_key_record(INPUT* rec, WORD vk, wchar_t unit, DWORD flags, ULONG_PTR extra) {
     rec->type = INPUT_KEYBOARD;
@@ -50,8 +51,8 @@ int te_send_units(const wchar_t* units, int n, ULONG_PTR (*extra)(void)) {
     INPUT batch[2 * TE_BATCH_UNITS];
     for (int p = 0; p < n; p += TE_BATCH_UNITS) {
         int count = (n - p < TE_BATCH_UNITS) ? n - p : TE_BATCH_UNITS;
+        te_key_hook_hold_expire();
         if (!te_send_batch(units + p, count, batch, extra)) return -2;
-        te_key_hook_pump();
     }
     return 0;
 }
@@ -65,8 +66,8 @@ int te_send_backspaces(int count) {
             te_fill_key_record(&batch[2 * i], VK_BACK, 0, 0, TE_OWN_INPUT_MARK);
             te_fill_key_record(&batch[2 * i + 1], VK_BACK, 0, KEYEVENTF_KEYUP, TE_OWN_INPUT_MARK);
         }
+        te_key_hook_hold_expire();
         if (te_calls.send_input((UINT)(2 * n), batch, (int)sizeof(INPUT)) == 0) return -2;
-        te_key_hook_pump();
     }
     return 0;
 }
@@ -83,6 +84,13 @@ wchar_t* te_wide_copy(const char* text, int* units) {
     return wide;
 }
 
+// -3 when no window is in front, -4 when it would drop our keystrokes.
+int te_window_check(void) {
+    HWND window = te_calls.foreground_window();
+    if (!window) return -3;
+    return te_calls.runs_above_us && te_calls.runs_above_us(window) ? -4 : 0;
+}
+
 }  // namespace
 
 te_keyboard_calls te_keyboard_swap_calls(te_keyboard_calls calls) {
@@ -91,12 +99,13 @@ te_keyboard_calls te_keyboard_swap_calls(te_keyboard_calls calls) {
     return previous;
 }
 
-te_keyboard_calls te_keyboard_system_calls(void) { return {SendInput, GetForegroundWindow}; }
+te_keyboard_calls te_keyboard_system_calls(void) { return {SendInput, GetForegroundWindow, te_runs_above_us}; }
 
 int type_text_utf8(const char* text, int dry_run) {
     if (!text || !text[0]) return -1;
     if (dry_run) return -3;
-    if (!te_calls.foreground_window()) return -3;
+    int window = te_window_check();
+    if (window != 0) return window;
     int units = 0;
     wchar_t* wide = te_wide_copy(text, &units);
     if (!wide) return -1;
@@ -111,8 +120,8 @@ int type_replacing(int erase_count, const char* text, int dry_run) {
     wchar_t* wide = text && text[0] ? te_wide_copy(text, &units) : nullptr;
     int result = -1;
     if (erase_count <= 0 && !wide) result = -1;
-    else if (dry_run || !te_calls.foreground_window()) result = -3;
-    else result = 0;
+    else if (dry_run) result = -3;
+    else result = te_window_check();
     if (result == 0) te_let_go_of_keys(te_calls.send_input);
     if (result == 0 && erase_count > 0) result = te_send_backspaces(erase_count);
     if (result == 0 && wide) result = te_send_units(wide, units, te_own_mark);

@@ -4,7 +4,8 @@
 // MsgWaitForMultipleObjectsEx on the wake-up event and its message queue
 // until one of them stirs or the time is up. A listener the system
 // refuses leaves only the event and the time, and the worker polls. The
-// key hooks (key_hook) run on this thread while its messages are taken.
+// key hooks (key_hook) run on a thread of their own, which sets an event
+// of its own when a key event is queued: the wait watches that too.
 //
 // The window class lives only while a watch is open: a class outlives the
 // module that registered it, and the worker's thread keeps this module
@@ -58,8 +59,7 @@ HWND te_open_listener() {
     return nullptr;
 }
 
-// Hands every queued message to its window (the hooks are called in the
-// meantime); the bits of what changed.
+// Hands every queued message to its window; the bits of what changed.
 int te_take_messages() {
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
@@ -68,15 +68,17 @@ int te_take_messages() {
     return te_watch.keys && te_key_hook_pending() ? bits | TE_WATCH_KEYS : bits;
 }
 
-// Waits up to `ms` for the wake-up event or a new message: 1 when woken.
+// Waits up to `ms` for the wake-up event, a key event or a new message:
+// 1 when woken.
 int te_wait_event_or_message(DWORD ms) {
-    HANDLE event = te_wake_event();
-    if (!event) {
+    HANDLE events[2] = {te_wake_event(), te_watch.keys ? te_key_hook_arrived() : nullptr};
+    if (!events[0]) {
         MsgWaitForMultipleObjectsEx(0, nullptr, ms < TE_NO_EVENT_WAIT_MS ? ms : TE_NO_EVENT_WAIT_MS, QS_ALLINPUT,
                                     MWMO_INPUTAVAILABLE);
         return 0;
     }
-    DWORD r = MsgWaitForMultipleObjectsEx(1, &event, ms, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    DWORD count = events[1] ? 2 : 1;
+    DWORD r = MsgWaitForMultipleObjectsEx(count, events, ms, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
     if (r == WAIT_FAILED) Sleep(ms < TE_NO_EVENT_WAIT_MS ? ms : TE_NO_EVENT_WAIT_MS);
     return r == WAIT_OBJECT_0 ? 1 : 0;
 }
@@ -86,7 +88,7 @@ int te_wait_event_or_message(DWORD ms) {
 int watch_open(int what) {
     watch_close();
     if (what & TE_WATCH_CLIPBOARD) te_watch.window = te_open_listener();
-    if (what & TE_WATCH_KEYS) te_watch.keys = te_key_hook_open() != 0;
+    if (what & TE_WATCH_KEYS) te_watch.keys = te_key_hook_open((what & TE_WATCH_SYNTHETIC_KEYS) != 0) != 0;
     return (te_watch.window ? TE_WATCH_CLIPBOARD : 0) | (te_watch.keys ? TE_WATCH_KEYS : 0);
 }
 

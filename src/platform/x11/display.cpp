@@ -106,6 +106,8 @@ Display* te_x11_display() {
 
 unsigned te_x11_connection_id() { return te_conn.id; }
 
+void te_x11_retry_now() { te_conn.failed = false; }
+
 int te_x11_lost() { return te_conn.lost ? 1 : 0; }
 
 int te_x11_has_xtest(Display* dpy) {

@@ -1,12 +1,15 @@
 // The program in front: the active window (as the window manager names it
 // on the root window, or else the input focus), the process that set
-// _NET_WM_PID on it or on the nearest ancestor that has one, and that
-// process's executable file name from /proc, ASCII letters upper-cased.
+// _NET_WM_PID on it or on the nearest ancestor that has one (or else, for
+// programs that set none, the process of the client that made the window,
+// as the X-Resource extension knows it), and that process's executable
+// file name from /proc, ASCII letters upper-cased.
 #include "ascii_case.h"
 #include "platform.h"
 #include "x11_display.h"
 
 #include <X11/Xatom.h>
+#include <X11/extensions/XRes.h>
 #include <climits>
 #include <cstring>
 #include <unistd.h>
@@ -45,13 +48,30 @@ Window te_front_window(Display* dpy) {
     return focus == DefaultRootWindow(dpy) ? None : focus;
 }
 
-// The process of the window or of its nearest ancestor that names one.
+// The process of the client that created the window, as the server knows
+// it (local clients only); 0 when it cannot tell.
+long te_client_pid(Display* dpy, Window w) {
+    int event_base, error_base;
+    if (!XResQueryExtension(dpy, &event_base, &error_base)) return 0;
+    XResClientIdSpec spec = {w, XRES_CLIENT_ID_PID_MASK};
+    long count = 0;
+    XResClientIdValue* ids = nullptr;
+    if (XResQueryClientIds(dpy, 1, &spec, &count, &ids) != Success) return 0;
+    long pid = 0;
+    for (long i = 0; i < count && pid <= 0; i++)
+        if (ids[i].spec.mask == XRES_CLIENT_ID_PID_MASK) pid = (long)XResGetClientPid(&ids[i]);
+    XResClientIdsDestroy(count, ids);
+    return pid > 0 ? pid : 0;
+}
+
+// The process of the window or of its nearest ancestor that names one,
+// else the window's client's.
 long te_window_pid(Display* dpy, Window w) {
-    for (; w != None; w = te_x11_parent(dpy, w)) {
-        unsigned long pid = te_property_item(dpy, w, "_NET_WM_PID", XA_CARDINAL);
+    for (Window up = w; up != None; up = te_x11_parent(dpy, up)) {
+        unsigned long pid = te_property_item(dpy, up, "_NET_WM_PID", XA_CARDINAL);
         if (pid) return (long)pid;
     }
-    return 0;
+    return te_client_pid(dpy, w);
 }
 
 // The base name of /proc/PID/exe into name[size]; 0 when it cannot be read.

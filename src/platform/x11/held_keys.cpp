@@ -1,6 +1,7 @@
 #include "held_keys.h"
 
 #include "key_release.h"
+#include "key_watch.h"
 #include "x11_display.h"
 
 #include <X11/extensions/XTest.h>
@@ -24,6 +25,7 @@ int te_any_key_held(void* ctx) {
 int te_keymap_down(const char keys[32], int code) { return (keys[code / 8] >> (code % 8)) & 1; }
 
 void te_let_go_of_keys(Display* dpy) {
+    if (te_key_watch_let_go_in_hold(dpy)) return;
     if (te_wait_keys_released(te_any_key_held, dpy)) return;
     char keys[32];
     XQueryKeymap(dpy, keys);

@@ -9,7 +9,9 @@
 int te_keymap_down(const char keys[32], int code);
 
 // Waits (see key_release.h) until no key is held, then releases with XTest
-// whatever is still down. Presses nothing.
+// whatever is still down. Presses nothing. While the user's keys are held
+// (key_hold.h) their keys cannot reach the window: then what is still down
+// is released at once.
 void te_let_go_of_keys(Display* dpy);
 
 #endif

@@ -8,8 +8,11 @@
 
 #include <X11/Xlib.h>
 
-// Opens the listener; 1 when it runs.
-int te_key_watch_open(void);
+// Opens the listener (with `synthetic`, XTest devices' keys count as the
+// user's); 1 when it runs. A connection the server refuses is tried again
+// for about two seconds: a server that is starting or resetting refuses
+// connections for a moment.
+int te_key_watch_open(bool synthetic);
 // The connection it listens on, opened again after the old one broke (once
 // the display can be reached); null when there is none.
 Display* te_key_watch_display(void);
@@ -21,5 +24,16 @@ int te_key_watch_pending(void);
 int te_key_watch_next(te_key_event* out);
 // Closes the listener and wipes the events not taken.
 void te_key_watch_close(void);
+
+// keys_hold_begin and keys_hold_end (platform.h) on this thread's listener.
+int te_key_watch_hold_begin(void);
+void te_key_watch_hold_end(void);
+
+// While this thread holds the user's keys (keys_hold_begin), typing on
+// `dpy` need not wait for keys to be let go: this releases the keys the
+// core keyboard counts as down and returns 1. 0 when no hold is on.
+int te_key_watch_let_go_in_hold(Display* dpy);
+// Ends this thread's hold once it has lasted TE_HOLD_MAX_MS.
+void te_key_watch_hold_expire(void);
 
 #endif

@@ -4,6 +4,7 @@
 // typing starts once the user has let go of every key. A key watch sees
 // the typing bracketed by the typing marks.
 #include "held_keys.h"
+#include "key_watch.h"
 #include "layout.h"
 #include "modifiers.h"
 #include "platform.h"
@@ -30,7 +31,11 @@ struct te_typist {
 
 int te_has_focus(Display* dpy) { return te_x11_input_focus(dpy) != None && !te_x11_lost(); }
 
-void te_key(Display* dpy, KeyCode code, bool down) { XTestFakeKeyEvent(dpy, code, down, CurrentTime); }
+// The user's keys are held for the typing, but never for long.
+void te_key(Display* dpy, KeyCode code, bool down) {
+    te_key_watch_hold_expire();
+    XTestFakeKeyEvent(dpy, code, down, CurrentTime);
+}
 
 void te_press_spot(te_typist& t, const te_key_spot& spot) {
     bool shift = spot.mods & ShiftMask;

@@ -54,7 +54,8 @@ int te_take_events(Display* dpy) {
 
 int watch_open(int what) {
     te_watching = what;
-    int bits = (what & TE_WATCH_KEYS) && te_key_watch_open() ? TE_WATCH_KEYS : 0;
+    bool synthetic = (what & TE_WATCH_SYNTHETIC_KEYS) != 0;
+    int bits = (what & TE_WATCH_KEYS) && te_key_watch_open(synthetic) ? TE_WATCH_KEYS : 0;
     if ((what & TE_WATCH_CLIPBOARD) && te_watched_display()) bits |= TE_WATCH_CLIPBOARD;
     return bits;
 }
@@ -77,6 +78,10 @@ int watch_wait(int ms) {
 }
 
 int watch_next_key(te_key_event* out) { return te_key_watch_next(out); }
+
+int keys_hold_begin(void) { return te_key_watch_hold_begin(); }
+
+void keys_hold_end(void) { te_key_watch_hold_end(); }
 
 void watch_close(void) {
     if (te_watching & TE_WATCH_KEYS) te_key_watch_close();

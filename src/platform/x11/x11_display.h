@@ -16,6 +16,10 @@ Display* te_x11_display();
 // this thread opens (0 before the first).
 unsigned te_x11_connection_id();
 
+// The next te_x11_display() on this thread tries to connect at once,
+// even within the retry delay of a failed open.
+void te_x11_retry_now();
+
 // 1 once the connection of this thread has broken; it is closed and
 // reopened on the next te_x11_display() after the retry delay.
 int te_x11_lost();
