@@ -53,13 +53,13 @@ Window te_front_window(Display* dpy) {
 long te_client_pid(Display* dpy, Window w) {
     int event_base, error_base;
     if (!XResQueryExtension(dpy, &event_base, &error_base)) return 0;
-    XResClientIdSpec spec = {w, XRES_CLIENT_ID_PID_MASK};
+    XResClientIdSpec wanted = {w, XRES_CLIENT_ID_PID_MASK};
     long count = 0;
     XResClientIdValue* ids = nullptr;
-    if (XResQueryClientIds(dpy, 1, &spec, &count, &ids) != Success) return 0;
+    if (XResQueryClientIds(dpy, 1, &wanted, &count, &ids) != Success) return 0;
     long pid = 0;
     for (long i = 0; i < count && pid <= 0; i++)
-        if (ids[i].spec.mask == XRES_CLIENT_ID_PID_MASK) pid = (long)XResGetClientPid(&ids[i]);
+        if (XResGetClientIdType(&ids[i]) == XRES_CLIENT_ID_PID) pid = (long)XResGetClientPid(&ids[i]);
     XResClientIdsDestroy(count, ids);
     return pid > 0 ? pid : 0;
 }
