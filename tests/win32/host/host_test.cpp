@@ -3,14 +3,19 @@
 // functions with GetProcAddress and drives them as a host program does, on
 // the desktop it runs on (Wine on a private Xvfb in CI). The cases run in
 // order, each building on the last; one line per case, "ok" or "FAIL".
-// Exit status 0 when every case passed.
+// Exit status 0 when every case passed. Run with TE_HOLD_LOCK_ARG it is
+// instead the other process that holds the store's lock for a case.
 #include "clipboard_util.h"
 #include "edit_window.h"
 #include "textexpander.h"
 
+#include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstring>
+#include <cwchar>
 #include <string>
+#include <thread>
 #include <windows.h>
 
 namespace {
@@ -21,6 +26,13 @@ const wchar_t* const TE_DLL_NAME = L"velmora-textexpander.dll";
 const wchar_t* const TE_USER_FOLDER = L"Zoë Łukasik Мария 山田";
 const char* const TE_MIXED_TEXT = "Grüße, Ωμέγα, Привет, 日本語, مرحبا, שלום 👋🏽 done";
 const char* const TE_SIGNATURE = "Ngā mihi, Zoë";
+// The child that holds the store's lock: this program run with
+// TE_HOLD_LOCK_ARG, the lock file and the name of an event it sets once it
+// holds the lock, which it keeps for TE_LOCK_HELD_MS.
+const wchar_t* const TE_HOLD_LOCK_ARG = L"--hold-lock";
+const DWORD TE_LOCK_HELD_MS = 3000;
+// A key that takes longer to reach the EDIT waited for something.
+const ULONGLONG TE_KEY_PROMPT_MS = 500;
 
 // The library as a host sees it: its module and its 21 functions, typed
 // after the public header.
@@ -156,6 +168,57 @@ std::string te_edit_mismatch(te_edit_window& window, const std::string& want) {
     return got == wide ? std::string() : "the EDIT holds \"" + te_utf8(got) + "\"";
 }
 
+// Types `text` key by key with SendInput, as a person would.
+void te_type_keys(const wchar_t* text) {
+    for (const wchar_t* c = text; *c; c++) {
+        te_press_char(*c);
+        te_pump_for(10);
+    }
+}
+
+// Presses the key for `c` and pumps until the EDIT's text changes; the
+// milliseconds that took.
+ULONGLONG te_press_timed(te_edit_window& window, wchar_t c) {
+    std::wstring before = window.text();
+    ULONGLONG start = GetTickCount64();
+    te_press_char(c);
+    while (window.text() == before && GetTickCount64() - start < 5000) {
+        te_pump_messages();
+        Sleep(1);
+    }
+    return GetTickCount64() - start;
+}
+
+// The child's part: takes the lock as the library does and keeps it.
+int te_hold_lock(const wchar_t* path, const wchar_t* event_name) {
+    HANDLE f = CreateFileW(path, GENERIC_READ | GENERIC_WRITE,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    OVERLAPPED at = {};
+    if (f == INVALID_HANDLE_VALUE || !LockFileEx(f, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &at)) return 1;
+    HANDLE held = OpenEventW(EVENT_MODIFY_STATE, FALSE, event_name);
+    if (!held || !SetEvent(held)) return 1;
+    Sleep(TE_LOCK_HELD_MS);
+    return 0;  // the system lets the lock go with the process
+}
+
+// Starts the child holding `lock_path` and waits until it holds it.
+bool te_start_lock_holder(const std::wstring& lock_path, PROCESS_INFORMATION* child) {
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring event_name = L"te_host_test_lock_held_" + std::to_wstring(GetCurrentProcessId());
+    HANDLE held = CreateEventW(nullptr, TRUE, FALSE, event_name.c_str());
+    std::wstring line =
+        L"\"" + std::wstring(self) + L"\" " + TE_HOLD_LOCK_ARG + L" \"" + lock_path + L"\" " + event_name;
+    STARTUPINFOW si = {};
+    si.cb = sizeof si;
+    bool ok = held && CreateProcessW(self, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, child);
+    HANDLE both[2] = {held, ok ? child->hProcess : nullptr};
+    ok = ok && WaitForMultipleObjects(2, both, FALSE, 10000) == WAIT_OBJECT_0;
+    if (held) CloseHandle(held);
+    return ok;
+}
+
 std::string te_expanded_count(const te_api& api) {
     const char* stats = api.stats_json();
     const char* at = stats ? std::strstr(stats, "\"expanded\":") : nullptr;
@@ -242,21 +305,65 @@ void te_case_rule(const te_api& api, te_edit_window& window) {
     te_report(("a rule blocks the program in front (" + program + ")").c_str(), problem.empty(), problem);
 }
 
-// Keys mode takes the keys typed here through SendInput as the user's.
+// Keys mode takes the keys typed here through SendInput as the user's only
+// with "synthetic_keys"; without, SendInput is another program's typing
+// (an auto-typed password, say) and a trigger in it stays as typed.
 void te_case_keys(const te_api& api, te_edit_window& window) {
-    api.stop();
-    window.clear();
-    std::string problem;
-    if (api.start("{\"mode\":\"keys\",\"synthetic_keys\":true}") != 1) {
-        problem = std::string("te_start: ") + api.last_error();
-    } else {
-        for (wchar_t c : std::wstring(L"Hi >>sig")) {
-            te_press_char(c);
-            te_pump_for(10);
+    const struct {
+        const char* settings;
+        std::string want;
+        const char* name;
+    } cases[] = {
+        {"{\"mode\":\"keys\"}", "Hi >>sig", "keys mode leaves SendInput typing alone without \"synthetic_keys\""},
+        {"{\"mode\":\"keys\",\"synthetic_keys\":true}", std::string("Hi ") + TE_SIGNATURE,
+         "keys mode with \"synthetic_keys\" expands a trigger typed with SendInput"},
+    };
+    for (const auto& c : cases) {
+        api.stop();
+        window.clear();
+        std::string problem;
+        if (api.start(c.settings) != 1) {
+            problem = std::string("te_start: ") + api.last_error();
+        } else {
+            te_type_keys(L"Hi >>sig");
+            te_pump_for(600);
+            problem = te_edit_mismatch(window, c.want);
         }
-        problem = te_edit_mismatch(window, std::string("Hi ") + TE_SIGNATURE);
+        te_report(c.name, problem.empty(), problem);
     }
-    te_report("keys mode expands a trigger typed with SendInput", problem.empty(), problem);
+}
+
+// While another process holds the store's lock, a host thread's
+// te_snippet_add waits for it. The key hook answers at once meanwhile:
+// every key reaches the EDIT promptly, and a trigger expands before the
+// wait ends.
+void te_case_lock_wait(const te_api& api, te_edit_window& window, const std::wstring& appdata) {
+    window.clear();
+    PROCESS_INFORMATION holder = {};
+    if (!te_start_lock_holder(appdata + L"\\Wrenfold\\snippets.json.lock", &holder)) {
+        te_report("keys pass at once while another process holds the store's lock", false,
+                  "the lock holder did not start");
+        return;
+    }
+    std::atomic<bool> added{false};
+    std::string snippet = te_snippet_object(">>late", "late");
+    std::thread add([&] {
+        api.snippet_add(snippet.c_str());
+        added = true;
+    });
+    te_pump_for(100);
+    ULONGLONG slowest = 0;
+    for (const wchar_t* c = L"Hi >>sig"; *c; c++) slowest = std::max(slowest, te_press_timed(window, *c));
+    std::string problem = te_edit_mismatch(window, std::string("Hi ") + TE_SIGNATURE);
+    bool during_wait = !added;
+    add.join();
+    WaitForSingleObject(holder.hProcess, 10000);
+    CloseHandle(holder.hThread);
+    CloseHandle(holder.hProcess);
+    if (slowest > TE_KEY_PROMPT_MS) problem = "a key took " + std::to_string(slowest) + " ms to arrive";
+    else if (problem.empty() && !during_wait) problem = "expanded only after te_snippet_add returned";
+    te_report("keys pass at once while another process holds the store's lock", problem.empty(),
+              problem + (problem.empty() ? "" : "; ") + "slowest key " + std::to_string(slowest) + " ms");
 }
 
 void te_case_stop(const te_api& api) {
@@ -298,7 +405,8 @@ void te_case_unload(te_api* api, te_edit_window& window) {
 
 }  // namespace
 
-int wmain(void) {
+int wmain(int argc, wchar_t** argv) {
+    if (argc == 4 && std::wcscmp(argv[1], TE_HOLD_LOCK_ARG) == 0) return te_hold_lock(argv[2], argv[3]);
     // The store's folder is %APPDATA%\Wrenfold; the library reads APPDATA
     // at its first use, so it is set before loading.
     std::wstring profile = te_environment(L"USERPROFILE");
@@ -322,6 +430,7 @@ int wmain(void) {
     te_case_clipboard(api, window);
     te_case_rule(api, window);
     te_case_keys(api, window);
+    te_case_lock_wait(api, window, appdata);
     te_case_stop(api);
     te_case_unload(&api, window);
     std::printf("%d case(s) failed\n", te_failures);
