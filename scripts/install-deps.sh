@@ -18,6 +18,8 @@ TE_DEBIAN_PACKAGES=(
   libgtk-3-dev
   mingw-w64 g++-mingw-w64-x86-64-posix wine64 wine
   qt6-base-dev fonts-dejavu-core
+  libwayland-dev libwayland-bin wayland-protocols libevdev-dev
+  sway foot wl-clipboard weston wtype
 )
 TE_YYJSON_SERIES="0.12"
 

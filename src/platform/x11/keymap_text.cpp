@@ -1,34 +1,13 @@
 #include "keymap_text.h"
 
+#include "xkb_compose_locale.h"
+
 #include <X11/XKBlib.h>
-#include <cstdlib>
-#include <initializer_list>
-#include <cstring>
 #include <xcb/xcb.h>
 #include <xkbcommon/xkbcommon-compose.h>
 #include <xkbcommon/xkbcommon-x11.h>
 
 namespace {
-
-// The locale whose compose sequences apply: the user's, unless that is the
-// plain C locale, then the usual UTF-8 ones.
-xkb_compose_table* te_compose_table(xkb_context* ctx) {
-    const char* user = nullptr;
-    for (const char* name : {"LC_ALL", "LC_CTYPE", "LANG"}) {
-        const char* v = std::getenv(name);
-        if (v && v[0]) {
-            user = v;
-            break;
-        }
-    }
-    bool plain = !user || std::strcmp(user, "C") == 0 || std::strcmp(user, "POSIX") == 0;
-    for (const char* locale : {plain ? nullptr : user, "C.UTF-8", "en_US.UTF-8"}) {
-        if (!locale) continue;
-        xkb_compose_table* t = xkb_compose_table_new_from_locale(ctx, locale, XKB_COMPOSE_COMPILE_NO_FLAGS);
-        if (t) return t;
-    }
-    return nullptr;
-}
 
 void te_free_keymap(te_keymap_text* k) {
     xkb_state_unref(k->state);
@@ -64,7 +43,7 @@ int te_keymap_text_open(te_keymap_text* k, Display* dpy) {
     k->device = xkb_x11_get_core_keyboard_device_id(k->conn);
     k->ctx = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
     if (k->device < 0 || !k->ctx || !te_read_keymap(k)) return 0;
-    k->compose_table = te_compose_table(k->ctx);
+    k->compose_table = te_xkb_compose_table(k->ctx);
     if (k->compose_table) k->compose = xkb_compose_state_new(k->compose_table, XKB_COMPOSE_STATE_NO_FLAGS);
     return 1;
 }
