@@ -1,8 +1,7 @@
 #include "key_translate.h"
 
-#include "xkb_compose_locale.h"
+#include "xkb_text.h"
 
-#include <initializer_list>
 #include <linux/input-event-codes.h>
 #include <xkbcommon/xkbcommon-compose.h>
 #include <xkbcommon/xkbcommon.h>
@@ -40,12 +39,6 @@ bool te_is_control_text(const char* text) {
     return c < 0x20 || c == 0x7F;
 }
 
-bool te_is_shortcut(xkb_state* s) {
-    for (const char* mod : {XKB_MOD_NAME_CTRL, XKB_MOD_NAME_ALT, XKB_MOD_NAME_LOGO})
-        if (xkb_state_mod_name_is_active(s, mod, XKB_STATE_MODS_EFFECTIVE) > 0) return true;
-    return false;
-}
-
 void te_cancel_compose(te_wl_key_translator* t) {
     if (t->compose) xkb_compose_state_reset(t->compose);
 }
@@ -54,34 +47,10 @@ void te_push(te_wl_key_translator* t, int kind, const char* text = nullptr) {
     te_key_queue_push(t->queue, kind, text);
 }
 
-// What the press types into out[size]: 1 with the text (empty for a key
-// that types nothing), 0 while a compose sequence waits for its next key,
-// -1 when such a sequence was cancelled.
-int te_text_of(te_wl_key_translator* t, xkb_keycode_t key, xkb_keysym_t sym, char* out, int size) {
-    out[0] = 0;
-    if (t->compose && xkb_compose_state_feed(t->compose, sym) == XKB_COMPOSE_FEED_ACCEPTED) {
-        switch (xkb_compose_state_get_status(t->compose)) {
-        case XKB_COMPOSE_COMPOSING:
-            return 0;
-        case XKB_COMPOSE_COMPOSED:
-            xkb_compose_state_get_utf8(t->compose, out, (size_t)size);
-            xkb_compose_state_reset(t->compose);
-            return 1;
-        case XKB_COMPOSE_CANCELLED:
-            xkb_compose_state_reset(t->compose);
-            return -1;
-        case XKB_COMPOSE_NOTHING:
-            break;
-        }
-    }
-    xkb_state_key_get_utf8(t->state, key, out, (size_t)size);
-    return 1;
-}
-
 void te_on_press(te_wl_key_translator* t, xkb_keycode_t key) {
     xkb_keysym_t sym = xkb_state_key_get_one_sym(t->state, key);
     if (sym == XKB_KEY_NoSymbol || te_is_modifier(sym)) return;
-    if (te_is_shortcut(t->state) || te_is_moving_key(sym)) {
+    if (te_xkb_shortcut_held(t->state) || te_is_moving_key(sym)) {
         te_cancel_compose(t);
         te_push(t, TE_KEY_RESET);
         return;
@@ -92,7 +61,7 @@ void te_on_press(te_wl_key_translator* t, xkb_keycode_t key) {
         return;
     }
     char text[32];
-    int got = te_text_of(t, key, sym, text, (int)sizeof text);
+    int got = te_xkb_press_text(t->compose, t->state, key, sym, text, (int)sizeof text);
     if (got < 0 || (got > 0 && text[0] && te_is_control_text(text))) te_push(t, TE_KEY_RESET);
     else if (got > 0 && text[0]) te_push(t, TE_KEY_TEXT, text);
 }

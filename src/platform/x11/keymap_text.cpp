@@ -1,6 +1,6 @@
 #include "keymap_text.h"
 
-#include "xkb_compose_locale.h"
+#include "xkb_text.h"
 
 #include <X11/XKBlib.h>
 #include <xcb/xcb.h>
@@ -76,33 +76,10 @@ KeySym te_keymap_text_sym(te_keymap_text* k, unsigned keycode) {
     return k->state ? xkb_state_key_get_one_sym(k->state, keycode) : NoSymbol;
 }
 
-int te_keymap_text_shortcut(const te_keymap_text* k) {
-    if (!k->state) return 0;
-    for (const char* mod : {XKB_MOD_NAME_CTRL, XKB_MOD_NAME_ALT, XKB_MOD_NAME_LOGO}) {
-        if (xkb_state_mod_name_is_active(k->state, mod, XKB_STATE_MODS_EFFECTIVE) > 0) return 1;
-    }
-    return 0;
-}
+int te_keymap_text_shortcut(const te_keymap_text* k) { return te_xkb_shortcut_held(k->state); }
 
 int te_keymap_text_of(te_keymap_text* k, unsigned keycode, KeySym sym, char* out, int size) {
-    out[0] = 0;
-    if (k->compose && xkb_compose_state_feed(k->compose, (xkb_keysym_t)sym) == XKB_COMPOSE_FEED_ACCEPTED) {
-        switch (xkb_compose_state_get_status(k->compose)) {
-        case XKB_COMPOSE_COMPOSING:
-            return 0;
-        case XKB_COMPOSE_COMPOSED:
-            xkb_compose_state_get_utf8(k->compose, out, (size_t)size);
-            xkb_compose_state_reset(k->compose);
-            return 1;
-        case XKB_COMPOSE_CANCELLED:
-            xkb_compose_state_reset(k->compose);
-            return -1;
-        case XKB_COMPOSE_NOTHING:
-            break;
-        }
-    }
-    xkb_state_key_get_utf8(k->state, keycode, out, (size_t)size);
-    return 1;
+    return te_xkb_press_text(k->compose, k->state, keycode, (std::uint32_t)sym, out, size);
 }
 
 void te_keymap_text_cancel_compose(te_keymap_text* k) {
