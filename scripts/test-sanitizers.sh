@@ -2,7 +2,8 @@
 # The test suite under sanitizers and the te host under valgrind:
 #   1. asan-ubsan preset: every test under AddressSanitizer and
 #      UndefinedBehaviorSanitizer (no benchmarks), the X11 desktop tests
-#      among them on an Xvfb of their own;
+#      among them on an Xvfb of their own and the Wayland desktop tests on
+#      headless compositors;
 #   2. tsan preset: the concurrency, worker and X11 desktop tests under
 #      ThreadSanitizer;
 #   3. valgrind memcheck of the te host's main paths, on a plain headless
@@ -36,7 +37,10 @@ for preset in asan-ubsan tsan; do
     # straight out of libxcb's replies, which are not NUL-terminated, and
     # that option makes ASan read them to a NUL that is not there.
     asan-ubsan) ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS="suppressions=$PWD/tests/x11/lsan.supp" \
-                UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 x11_tests "$preset" ;;
+                UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 x11_tests "$preset"
+                step "Sanitizers: $preset, Wayland desktop tests"
+                ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+                  bash scripts/test-wayland.sh "build/sanitize-$preset" ;;
     # Reports do not halt here: the peer programs the tests drive (the GTK
     # text view among them) are built with the sanitizer too, and races
     # inside GTK's own threads are not ours. A test process with a report

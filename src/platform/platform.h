@@ -136,6 +136,16 @@ int keys_hold_begin(void);
 // the hold, and reach the watch's queue as the user's typing as they do.
 void keys_hold_end(void);
 
+// ---- What the desktop can do -------------------------------------------
+// What a worker needs of the desktop: typing (every mode), the clipboard
+// (clipboard and hotkey modes), the key watch (keys mode), the states of
+// the keys (hotkey mode).
+enum { TE_NEED_TYPING = 1, TE_NEED_CLIPBOARD = 2, TE_NEED_KEYS = 4, TE_NEED_KEY_STATES = 8 };
+// Asked before a worker starts. 0 when this desktop has what `needs`
+// names, or cannot tell before trying; otherwise 1 and one sentence into
+// why[size] (cut to fit) saying what is missing and what the user can do.
+int desktop_missing(int needs, char* why, int size);
+
 // ---- Threads and clock -----------------------------------------------------
 typedef void* te_thread_handle;
 typedef unsigned (*te_thread_start)(void* arg);
