@@ -20,16 +20,16 @@ step() { printf '\n== %s\n' "$*"; }
 # the test names matching $2 are left out.
 x11_tests() {
   local dir=build/sanitize-$1
-  grep -q '^TE_DESKTOP:STRING=x11$' "$dir/CMakeCache.txt" || return 0
+  grep -q '^TE_DESKTOPS:STRING=.*x11' "$dir/CMakeCache.txt" || return 0
   step "Sanitizers: $1, X11 desktop tests"
   bash scripts/test-x11.sh "$dir" ctest -R '^x11\.' -E "${2:-^$}" --output-on-failure
 }
 
 for preset in asan-ubsan tsan; do
   step "Sanitizers: $preset"
-  # The desktop follows what this machine has (a build folder made before
-  # may still name another).
-  cmake --preset "$preset" -U TE_DESKTOP >/dev/null
+  # The desktops follow what this machine has (a build folder made before
+  # may still name others).
+  cmake --preset "$preset" -U TE_DESKTOPS >/dev/null
   cmake --build --preset "$preset" -j"$jobs"
   ctest --preset "$preset"
   case $preset in
@@ -55,7 +55,7 @@ step "valgrind: te host"
 plain=${1:-}
 if [ -z "$plain" ]; then
   plain=build/valgrind
-  cmake -S . -B "$plain" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTE_DESKTOP=headless \
+  cmake -S . -B "$plain" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTE_DESKTOPS=none \
     -DTE_BUILD_TESTS=OFF -DTE_BUILD_BENCH=OFF >/dev/null
   cmake --build "$plain" --target te -j"$jobs"
 fi

@@ -3,7 +3,7 @@
 // failed reads and typing.
 #include "platform.h"
 
-int desktop_missing(int needs, char* why, int size) {
+int te_desktop_lacks_nothing(int needs, char* why, int size) {
     (void)needs;
     if (size > 0) why[0] = 0;
     return 0;

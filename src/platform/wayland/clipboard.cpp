@@ -4,6 +4,7 @@
 #include "data_control.h"
 #include "platform.h"
 #include "wl_connection.h"
+#include "wl_desktop.h"
 
 #include <poll.h>
 #include <unistd.h>
@@ -43,7 +44,7 @@ long te_read_all(int fd, char* out, long size) {
 
 }  // namespace
 
-char* get_clipboard_text_utf8(char* out, int size) {
+char* te_wl_get_clipboard_text_utf8(char* out, int size) {
     if (size <= 1) return nullptr;
     out[0] = 0;
     int fd = te_receive();
@@ -58,7 +59,7 @@ char* get_clipboard_text_utf8(char* out, int size) {
     return out;
 }
 
-std::uint32_t clipboard_sequence(void) {
+std::uint32_t te_wl_clipboard_sequence(void) {
     std::lock_guard<std::mutex> hold(te_wl_lock);
     te_wl* c = te_wl_connection_locked();
     if (!c || !te_wl_pump_locked(c)) return 0;

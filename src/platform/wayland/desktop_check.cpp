@@ -7,6 +7,7 @@
 #include "input_devices.h"
 #include "platform.h"
 #include "wl_connection.h"
+#include "wl_desktop.h"
 
 #include <cstdio>
 #include <string>
@@ -41,7 +42,7 @@ int te_say(char* why, int size, const std::string& text) {
 
 }  // namespace
 
-int desktop_missing(int needs, char* why, int size) {
+int te_wl_desktop_missing(int needs, char* why, int size) {
     if (size > 0) why[0] = 0;
     std::string missing = te_missing_protocols(needs);
     if (missing == "?")

@@ -5,11 +5,12 @@
 #include "platform.h"
 #include "toplevels.h"
 #include "wl_connection.h"
+#include "wl_desktop.h"
 
 #include <cstring>
 #include <string>
 
-const char* foreground_process_name(char* out, int size) {
+const char* te_wl_foreground_process_name(char* out, int size) {
     if (size <= 1) return nullptr;
     out[0] = 0;
     std::string app_id;

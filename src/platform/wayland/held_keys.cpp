@@ -8,6 +8,7 @@
 #include "platform.h"
 #include "user_keymap.h"
 #include "vk_keysyms.h"
+#include "wl_desktop.h"
 
 #include <algorithm>
 #include <mutex>
@@ -78,7 +79,7 @@ int te_wl_any_key_held(void*) {
     return te_keys_down(te_held).empty() ? 0 : 1;
 }
 
-int key_is_down(int vk) {
+int te_wl_key_is_down(int vk) {
     std::uint32_t want[TE_VK_MAX_KEYSYMS];
     int n = te_vk_to_keysyms(vk, want);
     if (n == 0) return 0;

@@ -12,6 +12,7 @@
 #include "utf8_codec.h"
 #include "virtual_keyboard.h"
 #include "wl_connection.h"
+#include "wl_desktop.h"
 
 #include <string>
 #include <xkbcommon/xkbcommon-keysyms.h>
@@ -46,9 +47,9 @@ int te_type_now(const std::vector<te_keysym>& syms) {
 
 }  // namespace
 
-int type_text_utf8(const char* text, int dry_run) { return type_replacing(0, text, dry_run); }
+int te_wl_type_text_utf8(const char* text, int dry_run) { return te_wl_type_replacing(0, text, dry_run); }
 
-int type_replacing(int erase_count, const char* text, int dry_run) {
+int te_wl_type_replacing(int erase_count, const char* text, int dry_run) {
     std::vector<std::uint32_t> cps = te_utf8_decode(text ? text : "");
     if (erase_count <= 0 && cps.empty()) return -1;
     if (dry_run) return -3;

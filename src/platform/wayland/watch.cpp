@@ -10,6 +10,7 @@
 #include "platform.h"
 #include "wake.h"
 #include "wl_connection.h"
+#include "wl_desktop.h"
 
 #include <poll.h>
 #include <sys/epoll.h>
@@ -104,7 +105,7 @@ int te_pending_bits(te_wl_watch& w) {
 
 }  // namespace
 
-int watch_open(int what) {
+int te_wl_watch_open(int what) {
     te_wl_watch& w = te_w;
     w.what = what;
     w.epoll_fd = epoll_create1(EPOLL_CLOEXEC);
@@ -129,7 +130,7 @@ int watch_open(int what) {
     return bits;
 }
 
-int watch_wait(int ms) {
+int te_wl_watch_wait(int ms) {
     te_wl_watch& w = te_w;
     std::uint64_t deadline = now_millis() + (std::uint64_t)(ms > 0 ? ms : 0);
     if (!w.what || w.epoll_fd < 0) {
@@ -150,9 +151,9 @@ int watch_wait(int ms) {
     }
 }
 
-int watch_next_key(te_key_event* out) { return te_key_queue_pop(&te_w.queue, out); }
+int te_wl_watch_next_key(te_key_event* out) { return te_key_queue_pop(&te_w.queue, out); }
 
-void watch_close(void) {
+void te_wl_watch_close(void) {
     te_wl_watch& w = te_w;
     if (w.keys) te_wl_evdev_reader_close(&w.reader);
     te_key_queue_wipe(&w.queue);
@@ -165,6 +166,6 @@ void watch_close(void) {
 
 // The keyboards are read, not owned: nothing can be held back from the
 // compositor, so an expansion types unheld.
-int keys_hold_begin(void) { return TE_HOLD_NONE; }
+int te_wl_keys_hold_begin(void) { return TE_HOLD_NONE; }
 
-void keys_hold_end(void) {}
+void te_wl_keys_hold_end(void) {}

@@ -2,6 +2,7 @@
 // any key whose keysyms include one of the code's keysyms is down.
 #include "held_keys.h"
 #include "platform.h"
+#include "x11_desktop.h"
 #include "vk_keysyms.h"
 #include "x11_display.h"
 
@@ -40,7 +41,7 @@ int te_any_down_with(Display* dpy, const KeySym* want, int n) {
 
 }  // namespace
 
-int key_is_down(int vk) {
+int te_x11_key_is_down(int vk) {
     std::uint32_t syms[TE_VK_MAX_KEYSYMS];
     int n = te_vk_to_keysyms(vk, syms);
     if (n == 0) return 0;
