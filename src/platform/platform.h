@@ -134,7 +134,9 @@ enum { TE_HOLD_MAX_MS = 1000 };
 // Starts holding the user's keys and returns once the hold is in effect:
 // every key event the window received before then is in the watch's queue
 // (watch_next_key) behind those already there, and none of the keys held
-// back is.
+// back is. The Wayland desktop reads the keyboards but cannot hold them:
+// it returns TE_HOLD_NONE once no key is down (waiting at most about a
+// second) and every key event read so far is in the queue.
 int keys_hold_begin(void);
 // Ends the hold (nothing when none is on): the keys held back go to the
 // window in the order they were pressed, after everything typed during
@@ -144,8 +146,16 @@ void keys_hold_end(void);
 // ---- What the desktop can do -------------------------------------------
 // What a worker needs of the desktop: typing (every mode), the clipboard
 // (clipboard and hotkey modes), the key watch (keys mode), the states of
-// the keys (hotkey mode).
-enum { TE_NEED_TYPING = 1, TE_NEED_CLIPBOARD = 2, TE_NEED_KEYS = 4, TE_NEED_KEY_STATES = 8 };
+// the keys (hotkey mode); with TE_NEED_KEYS, TE_NEED_SYNTHETIC_KEYS says
+// that keys other programs inject count too (TE_WATCH_SYNTHETIC_KEYS), so
+// a virtual keyboard is keyboard enough.
+enum {
+    TE_NEED_TYPING = 1,
+    TE_NEED_CLIPBOARD = 2,
+    TE_NEED_KEYS = 4,
+    TE_NEED_KEY_STATES = 8,
+    TE_NEED_SYNTHETIC_KEYS = 16,
+};
 // Asked before a worker starts. 0 when this desktop has what `needs`
 // names, or cannot tell before trying; otherwise 1 and one sentence into
 // why[size] (cut to fit) saying what is missing and what the user can do.

@@ -250,7 +250,8 @@ extern "C" int te_start(const char* config_json) {
     }
     // Asked without the engine lock: the desktop may have to connect first.
     char missing[TE_ERR_CAP];
-    if (desktop_missing(te_mode_needs(mode), missing, (int)sizeof missing)) {
+    int needs = te_mode_needs(mode) | (mode == TE_MODE_KEYS && synthetic ? TE_NEED_SYNTHETIC_KEYS : 0);
+    if (desktop_missing(needs, missing, (int)sizeof missing)) {
         te_engine_guard g(te_engine_lock);
         te_set_err_internal("%s", missing);
         return 0;

@@ -27,9 +27,10 @@ std::string te_missing_protocols(int needs) {
 }
 
 // How the keyboards can be read: 1 yes, 0 none found, -1 not allowed.
-int te_keyboards_readable() {
+int te_keyboards_readable(int needs) {
     int denied = 0;
-    std::vector<te_wl_device> found = te_wl_open_devices(TE_WL_KEYBOARD, &denied);
+    int kinds = TE_WL_KEYBOARD | ((needs & TE_NEED_SYNTHETIC_KEYS) ? TE_WL_VIRTUAL : 0);
+    std::vector<te_wl_device> found = te_wl_open_devices(kinds, &denied);
     for (const te_wl_device& d : found) close(d.fd);
     if (!found.empty()) return 1;
     return denied ? -1 : 0;
@@ -54,7 +55,7 @@ int te_wl_desktop_missing(int needs, char* why, int size) {
                                      "X11 desktop (te run --desktop x11)");
     if (!(needs & (TE_NEED_KEYS | TE_NEED_KEY_STATES))) return 0;
     const char* mode = (needs & TE_NEED_KEYS) ? "keys mode" : "hotkey mode";
-    int readable = te_keyboards_readable();
+    int readable = te_keyboards_readable(needs);
     if (readable > 0) return 0;
     if (readable < 0)
         return te_say(why, size, std::string(mode) + ": the keyboards in " + te_wl_input_dir +

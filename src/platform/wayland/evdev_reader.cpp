@@ -45,7 +45,8 @@ bool te_already_open(const te_wl_evdev_reader* r, int fd) {
 // Opens the devices not open yet; how many keyboards are read afterwards.
 int te_open_new_devices(te_wl_evdev_reader* r) {
     int keyboards = 0;
-    for (const te_wl_device& d : te_wl_open_devices(TE_WL_KEYBOARD | TE_WL_POINTER, nullptr)) {
+    int kinds = TE_WL_KEYBOARD | TE_WL_POINTER | (r->virtual_too ? TE_WL_VIRTUAL : 0);
+    for (const te_wl_device& d : te_wl_open_devices(kinds, nullptr)) {
         if (te_already_open(r, d.fd)) {
             close(d.fd);
         } else {

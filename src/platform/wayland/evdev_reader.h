@@ -28,12 +28,13 @@ struct te_wl_evdev_reader {
     int notify_fd = -1;     // inotify on the device folder
     xkb_context* ctx = nullptr;
     bool follow_seat = true;  // take the compositor's keymap as it changes
+    bool virtual_too = false; // read virtual devices too (set before opening)
     unsigned keymap_version = 0;
     unsigned front_serial = 0;
     te_wl_key_translator translator;
 };
 
-// Opens the devices and the keymap. `keymap` (reference taken) fixes the
+// Opens the devices (virtual ones too when r->virtual_too) and the keymap. `keymap` (reference taken) fixes the
 // keymap; null follows the compositor's. 1 when at least one keyboard is
 // read.
 int te_wl_evdev_reader_open(te_wl_evdev_reader* r, te_key_queue* queue, xkb_keymap* keymap);

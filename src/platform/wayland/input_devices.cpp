@@ -32,13 +32,13 @@ int te_kinds(libevdev* dev) {
     return kinds;
 }
 
-// The kinds of the device open at fd, 0 when it is none of `wanted` or
-// virtual.
+// The kinds of the device open at fd, 0 when it is none of `wanted`, or
+// virtual while virtual devices are not wanted.
 int te_classify(const char* node, int fd, int wanted) {
     libevdev* dev = nullptr;
     if (libevdev_new_from_fd(fd, &dev) < 0) return 0;
     int kinds = te_kinds(dev) & wanted;
-    if (kinds && te_is_virtual(node, dev)) kinds = 0;
+    if (kinds && !(wanted & TE_WL_VIRTUAL) && te_is_virtual(node, dev)) kinds = 0;
     libevdev_free(dev);
     return kinds;
 }

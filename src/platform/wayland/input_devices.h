@@ -1,13 +1,16 @@
 // The input devices under /dev/input that the key watch and the key
 // states read: physical keyboards, and for the key watch also the devices
 // with mouse buttons (a click moves the text cursor). Virtual devices
-// (uinput: other programs' typing) are left out.
+// (uinput: other programs' typing) are left out unless asked for.
+// The engine's own typing never shows here: its virtual keyboard is the
+// compositor's, not the kernel's.
 #ifndef TE_WL_INPUT_DEVICES_H
 #define TE_WL_INPUT_DEVICES_H
 
 #include <vector>
 
-enum { TE_WL_KEYBOARD = 1, TE_WL_POINTER = 2 };
+// TE_WL_VIRTUAL goes with the others: virtual devices of those kinds too.
+enum { TE_WL_KEYBOARD = 1, TE_WL_POINTER = 2, TE_WL_VIRTUAL = 4 };
 
 struct te_wl_device {
     int fd;     // open for non-blocking reading
@@ -18,7 +21,8 @@ struct te_wl_device {
 // elsewhere.
 extern const char* te_wl_input_dir;
 
-// Opens every physical device of one of `kinds`. *denied (may be null)
+// Opens every physical device (and with TE_WL_VIRTUAL every virtual one)
+// of one of `kinds`. *denied (may be null)
 // counts the event nodes that could not be opened for lack of permission.
 std::vector<te_wl_device> te_wl_open_devices(int kinds, int* denied);
 

@@ -6,7 +6,9 @@
 // one: prepare, poll without the lock, then read (or cancel), dispatch.
 #include "data_control.h"
 #include "evdev_reader.h"
+#include "held_keys.h"
 #include "key_queue.h"
+#include "key_release.h"
 #include "platform.h"
 #include "wake.h"
 #include "wl_connection.h"
@@ -110,6 +112,7 @@ int te_wl_watch_open(int what) {
     w.what = what;
     w.epoll_fd = epoll_create1(EPOLL_CLOEXEC);
     int bits = 0;
+    w.reader.virtual_too = (what & TE_WATCH_SYNTHETIC_KEYS) != 0;
     if ((what & TE_WATCH_KEYS) && te_wl_evdev_reader_open(&w.reader, &w.queue, nullptr)) {
         w.keys = true;
         epoll_event ev = {};
@@ -164,8 +167,18 @@ void te_wl_watch_close(void) {
     w.display_fd = -1;
 }
 
-// The keyboards are read, not owned: nothing can be held back from the
-// compositor, so an expansion types unheld.
-int te_wl_keys_hold_begin(void) { return TE_HOLD_NONE; }
+// The keyboards are read, not owned, so nothing is held back from the
+// compositor. (Taking them with EVIOCGRAB would not do: a key down at the
+// grab would have its release kept from the compositor and repeat in the
+// window, and keys replayed through a virtual keyboard carry modifiers of
+// their own.) What can be done: wait, briefly, until no key is down, then
+// read every key event there is. The engine then erases and types again
+// exactly what reached the window, and the typing starts at once; only a
+// key pressed during the milliseconds it takes can land among it.
+int te_wl_keys_hold_begin(void) {
+    te_wait_keys_released(te_wl_any_key_held, nullptr);
+    if (te_w.keys) te_wl_evdev_reader_drain(&te_w.reader);
+    return TE_HOLD_NONE;
+}
 
 void te_wl_keys_hold_end(void) {}
