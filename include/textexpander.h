@@ -52,6 +52,19 @@
  * "the program in front runs at a higher integrity level: typed keys
  * cannot reach it".
  *
+ * Desktop: on Linux the library serves one desktop, chosen the first time
+ * a call needs it and kept for the life of the process: the one the
+ * environment variable TE_DESKTOP names ("x11", "wayland" or "none") when
+ * it is set; else Wayland when WAYLAND_DISPLAY is set and its compositor
+ * answers; else X11 when DISPLAY is set (X11 serves the programs under
+ * Xwayland too); else "none", which has no clipboard, no program in front
+ * and nothing to type into. te_start fails with a message saying what is
+ * missing when the desktop cannot serve the mode (a Wayland compositor
+ * without the virtual keyboard and data control protocols; a desktop
+ * TE_DESKTOP names that this build lacks). A host that shows which desktop
+ * it serves sets TE_DESKTOP itself before its first call (the `te` host
+ * and the manager window do). Windows has one desktop.
+ *
  * Linking: hosts of the shared library include this header as it is; a
  * program that links the engine statically defines TE_STATIC first.
  */
@@ -97,7 +110,11 @@ extern "C" {
  *     the order typed: from the moment the expansion is decided until it
  *     is typed, the user's keys are held back from the window and then
  *     given to it (for at most about a second: a longer typing gets the
- *     keys typed after that second among its characters). Characters that
+ *     keys typed after that second among its characters). On Wayland the
+ *     keys cannot be held back: the expansion waits until no key is down
+ *     (at most about a second) and is then typed at once, so only a key
+ *     pressed during that typing (a few milliseconds) can land among its
+ *     characters. Characters that
  *     reached the window before the hold took effect are erased with the
  *     trigger and typed again after the expansion. A key among those that
  *     moves the caret or the focus (Enter, Tab, Escape, the arrows,
@@ -108,13 +125,15 @@ extern "C" {
  *     password prompt, a screen locker), nothing is watched (what was typed
  *     is wiped) and nothing is typed or counted.
  *   - Only the user's own keyboards and mice are watched: what other
- *     programs inject (XTest on X11, input flagged as injected on Windows:
- *     a password manager's auto-type, xdotool, te_expand in another
- *     process) is left out, so an auto-typed password that contains a
- *     trigger is never changed. "synthetic_keys": true watches injected
- *     keys too, for on-screen keyboards, remote desktops and tests; those
- *     are never held back on X11 (the engine types through the same XTest
- *     device).
+ *     programs inject (XTest on X11, input flagged as injected on Windows,
+ *     virtual input devices and virtual keyboards on Wayland: a password
+ *     manager's auto-type, xdotool, te_expand in another process) is left
+ *     out, so an auto-typed password that contains a trigger is never
+ *     changed. "synthetic_keys": true watches injected keys too, for
+ *     on-screen keyboards, remote desktops and tests; those are never held
+ *     back on X11 (the engine types through the same XTest device). On
+ *     Wayland that takes in virtual input devices (uinput); keys typed
+ *     through a compositor's virtual keyboard never reach the engine.
  * Privacy: what the user types is kept only in the worker's memory, never
  * more of it than the longest trigger and the keys typed during one
  * expansion, and is wiped when the worker stops; it is never logged,

@@ -22,7 +22,7 @@ fi
 targets=${TE_FUZZ_TARGETS:-"snippet_edit snippet_import store_read start_config rule_set render match hotkey_chord"}
 
 cmake -S . -B "$build" -DTE_FUZZ=ON -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTE_DESKTOP=headless -DTE_BUILD_TESTS=OFF -DTE_BUILD_BENCH=OFF >/dev/null
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTE_DESKTOPS=none -DTE_BUILD_TESTS=OFF -DTE_BUILD_BENCH=OFF >/dev/null
 cmake --build "$build" --target te_fuzzers -j"$(nproc)"
 
 # A smaller quarantine than ASan's 256 MiB: freed memory is reused sooner,

@@ -19,6 +19,8 @@ TE_DEBIAN_PACKAGES=(
   mingw-w64 g++-mingw-w64-x86-64-posix wine64 wine
   qt6-base-dev fonts-dejavu-core
   chromium firefox-esr xterm
+  libwayland-dev libwayland-bin wayland-protocols libevdev-dev
+  sway foot wl-clipboard weston wtype
 )
 TE_YYJSON_SERIES="0.12"
 

@@ -2,7 +2,8 @@
 # The test suite under sanitizers and the te host under valgrind:
 #   1. asan-ubsan preset: every test under AddressSanitizer and
 #      UndefinedBehaviorSanitizer (no benchmarks), the X11 desktop tests
-#      among them on an Xvfb of their own;
+#      among them on an Xvfb of their own and the Wayland desktop tests on
+#      headless compositors;
 #   2. tsan preset: the concurrency, worker and X11 desktop tests under
 #      ThreadSanitizer;
 #   3. valgrind memcheck of the te host's main paths, on a plain headless
@@ -19,16 +20,16 @@ step() { printf '\n== %s\n' "$*"; }
 # the test names matching $2 are left out.
 x11_tests() {
   local dir=build/sanitize-$1
-  grep -q '^TE_DESKTOP:STRING=x11$' "$dir/CMakeCache.txt" || return 0
+  grep -q '^TE_DESKTOPS:STRING=.*x11' "$dir/CMakeCache.txt" || return 0
   step "Sanitizers: $1, X11 desktop tests"
   bash scripts/test-x11.sh "$dir" ctest -R '^x11\.' -E "${2:-^$}" --output-on-failure
 }
 
 for preset in asan-ubsan tsan; do
   step "Sanitizers: $preset"
-  # The desktop follows what this machine has (a build folder made before
-  # may still name another).
-  cmake --preset "$preset" -U TE_DESKTOP >/dev/null
+  # The desktops follow what this machine has (a build folder made before
+  # may still name others).
+  cmake --preset "$preset" -U TE_DESKTOPS >/dev/null
   cmake --build --preset "$preset" -j"$jobs"
   ctest --preset "$preset"
   case $preset in
@@ -36,7 +37,10 @@ for preset in asan-ubsan tsan; do
     # straight out of libxcb's replies, which are not NUL-terminated, and
     # that option makes ASan read them to a NUL that is not there.
     asan-ubsan) ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS="suppressions=$PWD/tests/x11/lsan.supp" \
-                UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 x11_tests "$preset" ;;
+                UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 x11_tests "$preset"
+                step "Sanitizers: $preset, Wayland desktop tests"
+                ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+                  bash scripts/test-wayland.sh "build/sanitize-$preset" ;;
     # Reports do not halt here: the peer programs the tests drive (the GTK
     # text view among them) are built with the sanitizer too, and races
     # inside GTK's own threads are not ours. A test process with a report
@@ -51,7 +55,7 @@ step "valgrind: te host"
 plain=${1:-}
 if [ -z "$plain" ]; then
   plain=build/valgrind
-  cmake -S . -B "$plain" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTE_DESKTOP=headless \
+  cmake -S . -B "$plain" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTE_DESKTOPS=none \
     -DTE_BUILD_TESTS=OFF -DTE_BUILD_BENCH=OFF >/dev/null
   cmake --build "$plain" --target te -j"$jobs"
 fi

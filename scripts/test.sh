@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs every test: installs what is missing, builds the Linux library, its
 # tests and benchmarks, runs the tests under CTest, then the Windows
-# platform tests under Wine and the X11 desktop tests under Xvfb.
+# platform tests under Wine, the X11 desktop tests under Xvfb and the
+# Wayland desktop tests on headless compositors.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -23,13 +24,18 @@ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 run cmake --build "$build" -j"$jobs"
 
 step "Engine tests (fake desktop)"
-run ctest --test-dir "$build" --output-on-failure -j"$jobs" -E '^x11(apps)?\.'
+run ctest --test-dir "$build" --output-on-failure -j"$jobs" -E '^(x11(apps)?|wayland|weston)\.'
 
 if [ -f scripts/test-x11.sh ]; then
   step "X11 desktop tests (Xvfb)"
   run bash scripts/test-x11.sh "$build"
   step "Typing into Qt 6, Chromium and Firefox ESR (Xvfb)"
   run bash scripts/test-x11.sh "$build" ctest -L x11-apps --output-on-failure
+fi
+
+if [ -f scripts/test-wayland.sh ]; then
+  step "Wayland desktop tests (headless sway and weston)"
+  run bash scripts/test-wayland.sh "$build"
 fi
 
 if [ -f scripts/test-windows.sh ]; then

@@ -1,9 +1,14 @@
 // The one narrow interface between the engine and the operating system.
 //
-// The engine calls only what is declared here; each backend (win32, x11,
-// headless, and the in-process fake desktop used by the tests) implements
-// it in its own folder, and the build links exactly one backend. Nothing in
-// this header depends on a platform header.
+// The engine calls only what is declared here. What depends on the desktop
+// (typing, the clipboard, the program in front, keys) is one table of
+// functions per desktop, te_desktop below: x11, wayland and none on Linux
+// (one library holds them all and picks one when it first needs it,
+// desktop_choice.h), win32 on Windows, fake (in-process, driven by the
+// tests). The free functions of the desktop sections each call the member
+// of that name of the desktop in use (desktop_calls.cpp). Files, threads
+// and the clock are plain functions, one set per system. Nothing in this
+// header depends on a platform header.
 //
 // Text results are written into buffers the caller owns, given with their
 // size in bytes (NUL included). A function either fills the buffer with a
@@ -129,12 +134,63 @@ enum { TE_HOLD_MAX_MS = 1000 };
 // Starts holding the user's keys and returns once the hold is in effect:
 // every key event the window received before then is in the watch's queue
 // (watch_next_key) behind those already there, and none of the keys held
-// back is.
+// back is. The Wayland desktop reads the keyboards but cannot hold them:
+// it returns TE_HOLD_NONE once no key is down (waiting at most about a
+// second) and every key event read so far is in the queue.
 int keys_hold_begin(void);
 // Ends the hold (nothing when none is on): the keys held back go to the
 // window in the order they were pressed, after everything typed during
 // the hold, and reach the watch's queue as the user's typing as they do.
 void keys_hold_end(void);
+
+// ---- What the desktop can do -------------------------------------------
+// What a worker needs of the desktop: typing (every mode), the clipboard
+// (clipboard and hotkey modes), the key watch (keys mode), the states of
+// the keys (hotkey mode); with TE_NEED_KEYS, TE_NEED_SYNTHETIC_KEYS says
+// that keys other programs inject count too (TE_WATCH_SYNTHETIC_KEYS), so
+// a virtual keyboard is keyboard enough.
+enum {
+    TE_NEED_TYPING = 1,
+    TE_NEED_CLIPBOARD = 2,
+    TE_NEED_KEYS = 4,
+    TE_NEED_KEY_STATES = 8,
+    TE_NEED_SYNTHETIC_KEYS = 16,
+};
+// Asked before a worker starts. 0 when this desktop has what `needs`
+// names, or cannot tell before trying; otherwise 1 and one sentence into
+// why[size] (cut to fit) saying what is missing and what the user can do.
+int desktop_missing(int needs, char* why, int size);
+
+// ---- The desktop in use ------------------------------------------------------
+// One desktop's functions, each as its free function above describes
+// (`missing` is desktop_missing). Every desktop fills every member.
+struct te_desktop {
+    const char* name;  // "x11", "wayland", "none", "win32", "fake"
+    int (*type_text_utf8)(const char* text, int dry_run);
+    int (*type_replacing)(int erase_count, const char* text, int dry_run);
+    char* (*get_clipboard_text_utf8)(char* out, int size);
+    std::uint32_t (*clipboard_sequence)(void);
+    const char* (*foreground_process_name)(char* out, int size);
+    int (*key_is_down)(int vk);
+    int (*watch_open)(int what);
+    int (*watch_wait)(int ms);
+    void (*watch_wake)(void);
+    void (*watch_close)(void);
+    int (*watch_next_key)(te_key_event* out);
+    int (*keys_hold_begin)(void);
+    void (*keys_hold_end)(void);
+    int (*missing)(int needs, char* why, int size);
+};
+
+// The desktop this process uses: chosen on the first call, from any
+// thread, and the same for the life of the process. Never fails: with no
+// desktop to serve, the one named "none" (nothing to type into, no
+// clipboard, no keys).
+const te_desktop& te_desktop_in_use(void);
+
+// The `missing` of the desktops that can tell nothing before a worker
+// starts: 0, why[0] emptied.
+int te_desktop_lacks_nothing(int needs, char* why, int size);
 
 // ---- Threads and clock -----------------------------------------------------
 typedef void* te_thread_handle;

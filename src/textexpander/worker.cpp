@@ -162,6 +162,13 @@ int te_mode_named(const char* mode) {
     return TE_MODE_CLIPBOARD;
 }
 
+// What a worker of the mode needs of the desktop (platform.h).
+int te_mode_needs(int mode) {
+    if (mode == TE_MODE_KEYS) return TE_NEED_TYPING | TE_NEED_KEYS;
+    if (mode == TE_MODE_HOTKEY) return TE_NEED_TYPING | TE_NEED_CLIPBOARD | TE_NEED_KEY_STATES;
+    return TE_NEED_TYPING | TE_NEED_CLIPBOARD;
+}
+
 void te_config_apply_locked(const te_config& c) {
     if (c.mode) E.mode = te_mode_named(c.mode);
     if (c.hotkey) te_copy_cut(E.hotkey, TE_HOTKEY_CAP, c.hotkey);
@@ -240,6 +247,14 @@ extern "C" int te_start(const char* config_json) {
         if (!te_config_parse_locked(config_json, &config)) return 0;
         mode = config.c.mode ? te_mode_named(config.c.mode) : E.mode;
         synthetic = config.c.synthetic_keys;
+    }
+    // Asked without the engine lock: the desktop may have to connect first.
+    char missing[TE_ERR_CAP];
+    int needs = te_mode_needs(mode) | (mode == TE_MODE_KEYS && synthetic ? TE_NEED_SYNTHETIC_KEYS : 0);
+    if (desktop_missing(needs, missing, (int)sizeof missing)) {
+        te_engine_guard g(te_engine_lock);
+        te_set_err_internal("%s", missing);
+        return 0;
     }
     te_handshake_begin(mode != TE_MODE_KEYS ? 0 : synthetic ? TE_WATCH_KEYS | TE_WATCH_SYNTHETIC_KEYS : TE_WATCH_KEYS);
     E.running.store(1);

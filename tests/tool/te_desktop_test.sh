@@ -10,7 +10,7 @@ run_pid=
 trap '[ -z "$run_pid" ] || kill "$run_pid" 2>/dev/null; rm -rf "$work"' EXIT
 export APPDATA=$work/app XDG_RUNTIME_DIR=$work/run XDG_CONFIG_HOME=$work/config TMPDIR=$work
 mkdir -p "$XDG_RUNTIME_DIR"
-unset DISPLAY TE_STORE VISUAL
+unset DISPLAY WAYLAND_DISPLAY TE_DESKTOP TE_STORE VISUAL
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 # Exit statuses: help and version 0, usage errors 2 (one line), failures 1.
@@ -86,11 +86,13 @@ COLUMNS=200 "$te" list | grep -q '^>>addr .*Street⏎Auckland 1010⏎New' || fai
 [ "$("$te" search ärger JAPAN 2>/dev/null; echo $?)" = 1 ] || fail "search needs every word"
 [ "$("$te" search --tsv ärger これ | cut -f1)" = '>>jp' ] || fail "search across case"
 
-# One te run per user and display; status and stop reach it.
+# One te run per user and display; status and stop reach it, and say which
+# desktop it serves (with no display: none).
 "$te" run --poll-ms 20 >"$work/run.out" 2>"$work/run.err" &
 run_pid=$!
 for _ in $(seq 50); do "$te" status | grep -q ' mode, up ' && break; sleep 0.1; done  # published
 "$te" status | grep -q "^te is running (te run): pid $run_pid, clipboard mode" || fail "status: $("$te" status)"
+"$te" status | grep -qx "desktop: none" || fail "status desktop: $("$te" status)"
 if "$te" run 2>"$work/err"; then fail "a second te run started"; fi
 grep -qx "te run: te is already running (pid $run_pid, te run)" "$work/err" || fail "refusal: $(cat "$work/err")"
 [ "$("$te" stop)" = "te stopped (pid $run_pid)" ] || fail "stop"
@@ -112,10 +114,10 @@ grep -q '"running":false' "$work/run.out" || fail "statistics after stop"
 entry=$XDG_CONFIG_HOME/autostart/velmora-te.desktop
 manager_entry=$XDG_CONFIG_HOME/autostart/velmora-manager.desktop
 mkdir -p "${entry%/*}" && printf '[Desktop Entry]\n' >"$manager_entry"
-"$te" autostart on --mode hotkey --hotkey 'CTRL+SHIFT+E' --synthetic-keys --store "$work/a b.json" >"$work/out"
+"$te" autostart on --mode hotkey --hotkey 'CTRL+SHIFT+E' --synthetic-keys --desktop x11 --store "$work/a b.json" >"$work/out"
 [ ! -e "$manager_entry" ] && grep -qx "velmora-manager no longer starts with your desktop session" "$work/out" ||
   fail "the manager's autostart entry: $(cat "$work/out")"
-grep -qxF "Exec=$(readlink -f "$te") run --mode hotkey --hotkey CTRL+SHIFT+E --synthetic-keys --store \"$work/a b.json\"" "$entry" ||
+grep -qxF "Exec=$(readlink -f "$te") run --mode hotkey --hotkey CTRL+SHIFT+E --synthetic-keys --desktop x11 --store \"$work/a b.json\"" "$entry" ||
   fail "autostart entry: $(cat "$entry")"
 "$te" autostart off >/dev/null
 [ ! -e "$entry" ] || fail "autostart off left the entry"

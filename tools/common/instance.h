@@ -10,7 +10,7 @@
 // ends, so a crashed host never leaves a stale lock.
 // Beside it, <lock>.json holds the holder's status:
 //   {"pid":N,"mode":"clipboard","started":S,"expanded":N,"store":"...",
-//    "host":"te run","paused":false}
+//    "host":"te run","paused":false,"desktop":"x11"}
 // Readers trust the status only while the lock is held (te_instance_query).
 #ifndef TE_TOOLS_INSTANCE_H
 #define TE_TOOLS_INSTANCE_H
@@ -26,6 +26,7 @@ struct te_instance_info {
     std::string store;        // the store file the holder uses
     std::string host;         // "te run" or "velmora-manager"
     bool paused = false;
+    std::string desktop;      // the desktop the engine serves ("x11", "wayland", ...)
 };
 
 // The folder of the lock. POSIX: $XDG_RUNTIME_DIR when it is set and a

@@ -29,7 +29,8 @@ QString te_since(long long unix_seconds) {
 }  // namespace
 
 te_engine_runner::te_engine_runner(const QString& store_path, QObject* parent)
-    : QObject(parent), m_store(store_path.toStdString()), m_timer(new QTimer(this)) {
+    : QObject(parent), m_store(store_path.toStdString()), m_desktop(qEnvironmentVariable("TE_DESKTOP")),
+      m_timer(new QTimer(this)) {
     connect(m_timer, &QTimer::timeout, this, &te_engine_runner::tick);
 }
 
@@ -131,6 +132,7 @@ void te_engine_runner::publish() {
     info.store = m_store;
     info.host = TE_HOST_NAME;
     info.paused = m_state != TE_RUNNING;
+    info.desktop = m_desktop.toStdString();
     m_lock.publish(info);
     m_published = info;
 }
@@ -147,8 +149,11 @@ void te_engine_runner::tick() {
 
 QString te_engine_runner::describe() const {
     switch (m_state) {
-    case TE_RUNNING:
-        return tr("Expanding snippets in %1 since %2.").arg(te_mode_title(m_mode, m_choice.hotkey), te_since(m_started));
+    case TE_RUNNING: {
+        QString where = m_desktop.isEmpty() ? QString() : tr(" on %1").arg(m_desktop);
+        return tr("Expanding snippets in %1%2 since %3.")
+            .arg(te_mode_title(m_mode, m_choice.hotkey), where, te_since(m_started));
+    }
     case TE_PAUSED:
         return tr("Paused: snippets are not expanded (%1 when resumed).")
             .arg(te_mode_title(te_mode_wanted(m_choice), m_choice.hotkey));

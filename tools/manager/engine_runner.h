@@ -64,6 +64,7 @@ private:
     void tick();
 
     std::string m_store;
+    QString m_desktop;  // the desktop the engine serves, as main settled it (TE_DESKTOP)
     te_instance_lock m_lock;
     te_instance_info m_other;      // the holder, while TE_ELSEWHERE
     te_instance_info m_published;  // what this window last published

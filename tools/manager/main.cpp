@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <cstdio>
 
+#include "desktop_settle.h"
 #include "engine_runner.h"
 #include "main_window.h"
 #include "mode_choice.h"
@@ -33,6 +34,8 @@ void te_take_screenshot(te_main_window* window, const QString& file) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Before any other thread can read the environment.
+    te_desktop_settle("");
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("velmora-manager"));
     QCommandLineParser args;

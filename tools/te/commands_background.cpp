@@ -37,6 +37,7 @@ int te_cmd_status(const te_cli& cli) {
                 info.mode.empty() ? "unknown" : info.mode.c_str(), info.paused ? " (paused)" : "",
                 te_duration((long long)std::time(nullptr) - info.started).c_str(), info.expanded,
                 info.expanded == 1 ? "" : "s");
+    if (!info.desktop.empty()) std::printf("desktop: %s\n", info.desktop.c_str());
     if (!info.store.empty()) std::printf("store: %s\n", info.store.c_str());
     return TE_EXIT_OK;
 }
@@ -57,7 +58,7 @@ int te_cmd_stop(const te_cli& cli) {
 void te_add_background_commands(te_cli& cli) {
     CLI::App* sub = cli.command("status", "Tell whether te runs in the background (exit 3 when not)",
                                 TE_STORE_NONE, [&cli] { return te_cmd_status(cli); });
-    sub->footer("Shows the pid, mode, uptime and expansions of the running instance.");
+    sub->footer("Shows the pid, mode, uptime, expansions, desktop and store of the running instance.");
     cli.command("stop", "Stop the te running in the background, and wait until it has", TE_STORE_NONE,
                 [&cli] { return te_cmd_stop(cli); });
 }

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "cli.h"
+#include "desktop_settle.h"
 #include "file_watch.h"
 #include "instance.h"
 #include "json_text.h"
@@ -78,8 +79,9 @@ int te_cmd_run(const te_cli& cli, const te_run_options& o) {
     if (!lock.acquire(store, &error)) return te_fail_with("run", error);
     std::string config = te_run_config(o, cli.store);
     if (config.empty()) return te_fail_with("run", "an option is not valid UTF-8");
-    if (!te_start(config.c_str())) return te_fail("run");
     te_instance_info info;
+    info.desktop = te_desktop_settle(o.desktop);
+    if (!te_start(config.c_str())) return te_fail("run");
     info.pid = (long)getpid();
     info.mode = o.mode.empty() ? "clipboard" : o.mode;
     info.started = (long long)std::time(nullptr);
@@ -87,8 +89,8 @@ int te_cmd_run(const te_cli& cli, const te_run_options& o) {
     info.host = "te run";
     lock.publish(info);
     if (!o.quiet)
-        std::fprintf(stderr, "te: running in %s mode with %s (Ctrl-C or `te stop` ends it)\n", info.mode.c_str(),
-                     store.c_str());
+        std::fprintf(stderr, "te: running in %s mode on the %s desktop with %s (Ctrl-C or `te stop` ends it)\n",
+                     info.mode.c_str(), info.desktop.c_str(), store.c_str());
     te_watch_until_stopped(lock, info, o.quiet);
     te_stop();
     lock.release();

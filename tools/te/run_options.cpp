@@ -14,6 +14,11 @@ void te_add_run_options(CLI::App* sub, te_run_options& o) {
     sub->add_flag("--dry-run", o.dry_run, "Never type: only count and report expansions");
     sub->add_flag("--synthetic-keys", o.synthetic_keys,
                   "Keys mode: watch keys other programs inject too (on-screen keyboards, remote desktops)");
+    sub->add_option("--desktop", o.desktop,
+                    "Serve this desktop: x11 (also programs under Xwayland), wayland or none; "
+                    "by default the session's")
+        ->check(CLI::IsMember({"x11", "wayland", "none"}))
+        ->type_name("DESKTOP");
     sub->add_flag("--quiet,-q", o.quiet, "Print no line per expansion");
 }
 
@@ -35,6 +40,7 @@ std::vector<std::string> te_run_arguments(const te_run_options& o, const std::st
     if (o.poll_ms > 0) args.insert(args.end(), {"--poll-ms", std::to_string(o.poll_ms)});
     if (o.dry_run) args.push_back("--dry-run");
     if (o.synthetic_keys) args.push_back("--synthetic-keys");
+    if (!o.desktop.empty()) args.insert(args.end(), {"--desktop", o.desktop});
     if (o.quiet) args.push_back("--quiet");
     if (!store.empty()) args.insert(args.end(), {"--store", store});
     return args;

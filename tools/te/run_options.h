@@ -14,6 +14,7 @@ struct te_run_options {
     int poll_ms = 0;     // 0: not given
     bool dry_run = false;
     bool synthetic_keys = false;
+    std::string desktop;  // empty: the library's own choice
     bool quiet = false;
 };
 

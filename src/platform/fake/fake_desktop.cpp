@@ -6,7 +6,7 @@
 #include <deque>
 #include <mutex>
 
-#include "platform.h"
+#include "desktops.h"
 #include "utf8_codec.h"
 
 namespace {
@@ -289,12 +289,7 @@ int te_fake_type(std::unique_lock<std::mutex>& g, const char* text) {
     return 0;
 }
 
-}  // namespace
-
-// Typing is replacing with nothing to erase.
-int type_text_utf8(const char* text, int dry_run) { return type_replacing(0, text, dry_run); }
-
-int type_replacing(int erase_count, const char* text, int dry_run) {
+int te_fake_type_replacing(int erase_count, const char* text, int dry_run) {
     bool has_text = text && text[0];
     if (erase_count <= 0 && !has_text) return -1;
     if (dry_run) return -3;
@@ -307,7 +302,10 @@ int type_replacing(int erase_count, const char* text, int dry_run) {
     return has_text ? te_fake_type(g, text) : 0;
 }
 
-int watch_next_key(te_key_event* out) {
+// Typing is replacing with nothing to erase.
+int te_fake_type_text_utf8(const char* text, int dry_run) { return te_fake_type_replacing(0, text, dry_run); }
+
+int te_fake_watch_next_key(te_key_event* out) {
     std::lock_guard<std::mutex> g(te_fake().lock);
     if (te_fake().pressed.empty()) return 0;
     *out = te_fake().pressed.front();
@@ -315,8 +313,7 @@ int watch_next_key(te_key_event* out) {
     return 1;
 }
 
-
-char* get_clipboard_text_utf8(char* out, int size) {
+char* te_fake_get_clipboard_text_utf8(char* out, int size) {
     if (size <= 1) return nullptr;
     out[0] = 0;
     te_fake_state& s = te_fake();
@@ -328,7 +325,7 @@ char* get_clipboard_text_utf8(char* out, int size) {
     return out;
 }
 
-std::uint32_t clipboard_sequence(void) {
+std::uint32_t te_fake_clipboard_sequence(void) {
     std::lock_guard<std::mutex> g(te_fake().lock);
     te_fake().sequence_queries++;
     return te_fake().clip_sequence;
@@ -336,7 +333,7 @@ std::uint32_t clipboard_sequence(void) {
 
 // The fake desktop tells the watching worker of every clipboard change and
 // every key pressed (press()) at once.
-int watch_open(int what) {
+int te_fake_watch_open(int what) {
     te_fake_state& s = te_fake();
     std::lock_guard<std::mutex> g(s.lock);
     s.watch_asked = what;
@@ -345,7 +342,7 @@ int watch_open(int what) {
     return s.watch_bits;
 }
 
-int watch_wait(int ms) {
+int te_fake_watch_wait(int ms) {
     te_fake_state& s = te_fake();
     std::unique_lock<std::mutex> g(s.lock);
     auto changed = [&s] { return (s.watch_bits & TE_WATCH_CLIPBOARD) && s.watch_seen != s.clip_sequence; };
@@ -361,25 +358,25 @@ int watch_wait(int ms) {
     return bits | TE_WATCH_CLIPBOARD;
 }
 
-void watch_wake(void) {
+void te_fake_watch_wake(void) {
     std::lock_guard<std::mutex> g(te_fake().lock);
     te_fake().wake_pending = true;
     te_fake().watch_changed.notify_all();
 }
 
-void watch_close(void) {
+void te_fake_watch_close(void) {
     std::lock_guard<std::mutex> g(te_fake().lock);
     te_fake().watch_bits = 0;
     te_fake().pressed.clear();
 }
 
-int keys_hold_begin(void) {
+int te_fake_keys_hold_begin(void) {
     std::lock_guard<std::mutex> g(te_fake().lock);
     te_fake().holding = te_fake().hold_result == TE_HOLD_ON;
     return te_fake().hold_result;
 }
 
-void keys_hold_end(void) {
+void te_fake_keys_hold_end(void) {
     te_fake_state& s = te_fake();
     std::lock_guard<std::mutex> g(s.lock);
     s.holding = false;
@@ -388,7 +385,7 @@ void keys_hold_end(void) {
     s.watch_changed.notify_all();
 }
 
-const char* foreground_process_name(char* out, int size) {
+const char* te_fake_foreground_process_name(char* out, int size) {
     if (size <= 1) return nullptr;
     out[0] = 0;
     te_fake_state& s = te_fake();
@@ -401,10 +398,41 @@ const char* foreground_process_name(char* out, int size) {
     return out;
 }
 
-int key_is_down(int vk) {
+int te_fake_key_is_down(int vk) {
     std::lock_guard<std::mutex> g(te_fake().lock);
     return te_fake().keys[vk & 255] ? 1 : 0;
 }
+
+// Nothing is missing here. (Its own: the test programs link this library
+// after the engine's.)
+int te_fake_missing(int needs, char* why, int size) {
+    (void)needs;
+    if (size > 0) why[0] = 0;
+    return 0;
+}
+
+}  // namespace
+
+const te_desktop te_desktop_fake = {
+    "fake",
+    te_fake_type_text_utf8,
+    te_fake_type_replacing,
+    te_fake_get_clipboard_text_utf8,
+    te_fake_clipboard_sequence,
+    te_fake_foreground_process_name,
+    te_fake_key_is_down,
+    te_fake_watch_open,
+    te_fake_watch_wait,
+    te_fake_watch_wake,
+    te_fake_watch_close,
+    te_fake_watch_next_key,
+    te_fake_keys_hold_begin,
+    te_fake_keys_hold_end,
+    te_fake_missing,
+};
+
+// The only desktop of a test process.
+const te_desktop& te_desktop_in_use(void) { return te_desktop_fake; }
 
 std::uint64_t now_millis(void) {
     {

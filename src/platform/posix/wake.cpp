@@ -43,7 +43,7 @@ void te_empty(int fd) {
 
 }  // namespace
 
-void watch_wake(void) {
+void te_wake_send(void) {
     int fd = te_pipe().write_fd;
     if (fd < 0) return;
     const char one = 1;

@@ -1,8 +1,13 @@
-// The wake-up channel of the POSIX desktops: a pipe that watch_wake()
+// The wake-up channel of the POSIX desktops: a pipe that te_wake_send()
 // writes a byte into, polled by the waiting thread beside whatever else it
-// watches. Made on first use and kept for the life of the process.
+// watches. Made on first use and kept for the life of the process; one
+// for every desktop of the process (only one watches at a time).
 #ifndef TE_POSIX_WAKE_H
 #define TE_POSIX_WAKE_H
+
+// Every desktop's watch_wake: ends the current, or else the next,
+// te_wake_poll at once.
+void te_wake_send(void);
 
 enum { TE_WAKE_TIMEOUT = 0, TE_WAKE_WOKEN = 1, TE_WAKE_READY = 2 };
 

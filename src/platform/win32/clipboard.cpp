@@ -1,6 +1,7 @@
 // Reading the clipboard's Unicode text as UTF-8.
 #include "platform.h"
 #include "text_convert.h"
+#include "win32_desktop.h"
 
 #include <windows.h>
 
@@ -16,7 +17,7 @@ char* te_convert_clipboard_data(char* out, int size) {
 
 }  // namespace
 
-char* get_clipboard_text_utf8(char* out, int size) {
+char* te_win32_get_clipboard_text_utf8(char* out, int size) {
     if (size <= 1) return nullptr;
     out[0] = 0;
     if (!IsClipboardFormatAvailable(CF_UNICODETEXT)) return nullptr;
@@ -27,4 +28,4 @@ char* get_clipboard_text_utf8(char* out, int size) {
 }
 
 // The system counts every change of the clipboard's content.
-std::uint32_t clipboard_sequence(void) { return GetClipboardSequenceNumber(); }
+std::uint32_t te_win32_clipboard_sequence(void) { return GetClipboardSequenceNumber(); }

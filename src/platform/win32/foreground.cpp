@@ -2,6 +2,7 @@
 #include "ascii_case.h"
 #include "platform.h"
 #include "text_convert.h"
+#include "win32_desktop.h"
 
 #include <windows.h>
 
@@ -32,7 +33,7 @@ const wchar_t* te_base_name(const wchar_t* path) {
 
 }  // namespace
 
-const char* foreground_process_name(char* out, int size) {
+const char* te_win32_foreground_process_name(char* out, int size) {
     if (size <= 1) return nullptr;
     out[0] = 0;
     HWND window = GetForegroundWindow();

@@ -3,6 +3,7 @@
 #include "key_hook.h"
 #include "key_release.h"
 #include "platform.h"
+#include "win32_desktop.h"
 
 namespace {
 
@@ -14,7 +15,7 @@ const int TE_KEY_VK_COUNT = TE_LAST_KEY_VK - TE_FIRST_KEY_VK + 1;
 int te_any_key_held(void* ctx) {
     (void)ctx;
     for (int vk = TE_FIRST_KEY_VK; vk <= TE_LAST_KEY_VK; vk++)
-        if (key_is_down(vk)) return 1;
+        if (te_win32_key_is_down(vk)) return 1;
     return 0;
 }
 
@@ -26,7 +27,7 @@ void te_let_go_of_keys(te_send_input_fn send_input) {
     INPUT ups[TE_KEY_VK_COUNT] = {};
     UINT n = 0;
     for (int vk = TE_FIRST_KEY_VK; vk <= TE_LAST_KEY_VK; vk++) {
-        if (!key_is_down(vk)) continue;
+        if (!te_win32_key_is_down(vk)) continue;
         ups[n].type = INPUT_KEYBOARD;
         ups[n].ki.wVk = (WORD)vk;
         ups[n].ki.dwFlags = KEYEVENTF_KEYUP;

@@ -6,6 +6,7 @@
 #include "own_module.h"
 #include "platform.h"
 #include "text_convert.h"
+#include "win32_desktop.h"
 
 #include <atomic>
 #include <cstring>
@@ -146,8 +147,8 @@ void te_on_key(const KBDLLHOOKSTRUCT& key) {
     if (te_is_modifier(key.vkCode)) return;
     te_note_front();
     if (key.vkCode == VK_PACKET) return te_on_packet((wchar_t)key.scanCode);
-    bool ctrl = key_is_down(VK_CONTROL), alt = key_is_down(VK_MENU) || (key.flags & LLKHF_ALTDOWN);
-    if (te_is_moving(key.vkCode) || key_is_down(VK_LWIN) || key_is_down(VK_RWIN)) return te_reset();
+    bool ctrl = te_win32_key_is_down(VK_CONTROL), alt = te_win32_key_is_down(VK_MENU) || (key.flags & LLKHF_ALTDOWN);
+    if (te_is_moving(key.vkCode) || te_win32_key_is_down(VK_LWIN) || te_win32_key_is_down(VK_RWIN)) return te_reset();
     if (key.vkCode == VK_BACK) {
         te_hook.accent = 0;
         return ctrl || alt ? te_reset() : te_push(TE_KEY_BACKSPACE);
@@ -316,7 +317,7 @@ int te_key_hook_let_go_in_hold(void) {
     std::vector<INPUT> ups;
     std::vector<DWORD> modifiers;
     for (int vk = 0x08; vk <= 0xFE; vk++) {
-        if (!key_is_down(vk)) continue;
+        if (!te_win32_key_is_down(vk)) continue;
         INPUT in = INPUT();
         in.type = INPUT_KEYBOARD;
         in.ki.wVk = (WORD)vk;
@@ -331,12 +332,12 @@ int te_key_hook_let_go_in_hold(void) {
     return 1;
 }
 
-int watch_next_key(te_key_event* out) {
+int te_win32_watch_next_key(te_key_event* out) {
     std::lock_guard<std::mutex> g(te_shared.lock);
     return te_key_queue_pop(&te_shared.queue, out);
 }
 
-int keys_hold_begin(void) {
+int te_win32_keys_hold_begin(void) {
     if (!te_hook_live) return TE_HOLD_NONE;
     std::lock_guard<std::mutex> g(te_shared.lock);
     te_shared.holding = true;
@@ -350,12 +351,12 @@ void te_key_hook_hold_expire(void) {
         std::lock_guard<std::mutex> g(te_shared.lock);
         if (!te_shared.holding || GetTickCount64() - te_shared.held_since < (ULONGLONG)TE_HOLD_MAX_MS) return;
     }
-    keys_hold_end();
+    te_win32_keys_hold_end();
 }
 
 // Rounds until no key came during the last: a key the user presses while
 // the held ones are sent again is held too, and goes after them.
-void keys_hold_end(void) {
+void te_win32_keys_hold_end(void) {
     for (int i = 0; i < TE_REPLAY_ROUNDS; i++) {
         std::vector<te_held_key> round;
         {
@@ -370,7 +371,7 @@ void keys_hold_end(void) {
 }
 
 void te_key_hook_close(void) {
-    keys_hold_end();
+    te_win32_keys_hold_end();
     if (te_thread) {
         PostThreadMessageW(te_thread_id, WM_QUIT, 0, 0);
         thread_join(te_thread);

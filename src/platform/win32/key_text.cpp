@@ -1,6 +1,7 @@
 #include "key_text.h"
 
 #include "platform.h"
+#include "win32_desktop.h"
 
 #include <cwchar>
 
@@ -31,7 +32,7 @@ wchar_t te_combining_of(wchar_t accent) {
 void te_key_state(BYTE state[256]) {
     const int held[] = {VK_SHIFT, VK_LSHIFT, VK_RSHIFT, VK_CONTROL, VK_LCONTROL, VK_RCONTROL, VK_MENU, VK_LMENU,
                         VK_RMENU};
-    for (int vk : held) state[vk] = key_is_down(vk) ? 0x80 : 0;
+    for (int vk : held) state[vk] = te_win32_key_is_down(vk) ? 0x80 : 0;
     state[VK_CAPITAL] = (GetKeyState(VK_CAPITAL) & 1) ? 0x01 : 0;
 }
 

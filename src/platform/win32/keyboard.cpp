@@ -5,6 +5,7 @@
 #include "key_hook.h"
 #include "keyboard_seam.h"
 #include "platform.h"
+#include "win32_desktop.h"
 
 #include <cstdlib>
 
@@ -101,7 +102,7 @@ te_keyboard_calls te_keyboard_swap_calls(te_keyboard_calls calls) {
 
 te_keyboard_calls te_keyboard_system_calls(void) { return {SendInput, GetForegroundWindow, te_runs_above_us}; }
 
-int type_text_utf8(const char* text, int dry_run) {
+int te_win32_type_text_utf8(const char* text, int dry_run) {
     if (!text || !text[0]) return -1;
     if (dry_run) return -3;
     int window = te_window_check();
@@ -115,7 +116,7 @@ int type_text_utf8(const char* text, int dry_run) {
     return result;
 }
 
-int type_replacing(int erase_count, const char* text, int dry_run) {
+int te_win32_type_replacing(int erase_count, const char* text, int dry_run) {
     int units = 0;
     wchar_t* wide = text && text[0] ? te_wide_copy(text, &units) : nullptr;
     int result = -1;

@@ -13,6 +13,7 @@
 #include "key_hook.h"
 #include "own_module.h"
 #include "platform.h"
+#include "win32_desktop.h"
 
 #include <windows.h>
 
@@ -85,14 +86,14 @@ int te_wait_event_or_message(DWORD ms) {
 
 }  // namespace
 
-int watch_open(int what) {
-    watch_close();
+int te_win32_watch_open(int what) {
+    te_win32_watch_close();
     if (what & TE_WATCH_CLIPBOARD) te_watch.window = te_open_listener();
     if (what & TE_WATCH_KEYS) te_watch.keys = te_key_hook_open((what & TE_WATCH_SYNTHETIC_KEYS) != 0) != 0;
     return (te_watch.window ? TE_WATCH_CLIPBOARD : 0) | (te_watch.keys ? TE_WATCH_KEYS : 0);
 }
 
-int watch_wait(int ms) {
+int te_win32_watch_wait(int ms) {
     ULONGLONG deadline = GetTickCount64() + (ULONGLONG)(ms > 0 ? ms : 0);
     for (;;) {
         int bits = te_take_messages();
@@ -103,12 +104,12 @@ int watch_wait(int ms) {
     }
 }
 
-void watch_wake(void) {
+void te_win32_watch_wake(void) {
     HANDLE event = te_wake_event();
     if (event) SetEvent(event);
 }
 
-void watch_close(void) {
+void te_win32_watch_close(void) {
     if (te_watch.keys) te_key_hook_close();
     te_watch.keys = false;
     if (!te_watch.window) return;

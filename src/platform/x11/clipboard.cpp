@@ -5,6 +5,7 @@
 // goes straight into the caller's buffer; one that does not fit whole is
 // not delivered.
 #include "platform.h"
+#include "x11_desktop.h"
 #include "x11_display.h"
 
 #include <X11/Xatom.h>
@@ -166,7 +167,7 @@ int te_read_clipboard(Display* dpy, te_clip_sink* sink) {
 
 }  // namespace
 
-char* get_clipboard_text_utf8(char* out, int size) {
+char* te_x11_get_clipboard_text_utf8(char* out, int size) {
     if (size <= 1) return nullptr;
     out[0] = 0;
     Display* dpy = te_x11_display();

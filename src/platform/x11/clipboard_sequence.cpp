@@ -7,6 +7,7 @@
 #include "clipboard_sequence.h"
 
 #include "platform.h"
+#include "x11_desktop.h"
 #include "x11_display.h"
 
 #include <X11/extensions/Xfixes.h>
@@ -58,7 +59,7 @@ int te_x11_clipboard_event(const XEvent* ev) {
     return 1;
 }
 
-std::uint32_t clipboard_sequence(void) {
+std::uint32_t te_x11_clipboard_sequence(void) {
     Display* dpy = te_x11_display();
     if (!dpy || !te_x11_clipboard_watch(dpy)) return 0;
     XEvent ev;

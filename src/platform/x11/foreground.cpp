@@ -6,6 +6,7 @@
 // file name from /proc, ASCII letters upper-cased.
 #include "ascii_case.h"
 #include "platform.h"
+#include "x11_desktop.h"
 #include "x11_display.h"
 
 #include <X11/Xatom.h>
@@ -101,7 +102,7 @@ long te_front_pid(Display* dpy) {
 
 }  // namespace
 
-const char* foreground_process_name(char* out, int size) {
+const char* te_x11_foreground_process_name(char* out, int size) {
     if (size <= 1) return nullptr;
     out[0] = 0;
     Display* dpy = te_x11_display();

@@ -8,6 +8,7 @@
 #include "layout.h"
 #include "modifiers.h"
 #include "platform.h"
+#include "x11_desktop.h"
 #include "spare_keys.h"
 #include "typing_marks.h"
 #include "utf8_codec.h"
@@ -147,9 +148,9 @@ int te_type_keysyms(const std::vector<KeySym>& syms) {
 
 // Typing is replacing with nothing to erase: the same keystrokes, checks
 // and results.
-int type_text_utf8(const char* text, int dry_run) { return type_replacing(0, text, dry_run); }
+int te_x11_type_text_utf8(const char* text, int dry_run) { return te_x11_type_replacing(0, text, dry_run); }
 
-int type_replacing(int erase_count, const char* text, int dry_run) {
+int te_x11_type_replacing(int erase_count, const char* text, int dry_run) {
     std::vector<std::uint32_t> cps = te_utf8_decode(text ? text : "");
     if (erase_count <= 0 && cps.empty()) return -1;
     if (dry_run) return -3;

@@ -1,34 +1,13 @@
 #include "keymap_text.h"
 
+#include "xkb_text.h"
+
 #include <X11/XKBlib.h>
-#include <cstdlib>
-#include <initializer_list>
-#include <cstring>
 #include <xcb/xcb.h>
 #include <xkbcommon/xkbcommon-compose.h>
 #include <xkbcommon/xkbcommon-x11.h>
 
 namespace {
-
-// The locale whose compose sequences apply: the user's, unless that is the
-// plain C locale, then the usual UTF-8 ones.
-xkb_compose_table* te_compose_table(xkb_context* ctx) {
-    const char* user = nullptr;
-    for (const char* name : {"LC_ALL", "LC_CTYPE", "LANG"}) {
-        const char* v = std::getenv(name);
-        if (v && v[0]) {
-            user = v;
-            break;
-        }
-    }
-    bool plain = !user || std::strcmp(user, "C") == 0 || std::strcmp(user, "POSIX") == 0;
-    for (const char* locale : {plain ? nullptr : user, "C.UTF-8", "en_US.UTF-8"}) {
-        if (!locale) continue;
-        xkb_compose_table* t = xkb_compose_table_new_from_locale(ctx, locale, XKB_COMPOSE_COMPILE_NO_FLAGS);
-        if (t) return t;
-    }
-    return nullptr;
-}
 
 void te_free_keymap(te_keymap_text* k) {
     xkb_state_unref(k->state);
@@ -64,7 +43,7 @@ int te_keymap_text_open(te_keymap_text* k, Display* dpy) {
     k->device = xkb_x11_get_core_keyboard_device_id(k->conn);
     k->ctx = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
     if (k->device < 0 || !k->ctx || !te_read_keymap(k)) return 0;
-    k->compose_table = te_compose_table(k->ctx);
+    k->compose_table = te_xkb_compose_table(k->ctx);
     if (k->compose_table) k->compose = xkb_compose_state_new(k->compose_table, XKB_COMPOSE_STATE_NO_FLAGS);
     return 1;
 }
@@ -97,33 +76,10 @@ KeySym te_keymap_text_sym(te_keymap_text* k, unsigned keycode) {
     return k->state ? xkb_state_key_get_one_sym(k->state, keycode) : NoSymbol;
 }
 
-int te_keymap_text_shortcut(const te_keymap_text* k) {
-    if (!k->state) return 0;
-    for (const char* mod : {XKB_MOD_NAME_CTRL, XKB_MOD_NAME_ALT, XKB_MOD_NAME_LOGO}) {
-        if (xkb_state_mod_name_is_active(k->state, mod, XKB_STATE_MODS_EFFECTIVE) > 0) return 1;
-    }
-    return 0;
-}
+int te_keymap_text_shortcut(const te_keymap_text* k) { return te_xkb_shortcut_held(k->state); }
 
 int te_keymap_text_of(te_keymap_text* k, unsigned keycode, KeySym sym, char* out, int size) {
-    out[0] = 0;
-    if (k->compose && xkb_compose_state_feed(k->compose, (xkb_keysym_t)sym) == XKB_COMPOSE_FEED_ACCEPTED) {
-        switch (xkb_compose_state_get_status(k->compose)) {
-        case XKB_COMPOSE_COMPOSING:
-            return 0;
-        case XKB_COMPOSE_COMPOSED:
-            xkb_compose_state_get_utf8(k->compose, out, (size_t)size);
-            xkb_compose_state_reset(k->compose);
-            return 1;
-        case XKB_COMPOSE_CANCELLED:
-            xkb_compose_state_reset(k->compose);
-            return -1;
-        case XKB_COMPOSE_NOTHING:
-            break;
-        }
-    }
-    xkb_state_key_get_utf8(k->state, keycode, out, (size_t)size);
-    return 1;
+    return te_xkb_press_text(k->compose, k->state, keycode, (std::uint32_t)sym, out, size);
 }
 
 void te_keymap_text_cancel_compose(te_keymap_text* k) {

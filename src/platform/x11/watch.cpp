@@ -15,6 +15,7 @@
 #include "key_watch.h"
 #include "platform.h"
 #include "wake.h"
+#include "x11_desktop.h"
 #include "x11_display.h"
 
 namespace {
@@ -52,7 +53,7 @@ int te_take_events(Display* dpy) {
 
 }  // namespace
 
-int watch_open(int what) {
+int te_x11_watch_open(int what) {
     te_watching = what;
     bool synthetic = (what & TE_WATCH_SYNTHETIC_KEYS) != 0;
     int bits = (what & TE_WATCH_KEYS) && te_key_watch_open(synthetic) ? TE_WATCH_KEYS : 0;
@@ -60,7 +61,7 @@ int watch_open(int what) {
     return bits;
 }
 
-int watch_wait(int ms) {
+int te_x11_watch_wait(int ms) {
     std::uint64_t deadline = now_millis() + (std::uint64_t)(ms > 0 ? ms : 0);
     for (;;) {
         Display* dpy = te_watched_display();
@@ -77,13 +78,13 @@ int watch_wait(int ms) {
     }
 }
 
-int watch_next_key(te_key_event* out) { return te_key_watch_next(out); }
+int te_x11_watch_next_key(te_key_event* out) { return te_key_watch_next(out); }
 
-int keys_hold_begin(void) { return te_key_watch_hold_begin(); }
+int te_x11_keys_hold_begin(void) { return te_key_watch_hold_begin(); }
 
-void keys_hold_end(void) { te_key_watch_hold_end(); }
+void te_x11_keys_hold_end(void) { te_key_watch_hold_end(); }
 
-void watch_close(void) {
+void te_x11_watch_close(void) {
     if (te_watching & TE_WATCH_KEYS) te_key_watch_close();
     te_watching = 0;
 }

@@ -1,0 +1,185 @@
+#include "evdev_reader.h"
+
+#include "input_devices.h"
+#include "memory_wipe.h"
+#include "toplevels.h"
+#include "user_keymap.h"
+
+#include <cerrno>
+#include <cstring>
+#include <sys/epoll.h>
+#include <sys/inotify.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <xkbcommon/xkbcommon.h>
+
+namespace {
+
+const std::size_t TE_RECORD = sizeof(input_event);
+
+void te_watch_fd(te_wl_evdev_reader* r, int fd) {
+    epoll_event ev = {};
+    ev.events = EPOLLIN;
+    ev.data.fd = fd;
+    epoll_ctl(r->epoll_fd, EPOLL_CTL_ADD, fd, &ev);
+}
+
+void te_add_source(te_wl_evdev_reader* r, int fd, bool device) {
+    te_wl_event_source s;
+    s.fd = fd;
+    s.device = device;
+    r->sources.push_back(s);
+    te_watch_fd(r, fd);
+}
+
+bool te_already_open(const te_wl_evdev_reader* r, int fd) {
+    struct stat st;
+    if (fstat(fd, &st) != 0) return false;
+    for (const te_wl_event_source& s : r->sources) {
+        struct stat other;
+        if (s.device && fstat(s.fd, &other) == 0 && other.st_rdev == st.st_rdev) return true;
+    }
+    return false;
+}
+
+// Opens the devices not open yet; how many keyboards are read afterwards.
+int te_open_new_devices(te_wl_evdev_reader* r) {
+    int keyboards = 0;
+    int kinds = TE_WL_KEYBOARD | TE_WL_POINTER | (r->virtual_too ? TE_WL_VIRTUAL : 0);
+    for (const te_wl_device& d : te_wl_open_devices(kinds, nullptr)) {
+        if (te_already_open(r, d.fd)) {
+            close(d.fd);
+        } else {
+            te_add_source(r, d.fd, true);
+            if (d.kinds & TE_WL_KEYBOARD) keyboards++;
+        }
+    }
+    return keyboards;
+}
+
+void te_first_locks(te_wl_evdev_reader* r) {
+    for (const te_wl_event_source& s : r->sources) {
+        if (!s.device) continue;
+        int caps = te_wl_device_led(s.fd, LED_CAPSL), num = te_wl_device_led(s.fd, LED_NUML);
+        if (caps || num) {
+            te_wl_translator_lock(&r->translator, caps, num);
+            return;
+        }
+    }
+}
+
+void te_follow_keymap(te_wl_evdev_reader* r) {
+    if (!r->follow_seat) return;
+    xkb_keymap* k = te_wl_user_keymap_if_changed(r->ctx, &r->keymap_version);
+    if (k) te_wl_translator_set_keymap(&r->translator, k);
+}
+
+// A key pressed in another program than the last one: start afresh.
+void te_follow_front(te_wl_evdev_reader* r) {
+    unsigned serial = te_wl_front_serial();
+    if (serial == r->front_serial) return;
+    r->front_serial = serial;
+    te_key_queue_push(r->translator.queue, TE_KEY_RESET, nullptr);
+}
+
+// One record. After SYN_DROPPED the kernel's buffer overflowed: what came
+// until the next SYN_REPORT is incomplete and is skipped.
+void te_take_record(te_wl_evdev_reader* r, bool* dropping, const input_event& ev) {
+    if (ev.type == EV_SYN && ev.code == SYN_DROPPED) {
+        *dropping = true;
+        te_wl_translator_lost(&r->translator);
+        return;
+    }
+    if (*dropping) {
+        if (ev.type == EV_SYN && ev.code == SYN_REPORT) *dropping = false;
+        return;
+    }
+    if (ev.type != EV_KEY) return;
+    if (ev.value == 1) te_follow_front(r);
+    te_wl_translator_key(&r->translator, ev.code, ev.value);
+}
+
+// Reads what the source holds; 0 when it is gone (unplugged, closed).
+int te_read_source(te_wl_evdev_reader* r, te_wl_event_source& s) {
+    unsigned char buf[TE_RECORD * 64];
+    bool dropping = false;
+    int alive = 1;
+    for (;;) {
+        std::memcpy(buf, &s.pending, s.have);
+        ssize_t n = read(s.fd, buf + s.have, sizeof buf - s.have);
+        if (n <= 0) {
+            alive = n < 0 && (errno == EAGAIN || errno == EINTR);
+            break;
+        }
+        std::size_t total = s.have + (std::size_t)n, whole = total / TE_RECORD;
+        for (std::size_t i = 0; i < whole; i++) {
+            input_event ev;
+            std::memcpy(&ev, buf + i * TE_RECORD, TE_RECORD);
+            te_take_record(r, &dropping, ev);
+        }
+        s.have = total - whole * TE_RECORD;
+        std::memcpy(&s.pending, buf + whole * TE_RECORD, s.have);
+    }
+    te_wipe(buf, sizeof buf);
+    return alive;
+}
+
+void te_drop_source(te_wl_evdev_reader* r, std::size_t i) {
+    close(r->sources[i].fd);
+    te_wipe(&r->sources[i].pending, sizeof r->sources[i].pending);
+    r->sources.erase(r->sources.begin() + (long)i);
+    te_wl_translator_lost(&r->translator);
+}
+
+// A node appeared or changed its permissions in the device folder.
+void te_take_folder_change(te_wl_evdev_reader* r) {
+    if (r->notify_fd < 0) return;
+    char buf[4096];
+    bool changed = false;
+    while (read(r->notify_fd, buf, sizeof buf) > 0) changed = true;
+    if (changed) te_open_new_devices(r);
+}
+
+}  // namespace
+
+int te_wl_evdev_reader_open(te_wl_evdev_reader* r, te_key_queue* queue, xkb_keymap* keymap) {
+    r->ctx = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
+    r->epoll_fd = epoll_create1(EPOLL_CLOEXEC);
+    r->keymap_version = TE_WL_KEYMAP_NONE;
+    r->front_serial = te_wl_front_serial();
+    r->follow_seat = keymap == nullptr;
+    if (!keymap && r->ctx) keymap = te_wl_user_keymap_if_changed(r->ctx, &r->keymap_version);
+    if (!r->ctx || r->epoll_fd < 0 || !te_wl_translator_open(&r->translator, r->ctx, keymap, queue)) return 0;
+    r->notify_fd = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (r->notify_fd >= 0) {
+        inotify_add_watch(r->notify_fd, te_wl_input_dir, IN_CREATE | IN_ATTRIB);
+        te_watch_fd(r, r->notify_fd);
+    }
+    int keyboards = te_open_new_devices(r);
+    te_first_locks(r);
+    return keyboards > 0;
+}
+
+void te_wl_evdev_reader_add_stream(te_wl_evdev_reader* r, int fd) { te_add_source(r, fd, false); }
+
+void te_wl_evdev_reader_drain(te_wl_evdev_reader* r) {
+    te_take_folder_change(r);
+    te_follow_keymap(r);
+    for (std::size_t i = 0; i < r->sources.size();) {
+        if (te_read_source(r, r->sources[i])) i++;
+        else te_drop_source(r, i);
+    }
+}
+
+void te_wl_evdev_reader_close(te_wl_evdev_reader* r) {
+    while (!r->sources.empty()) {
+        close(r->sources.back().fd);
+        te_wipe(&r->sources.back().pending, sizeof r->sources.back().pending);
+        r->sources.pop_back();
+    }
+    if (r->notify_fd >= 0) close(r->notify_fd);
+    if (r->epoll_fd >= 0) close(r->epoll_fd);
+    te_wl_translator_close(&r->translator);
+    xkb_context_unref(r->ctx);
+    *r = te_wl_evdev_reader();
+}

@@ -1,0 +1,87 @@
+#include "input_devices.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <libevdev/libevdev.h>
+#include <string>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+const char* te_wl_input_dir = "/dev/input";
+
+namespace {
+
+// uinput devices sit under /sys/devices/virtual.
+bool te_is_virtual(const char* node, libevdev* dev) {
+    if (libevdev_get_id_bustype(dev) == BUS_VIRTUAL) return true;
+    std::string sys = std::string("/sys/class/input/") + node + "/device";
+    char real[PATH_MAX];
+    if (!realpath(sys.c_str(), real)) return false;
+    return std::strstr(real, "/devices/virtual/") != nullptr;
+}
+
+int te_kinds(libevdev* dev) {
+    int kinds = 0;
+    if (libevdev_has_event_code(dev, EV_KEY, KEY_A) && libevdev_has_event_code(dev, EV_KEY, KEY_SPACE))
+        kinds |= TE_WL_KEYBOARD;
+    if (libevdev_has_event_code(dev, EV_KEY, BTN_LEFT)) kinds |= TE_WL_POINTER;
+    return kinds;
+}
+
+// The kinds of the device open at fd, 0 when it is none of `wanted`, or
+// virtual while virtual devices are not wanted.
+int te_classify(const char* node, int fd, int wanted) {
+    libevdev* dev = nullptr;
+    if (libevdev_new_from_fd(fd, &dev) < 0) return 0;
+    int kinds = te_kinds(dev) & wanted;
+    if (kinds && !(wanted & TE_WL_VIRTUAL) && te_is_virtual(node, dev)) kinds = 0;
+    libevdev_free(dev);
+    return kinds;
+}
+
+}  // namespace
+
+std::vector<te_wl_device> te_wl_open_devices(int kinds, int* denied) {
+    std::vector<te_wl_device> out;
+    if (denied) *denied = 0;
+    DIR* dir = opendir(te_wl_input_dir);
+    if (!dir) {
+        if (denied && (errno == EACCES || errno == EPERM)) (*denied)++;
+        return out;
+    }
+    while (dirent* e = readdir(dir)) {
+        if (std::strncmp(e->d_name, "event", 5) != 0) continue;
+        std::string path = std::string(te_wl_input_dir) + "/" + e->d_name;
+        int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0) {
+            if (denied && (errno == EACCES || errno == EPERM)) (*denied)++;
+            continue;
+        }
+        int k = te_classify(e->d_name, fd, kinds);
+        if (k) out.push_back(te_wl_device{fd, k});
+        else close(fd);
+    }
+    closedir(dir);
+    return out;
+}
+
+std::vector<int> te_wl_device_keys_down(int fd) {
+    unsigned char bits[KEY_MAX / 8 + 1];
+    std::memset(bits, 0, sizeof bits);
+    std::vector<int> down;
+    if (ioctl(fd, EVIOCGKEY(sizeof bits), bits) < 0) return down;
+    for (int code = 0; code <= KEY_MAX; code++)
+        if (bits[code / 8] & (1 << (code % 8))) down.push_back(code);
+    return down;
+}
+
+int te_wl_device_led(int fd, int led) {
+    unsigned char bits[LED_MAX / 8 + 1];
+    std::memset(bits, 0, sizeof bits);
+    if (ioctl(fd, EVIOCGLED(sizeof bits), bits) < 0) return 0;
+    return (bits[led / 8] >> (led % 8)) & 1;
+}

@@ -1,0 +1,137 @@
+#include "key_translate.h"
+
+#include "xkb_text.h"
+
+#include <linux/input-event-codes.h>
+#include <xkbcommon/xkbcommon-compose.h>
+#include <xkbcommon/xkbcommon.h>
+
+namespace {
+
+const int TE_EVDEV_OFFSET = 8;  // xkb keycode = evdev code + 8
+
+// Keys that move the cursor or end the line: what comes next follows some
+// other text than the one typed so far.
+bool te_is_moving_key(xkb_keysym_t sym) {
+    switch (sym) {
+    case XKB_KEY_Return: case XKB_KEY_KP_Enter: case XKB_KEY_Tab: case XKB_KEY_ISO_Left_Tab:
+    case XKB_KEY_Escape: case XKB_KEY_Left: case XKB_KEY_Right: case XKB_KEY_Up: case XKB_KEY_Down:
+    case XKB_KEY_Home: case XKB_KEY_End: case XKB_KEY_Prior: case XKB_KEY_Next: case XKB_KEY_Begin:
+        return true;
+    default:
+        return sym >= XKB_KEY_KP_Home && sym <= XKB_KEY_KP_Begin;
+    }
+}
+
+// Shift, Control, Alt, the level and group switches, the locks.
+bool te_is_modifier(xkb_keysym_t sym) {
+    return (sym >= XKB_KEY_Shift_L && sym <= XKB_KEY_Hyper_R) ||
+           (sym >= XKB_KEY_ISO_Lock && sym <= XKB_KEY_ISO_Level5_Lock) || sym == XKB_KEY_Mode_switch ||
+           sym == XKB_KEY_Num_Lock;
+}
+
+// Mouse buttons that place the cursor (not the side buttons). A touchpad's
+// tap is turned into a click by the compositor and is not seen here.
+bool te_is_click(int code) { return code == BTN_LEFT || code == BTN_RIGHT || code == BTN_MIDDLE; }
+
+bool te_is_control_text(const char* text) {
+    unsigned char c = (unsigned char)text[0];
+    return c < 0x20 || c == 0x7F;
+}
+
+void te_cancel_compose(te_wl_key_translator* t) {
+    if (t->compose) xkb_compose_state_reset(t->compose);
+}
+
+void te_push(te_wl_key_translator* t, int kind, const char* text = nullptr) {
+    te_key_queue_push(t->queue, kind, text);
+}
+
+void te_on_press(te_wl_key_translator* t, xkb_keycode_t key) {
+    xkb_keysym_t sym = xkb_state_key_get_one_sym(t->state, key);
+    if (sym == XKB_KEY_NoSymbol || te_is_modifier(sym)) return;
+    if (te_xkb_shortcut_held(t->state) || te_is_moving_key(sym)) {
+        te_cancel_compose(t);
+        te_push(t, TE_KEY_RESET);
+        return;
+    }
+    if (sym == XKB_KEY_BackSpace) {
+        te_cancel_compose(t);
+        te_push(t, TE_KEY_BACKSPACE);
+        return;
+    }
+    char text[32];
+    int got = te_xkb_press_text(t->compose, t->state, key, sym, text, (int)sizeof text);
+    if (got < 0 || (got > 0 && text[0] && te_is_control_text(text))) te_push(t, TE_KEY_RESET);
+    else if (got > 0 && text[0]) te_push(t, TE_KEY_TEXT, text);
+}
+
+// Autorepeat: the program in front repeats on its own clock, so how many
+// characters arrived is unknown; once per held key, start afresh.
+void te_on_repeat(te_wl_key_translator* t, int code, xkb_keycode_t key) {
+    xkb_keysym_t sym = xkb_state_key_get_one_sym(t->state, key);
+    if (sym == XKB_KEY_NoSymbol || te_is_modifier(sym) || t->repeating == code) return;
+    t->repeating = code;
+    te_cancel_compose(t);
+    te_push(t, TE_KEY_RESET);
+}
+
+}  // namespace
+
+int te_wl_translator_open(te_wl_key_translator* t, xkb_context* ctx, xkb_keymap* keymap, te_key_queue* queue) {
+    t->queue = queue;
+    if (!keymap) return 0;
+    te_wl_translator_set_keymap(t, keymap);
+    if (!t->state) return 0;
+    t->compose_table = te_xkb_compose_table(ctx);
+    if (t->compose_table) t->compose = xkb_compose_state_new(t->compose_table, XKB_COMPOSE_STATE_NO_FLAGS);
+    return 1;
+}
+
+void te_wl_translator_set_keymap(te_wl_key_translator* t, xkb_keymap* keymap) {
+    xkb_state_unref(t->state);
+    xkb_keymap_unref(t->keymap);
+    t->keymap = keymap;
+    t->state = keymap ? xkb_state_new(keymap) : nullptr;
+    te_cancel_compose(t);
+}
+
+void te_wl_translator_lock(te_wl_key_translator* t, int caps, int num) {
+    if (!t->state) return;
+    xkb_mod_mask_t locked = 0;
+    xkb_mod_index_t lock = xkb_keymap_mod_get_index(t->keymap, XKB_MOD_NAME_CAPS);
+    xkb_mod_index_t numlock = xkb_keymap_mod_get_index(t->keymap, XKB_MOD_NAME_NUM);
+    if (caps && lock != XKB_MOD_INVALID) locked |= 1u << lock;
+    if (num && numlock != XKB_MOD_INVALID) locked |= 1u << numlock;
+    xkb_state_update_mask(t->state, 0, 0, locked, 0, 0, 0);
+}
+
+void te_wl_translator_key(te_wl_key_translator* t, int code, int value) {
+    if (!t->state) return;
+    if (te_is_click(code)) {
+        if (value == 1) te_push(t, TE_KEY_RESET);
+        return;
+    }
+    xkb_keycode_t key = (xkb_keycode_t)(code + TE_EVDEV_OFFSET);
+    if (value == 2) {
+        te_on_repeat(t, code, key);
+        return;
+    }
+    // What a press types depends on the state before it.
+    if (value == 1) te_on_press(t, key);
+    else if (t->repeating == code) t->repeating = -1;
+    xkb_state_update_key(t->state, key, value == 1 ? XKB_KEY_DOWN : XKB_KEY_UP);
+}
+
+void te_wl_translator_lost(te_wl_key_translator* t) {
+    te_cancel_compose(t);
+    if (t->keymap) te_wl_translator_set_keymap(t, xkb_keymap_ref(t->keymap));
+    te_push(t, TE_KEY_RESET);
+}
+
+void te_wl_translator_close(te_wl_key_translator* t) {
+    te_wl_translator_set_keymap(t, nullptr);
+    xkb_compose_state_unref(t->compose);
+    xkb_compose_table_unref(t->compose_table);
+    *t = te_wl_key_translator();
+}

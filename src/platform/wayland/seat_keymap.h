@@ -1,0 +1,21 @@
+// The keymap of the user's keyboard as the compositor gives it to every
+// client (wl_keyboard.keymap), for reading what the user's keys type.
+// The compositor also hands out the engine's own typing keymap while the
+// virtual keyboard types; that one is recognised by its name and ignored.
+#ifndef TE_WL_SEAT_KEYMAP_H
+#define TE_WL_SEAT_KEYMAP_H
+
+#include <string>
+
+struct te_wl;
+
+// With te_wl_lock held: starts following the seat's keyboard.
+void te_wl_seat_keymap_start(te_wl* c);
+// With te_wl_lock held: forgets the seat's keyboard (the keymap text stays).
+void te_wl_seat_keymap_forget();
+
+// With te_wl_lock held: the keymap text (empty while none was given) and,
+// in *version, a number that changes whenever it does.
+std::string te_wl_seat_keymap_text(unsigned* version);
+
+#endif

@@ -1,0 +1,119 @@
+// Keystrokes go out in batches; after each batch a round trip makes sure
+// the compositor has taken them before more are sent, so a long text never
+// piles up in the connection's buffers faster than it is handled.
+#include "virtual_keyboard.h"
+
+#include "platform.h"
+#include "wl_connection.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/mman.h>
+#include <unistd.h>
+#include <wayland-client.h>
+
+#include "virtual-keyboard-unstable-v1-client.h"
+
+namespace {
+
+const std::size_t TE_BATCH_KEYS = 64;
+const std::uint32_t TE_PRESSED = 1, TE_RELEASED = 0;
+
+struct te_vkbd {
+    zwp_virtual_keyboard_v1* keyboard = nullptr;
+    te_wl_engine_keymap keymap;
+    bool has_keymap = false;
+};
+te_vkbd te_vk;
+
+// The keymap text in a sealed memory file, as the protocol hands it over.
+int te_keymap_file(const std::string& text) {
+    int fd = memfd_create("velmora-te-keymap", MFD_CLOEXEC | MFD_ALLOW_SEALING);
+    if (fd < 0) return -1;
+    const char* p = text.c_str();
+    std::size_t left = text.size() + 1;
+    while (left > 0) {
+        ssize_t n = write(fd, p, left);
+        if (n <= 0) {
+            close(fd);
+            return -1;
+        }
+        p += n;
+        left -= (std::size_t)n;
+    }
+    fcntl(fd, F_ADD_SEALS, F_SEAL_SHRINK | F_SEAL_GROW | F_SEAL_WRITE | F_SEAL_SEAL);
+    return fd;
+}
+
+int te_send_keymap(const te_wl_engine_keymap& k) {
+    std::string text = te_wl_engine_keymap_text(k);
+    int fd = te_keymap_file(text);
+    if (fd < 0) return 0;
+    zwp_virtual_keyboard_v1_keymap(te_vk.keyboard, WL_KEYBOARD_KEYMAP_FORMAT_XKB_V1, fd,
+                                   (std::uint32_t)(text.size() + 1));
+    close(fd);
+    zwp_virtual_keyboard_v1_modifiers(te_vk.keyboard, 0, 0, 0, 0);
+    te_vk.keymap = k;
+    te_vk.has_keymap = true;
+    return 1;
+}
+
+zwp_virtual_keyboard_v1* te_keyboard(te_wl* c) {
+    if (!te_vk.keyboard && c->keyboards && c->seat)
+        te_vk.keyboard = zwp_virtual_keyboard_manager_v1_create_virtual_keyboard(c->keyboards, c->seat);
+    return te_vk.keyboard;
+}
+
+// Hands the queued requests to the compositor, waiting while its socket
+// is full.
+int te_flush(te_wl* c) {
+    for (;;) {
+        if (wl_display_flush(c->display) >= 0) return 1;
+        if (errno != EAGAIN) return 0;
+        struct pollfd p = {wl_display_get_fd(c->display), POLLOUT, 0};
+        poll(&p, 1, 100);
+    }
+}
+
+int te_tap(int code) {
+    std::uint32_t t = (std::uint32_t)now_millis();
+    zwp_virtual_keyboard_v1_key(te_vk.keyboard, t, (std::uint32_t)code, TE_PRESSED);
+    zwp_virtual_keyboard_v1_key(te_vk.keyboard, t, (std::uint32_t)code, TE_RELEASED);
+    return 1;
+}
+
+// Types syms[from, end) with the keymap in force, which holds them all.
+int te_type_run(te_wl* c, const std::vector<te_keysym>& syms, std::size_t from, std::size_t end) {
+    for (std::size_t i = from; i < end; i++) {
+        te_tap(te_wl_engine_keymap_code(te_vk.keymap, syms[i]));
+        if ((i + 1 - from) % TE_BATCH_KEYS == 0 && (!te_flush(c) || !te_wl_roundtrip_locked(c))) return 0;
+    }
+    return te_flush(c) && te_wl_roundtrip_locked(c);
+}
+
+// How far from `from` the keymap in force can type.
+std::size_t te_covered(const std::vector<te_keysym>& syms, std::size_t from) {
+    if (!te_vk.has_keymap) return from;
+    while (from < syms.size() && te_wl_engine_keymap_code(te_vk.keymap, syms[from]) >= 0) from++;
+    return from;
+}
+
+}  // namespace
+
+int te_wl_virtual_keyboard_type(te_wl* c, const std::vector<te_keysym>& syms) {
+    if (!te_keyboard(c)) return 0;
+    std::size_t from = 0;
+    while (from < syms.size()) {
+        std::size_t end = te_covered(syms, from);
+        if (end == from) {
+            te_wl_engine_keymap k = te_wl_engine_keymap_for(syms, from, &end);
+            if (!te_send_keymap(k)) return 0;
+        }
+        if (!te_type_run(c, syms, from, end)) return 0;
+        from = end;
+    }
+    return 1;
+}
+
+void te_wl_virtual_keyboard_forget() { te_vk = te_vkbd(); }

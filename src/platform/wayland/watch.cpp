@@ -1,0 +1,184 @@
+// Waiting for the Wayland desktop. The worker sleeps until the compositor
+// sends something (a selection event counts as a clipboard change), a key
+// device has records, or watch_wake() is called: the connection and the
+// key reader are gathered in one epoll set, polled beside the wake-up
+// pipe. The connection is read in libwayland's way for threads that share
+// one: prepare, poll without the lock, then read (or cancel), dispatch.
+#include "data_control.h"
+#include "evdev_reader.h"
+#include "held_keys.h"
+#include "key_queue.h"
+#include "key_release.h"
+#include "platform.h"
+#include "wake.h"
+#include "wl_connection.h"
+#include "wl_desktop.h"
+
+#include <poll.h>
+#include <sys/epoll.h>
+#include <unistd.h>
+#include <wayland-client.h>
+
+namespace {
+
+// Only the thread that opened the watch uses it.
+struct te_wl_watch {
+    int what = 0;
+    bool keys = false;
+    te_wl_evdev_reader reader;
+    te_key_queue queue;
+    std::uint32_t seen_count = 0;  // the selection count last reported
+    int epoll_fd = -1;
+    int display_fd = -1;           // the connection's descriptor in the set
+};
+te_wl_watch te_w;
+
+void te_set_display_fd(te_wl_watch& w, int fd) {
+    if (fd == w.display_fd) return;
+    if (w.display_fd >= 0) epoll_ctl(w.epoll_fd, EPOLL_CTL_DEL, w.display_fd, nullptr);
+    w.display_fd = fd;
+    if (fd < 0) return;
+    epoll_event ev = {};
+    ev.events = EPOLLIN;
+    ev.data.fd = fd;
+    epoll_ctl(w.epoll_fd, EPOLL_CTL_ADD, fd, &ev);
+}
+
+// With te_wl_lock held: the clipboard bit when the selection changed since
+// it was last reported.
+int te_clipboard_bit(te_wl_watch& w) {
+    if (!(w.what & TE_WATCH_CLIPBOARD)) return 0;
+    std::uint32_t count = te_wl_selection_count();
+    if (count == w.seen_count) return 0;
+    w.seen_count = count;
+    return TE_WATCH_CLIPBOARD;
+}
+
+struct te_read {
+    te_wl* c = nullptr;  // set while a read is prepared
+    int bits = 0;
+};
+
+// Dispatches what has arrived and, when nothing is to be reported,
+// prepares a read of the connection.
+te_read te_prepare(te_wl_watch& w) {
+    te_read r;
+    std::lock_guard<std::mutex> hold(te_wl_lock);
+    te_wl* c = te_wl_connection_locked();
+    if (!c) {
+        te_set_display_fd(w, -1);
+        return r;
+    }
+    wl_display* d = c->display;
+    while (wl_display_prepare_read(d) != 0) {
+        if (wl_display_dispatch_pending(d) < 0) return r;
+    }
+    r.bits = te_clipboard_bit(w) | (w.queue.count ? TE_WATCH_KEYS : 0);
+    if (r.bits) {
+        wl_display_cancel_read(d);
+        return r;
+    }
+    wl_display_flush(d);
+    te_wl_read_begin_locked();
+    te_set_display_fd(w, wl_display_get_fd(d));
+    r.c = c;
+    return r;
+}
+
+// Reads what the connection holds (or gives up the prepared read), then
+// dispatches it under the lock.
+void te_finish(te_wl_watch& w, te_read& r) {
+    if (!r.c) return;
+    wl_display* d = r.c->display;
+    struct pollfd p = {wl_display_get_fd(d), POLLIN, 0};
+    if (poll(&p, 1, 0) > 0) wl_display_read_events(d);
+    else wl_display_cancel_read(d);
+    std::lock_guard<std::mutex> hold(te_wl_lock);
+    te_wl_read_end_locked();
+    if (wl_display_get_error(d) == 0) wl_display_dispatch_pending(d);
+    r.c = nullptr;
+}
+
+int te_pending_bits(te_wl_watch& w) {
+    if (w.keys) te_wl_evdev_reader_drain(&w.reader);
+    std::lock_guard<std::mutex> hold(te_wl_lock);
+    return te_clipboard_bit(w) | (w.queue.count ? TE_WATCH_KEYS : 0);
+}
+
+}  // namespace
+
+int te_wl_watch_open(int what) {
+    te_wl_watch& w = te_w;
+    w.what = what;
+    w.epoll_fd = epoll_create1(EPOLL_CLOEXEC);
+    int bits = 0;
+    w.reader.virtual_too = (what & TE_WATCH_SYNTHETIC_KEYS) != 0;
+    if ((what & TE_WATCH_KEYS) && te_wl_evdev_reader_open(&w.reader, &w.queue, nullptr)) {
+        w.keys = true;
+        epoll_event ev = {};
+        ev.events = EPOLLIN;
+        ev.data.fd = w.reader.epoll_fd;
+        epoll_ctl(w.epoll_fd, EPOLL_CTL_ADD, w.reader.epoll_fd, &ev);
+        bits |= TE_WATCH_KEYS;
+    } else if (what & TE_WATCH_KEYS) {
+        te_wl_evdev_reader_close(&w.reader);
+    }
+    if (what & TE_WATCH_CLIPBOARD) {
+        std::lock_guard<std::mutex> hold(te_wl_lock);
+        te_wl* c = te_wl_connection_locked();
+        if (c) te_wl_pump_locked(c);
+        w.seen_count = te_wl_selection_count();
+        if (w.seen_count) bits |= TE_WATCH_CLIPBOARD;
+    }
+    return bits;
+}
+
+int te_wl_watch_wait(int ms) {
+    te_wl_watch& w = te_w;
+    std::uint64_t deadline = now_millis() + (std::uint64_t)(ms > 0 ? ms : 0);
+    if (!w.what || w.epoll_fd < 0) {
+        te_wake_poll(-1, ms);
+        return 0;
+    }
+    for (;;) {
+        if (w.keys) te_wl_evdev_reader_drain(&w.reader);
+        te_read r = te_prepare(w);
+        std::uint64_t now = now_millis();
+        if (r.bits || now >= deadline) {
+            te_finish(w, r);
+            return r.bits;
+        }
+        int woke = te_wake_poll(w.epoll_fd, (int)(deadline - now));
+        te_finish(w, r);
+        if (woke == TE_WAKE_WOKEN) return te_pending_bits(w);
+    }
+}
+
+int te_wl_watch_next_key(te_key_event* out) { return te_key_queue_pop(&te_w.queue, out); }
+
+void te_wl_watch_close(void) {
+    te_wl_watch& w = te_w;
+    if (w.keys) te_wl_evdev_reader_close(&w.reader);
+    te_key_queue_wipe(&w.queue);
+    if (w.epoll_fd >= 0) close(w.epoll_fd);
+    w.what = 0;
+    w.keys = false;
+    w.epoll_fd = -1;
+    w.display_fd = -1;
+}
+
+// The keyboards are read, not owned, so nothing is held back from the
+// compositor. (Taking them with EVIOCGRAB would not do: a key down at the
+// grab would have its release kept from the compositor and repeat in the
+// window, and keys replayed through a virtual keyboard carry modifiers of
+// their own.) What can be done: wait, briefly, until no key is down, then
+// read every key event there is. The engine then erases and types again
+// exactly what reached the window, and the typing starts at once; only a
+// key pressed during the milliseconds it takes can land among it.
+int te_wl_keys_hold_begin(void) {
+    te_wait_keys_released(te_wl_any_key_held, nullptr);
+    if (te_w.keys) te_wl_evdev_reader_drain(&te_w.reader);
+    return TE_HOLD_NONE;
+}
+
+void te_wl_keys_hold_end(void) {}

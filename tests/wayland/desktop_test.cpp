@@ -1,0 +1,121 @@
+// The Wayland desktop on a wlroots compositor (scripts/test-wayland.sh):
+// typing into foot, the clipboard, the program in front, and what a start
+// says when the keyboards cannot be read. The engine runs in this process.
+#include <gtest/gtest.h>
+
+#include "input_devices.h"
+#include "platform.h"
+#include "textexpander.h"
+#include "wl_harness.h"
+
+#include <cstdlib>
+#include <fcntl.h>
+#include <memory>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+using te_wl_test::sink;
+
+// foot in raw mode receives Return as a carriage return.
+std::string as_terminal_gets(std::string text) {
+    for (char& c : text)
+        if (c == '\n') c = '\r';
+    return text;
+}
+
+class Wayland : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(std::getenv("WAYLAND_DISPLAY")) << "no compositor at WAYLAND_DISPLAY";
+        std::string dir = te_wl_test::temp_dir();
+        chmod(dir.c_str(), 0777);
+        setenv("APPDATA", dir.c_str(), 1);
+        te_wl_test::run({"wl-copy", "--clear"});
+    }
+    void TearDown() override { te_stop(); }
+
+    void copy(const std::string& text) {
+        wl_copy = std::make_unique<te_wl_test::child>(std::vector<std::string>{"wl-copy", "--foreground", text});
+    }
+
+    std::unique_ptr<te_wl_test::child> wl_copy;
+};
+
+struct typing_case {
+    const char* name;
+    std::string text;
+};
+
+void PrintTo(const typing_case& c, std::ostream* os) { *os << c.name; }
+
+class WaylandTyping : public Wayland, public ::testing::WithParamInterface<typing_case> {};
+
+TEST_P(WaylandTyping, ArrivesWhole) {
+    sink foot;
+    ASSERT_TRUE(foot.ready()) << "foot did not start or is not in front";
+    const std::string& text = GetParam().text;
+    ASSERT_EQ(type_text_utf8(text.c_str(), 0), 0);
+    EXPECT_EQ(foot.wait_for(text.size()), text);
+}
+
+INSTANTIATE_TEST_SUITE_P(TwoThousandChars, WaylandTyping,
+                         ::testing::Values(typing_case{"MixedScripts", te_wl_test::mixed_script_text(2000)},
+                                           typing_case{"Cjk", te_wl_test::cjk_text(2000)}),
+                         [](const ::testing::TestParamInfo<typing_case>& i) { return std::string(i.param.name); });
+
+TEST_F(Wayland, CopiedTriggerIsExpandedIntoFoot) {
+    sink foot;
+    ASSERT_TRUE(foot.ready());
+    ASSERT_EQ(te_start("{\"mode\":\"clipboard\",\"poll_ms\":10000}"), 1);
+    usleep(200000);
+    copy("Dear team, >>addr");
+    std::string want = as_terminal_gets("123 Example Street\nAuckland 1010\nNew Zealand");
+    EXPECT_EQ(foot.wait_for(want.size(), 5000), want);
+}
+
+// Rules name programs by app_id, upper-cased: foot started as "sink".
+TEST_F(Wayland, RulesFollowTheAppIdInFront) {
+    sink foot;
+    ASSERT_TRUE(foot.ready());
+    char name[64];
+    ASSERT_STREQ(foreground_process_name(name, sizeof name), "SINK");
+    ASSERT_EQ(te_rule_set("sink", "{\"allow\":false}"), 1);
+    ASSERT_EQ(te_start("{\"mode\":\"clipboard\"}"), 1);
+    usleep(200000);
+    copy("Dear team, >>addr");
+    usleep(1000000);
+    EXPECT_EQ(foot.received(), "");
+}
+
+// In a process of an ordinary user, for whom a folder of root's cannot be
+// read: keys and hotkey modes say how to get the keyboards; the clipboard
+// mode starts all the same.
+TEST_F(Wayland, KeysModeSaysHowToReadTheKeyboards) {
+    std::string dir = te_wl_test::temp_dir();
+    ASSERT_EQ(close(open((dir + "/event0").c_str(), O_CREAT | O_WRONLY, 0600)), 0);
+    pid_t pid = fork();
+    if (pid == 0) {
+        if (setgid(65534) != 0 || setuid(65534) != 0) _exit(10);
+        te_wl_input_dir = dir.c_str();
+        int bad = 0;
+        const char* modes[][2] = {{"{\"mode\":\"keys\"}", "keys mode: "}, {"{\"mode\":\"hotkey\"}", "hotkey mode: "}};
+        for (auto& m : modes) {
+            int started = te_start(m[0]);
+            std::string err = te_last_error();
+            fprintf(stderr, "%s -> %d %s\n", m[0], started, err.c_str());
+            if (started || err.rfind(m[1], 0) != 0 || err.find("input group") == std::string::npos) bad++;
+            te_stop();
+        }
+        if (te_start("{\"mode\":\"clipboard\"}") != 1) bad++;
+        te_stop();
+        _exit(bad);
+    }
+    int status = -1;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
+}
+
+}  // namespace

@@ -1,0 +1,4 @@
+#include "desktop_settle.h"
+
+// The DLL has one desktop.
+std::string te_desktop_settle(const std::string&) { return "win32"; }
