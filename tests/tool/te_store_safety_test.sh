@@ -17,14 +17,14 @@ unreadable() {
   if [ "$(id -u)" = 0 ]; then setpriv --bounding-set=-dac_override,-dac_read_search "$@"; else "$@"; fi
 }
 
-# A store that cannot be read: commands that show, export or import fail,
-# say so and write nothing.
+# A store that cannot be read: commands that show, export, import or
+# expand fail, say so and write nothing (te run would expand the seeds).
 chmod 000 "$store"
 echo '{"good":"backup"}' >"$work/backup.json"
 echo '[{"trigger":">>in","text":"in"}]' >"$work/in.json"
 while IFS='|' read -r args; do
   rc=0
-  eval "unreadable \"\$te\" $args" >"$work/out" 2>"$work/err" || rc=$?
+  eval "unreadable timeout 20 \"\$te\" $args" >"$work/out" 2>"$work/err" || rc=$?
   [ "$rc" = 1 ] || fail "unreadable store: te $args exit $rc"
   grep -q "cannot read $store: " "$work/err" || fail "te $args said: $(cat "$work/err")"
 done <<'CASES'
@@ -35,6 +35,7 @@ search kept
 export "$work/backup.json"
 --store "$store" export "$work/backup.json"
 import "$work/in.json"
+run --quiet
 CASES
 [ "$(cat "$work/backup.json")" = '{"good":"backup"}' ] || fail "the backup was overwritten"
 chmod 600 "$store"

@@ -9,6 +9,7 @@
 
 #include "engine_client.h"
 #include "hotkey_check.h"
+#include "store_select.h"
 #include "textexpander.h"
 
 namespace {
@@ -56,11 +57,17 @@ void te_engine_runner::begin() {
     set_state(TE_FAILED);
 }
 
-// The chosen mode, else the clipboard with the reason kept.
+// The chosen mode, else the clipboard with the reason kept. Never while
+// the store cannot be read: the engine would expand the seed snippets
+// held in its place.
 bool te_engine_runner::start_engine() {
     QString wanted = te_mode_wanted(m_choice);
-    std::string chord_error;
+    std::string store_error, chord_error;
     m_fallback.clear();
+    if (!te_store_readable(m_store, &store_error)) {
+        m_error = QString::fromStdString(store_error);
+        return false;
+    }
     if (wanted == QLatin1String("hotkey") && !te_hotkey_check(m_choice.hotkey.toStdString(), &chord_error)) {
         m_fallback = QString::fromStdString(chord_error);
     } else {

@@ -9,7 +9,8 @@
 // The engine runs in the chosen mode (mode_choice.h). When that mode
 // cannot start (the desktop cannot watch the keyboard, a chord that names
 // no key), the clipboard mode runs instead and the window says why, with
-// the engine's own message.
+// the engine's own message. While the store cannot be read the engine is
+// not started: it would expand the seed snippets held in its place.
 #ifndef TE_MANAGER_ENGINE_RUNNER_H
 #define TE_MANAGER_ENGINE_RUNNER_H
 

@@ -24,7 +24,7 @@ enum te_store_use {
     TE_STORE_QUIET,   // edits snippets; never types
     TE_STORE_SHOWN,   // shows or exports snippets: refused while the store cannot be read
     TE_STORE_TYPING,  // may type an expansion (refused as TE_STORE_SHOWN)
-    TE_STORE_OWN,     // starts the engine itself (te run)
+    TE_STORE_OWN,     // starts the engine itself (te run); refused as TE_STORE_SHOWN
 };
 
 struct te_cli {

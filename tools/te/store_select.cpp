@@ -15,9 +15,9 @@ int te_select_store(const char* what, const std::string& store, const std::strin
     if (!store.empty() && use != TE_STORE_OWN && !te_use_store_file(store, use == TE_STORE_TYPING, &error))
         return te_fail_with("--store", error);
     // While the store cannot be read, the engine holds the seed snippets in
-    // its place: showing, exporting or typing them would pass them off as
-    // the user's.
-    if ((use == TE_STORE_SHOWN || use == TE_STORE_TYPING) && !te_store_readable(in_use, &error))
+    // its place: showing, exporting or typing them (te run included) would
+    // pass them off as the user's.
+    if (use != TE_STORE_QUIET && !te_store_readable(in_use, &error))
         return te_fail_with(what, error);
     return 0;
 }

@@ -235,7 +235,7 @@ private slots:
         QVERIFY(te_file_bytes(te_store_path()).contains("Anna and more"));
     }
 
-    void unreadable_store_is_said_and_nothing_shown_or_exported() {
+    void unreadable_store_is_said_and_nothing_shown_exported_or_expanded() {
         QString store = te_store_path();
         QFile::remove(store);
         QVERIFY(QFile::link(QFileInfo(store).fileName(), store));  // a loop: it cannot be opened
@@ -245,6 +245,10 @@ private slots:
         QCOMPARE(child<QTableView>("list")->model()->rowCount(), 0);
         QString out = qEnvironmentVariable("APPDATA") + "/export.json", message;
         QVERIFY(!te_export_to(store, out, &message) && !QFile::exists(out));
+        window->runner()->begin();  // nor typed: the engine would expand the seeds
+        QCOMPARE(window->runner()->state(), te_engine_runner::TE_FAILED);
+        QVERIFY2(window->runner()->describe().contains("cannot read " + store + ": "),
+                 qPrintable(window->runner()->describe()));
     }
 
     void banner_names_the_store_of_each_side() {
