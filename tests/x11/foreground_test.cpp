@@ -17,6 +17,16 @@ protected:
     }
     void TearDown() override { te_test::set_active_window(0); }
 
+    // A small window under `parent`, mapped and given the input focus.
+    static Window focused_window(Window parent) {
+        Display* dpy = te_test::display();
+        Window w = XCreateSimpleWindow(dpy, parent, 0, 0, 10, 10, 0, 0, 0);
+        XMapWindow(dpy, w);
+        XSync(dpy, False);
+        te_test::set_focus(w);
+        return w;
+    }
+
     te_test::text_window win;
     char out[256] = {};
 };
@@ -27,27 +37,19 @@ TEST_F(Foreground, FocusedWindowGivesItsExecutableUpperCased) {
 }
 
 TEST_F(Foreground, FocusOnAChildWindowWalksUpToTheProcess) {
-    Display* dpy = te_test::display();
-    Window inner = XCreateSimpleWindow(dpy, win.window(), 0, 0, 10, 10, 0, 0, 0);
-    XMapWindow(dpy, inner);
-    XSync(dpy, False);
-    te_test::set_focus(inner);
+    Window inner = focused_window(win.window());
     EXPECT_EQ(foreground_process_name(out, sizeof out), out);
     EXPECT_STREQ(out, "TE-WINDOW");
-    XDestroyWindow(dpy, inner);
+    XDestroyWindow(te_test::display(), inner);
 }
 
 // xev, Tk, Motif and some Java programs set no _NET_WM_PID: the server
 // still knows their process.
 TEST_F(Foreground, WindowWithoutAPidIsNamedByItsClientsProcess) {
-    Display* dpy = te_test::display();
-    Window nameless = XCreateSimpleWindow(dpy, DefaultRootWindow(dpy), 0, 0, 10, 10, 0, 0, 0);
-    XMapWindow(dpy, nameless);
-    XSync(dpy, False);
-    te_test::set_focus(nameless);
+    Window nameless = focused_window(DefaultRootWindow(te_test::display()));
     EXPECT_EQ(foreground_process_name(out, sizeof out), out);
     EXPECT_STREQ(out, "TE_X11_TESTS");
-    XDestroyWindow(dpy, nameless);
+    XDestroyWindow(te_test::display(), nameless);
 }
 
 TEST_F(Foreground, ActiveWindowOfTheWindowManagerWins) {
