@@ -1,5 +1,6 @@
 #include "key_hook.h"
 
+#include "keyboard_seam.h"
 #include "key_queue.h"
 #include "key_text.h"
 #include "memory_wipe.h"
@@ -61,6 +62,7 @@ te_thread_handle te_thread = nullptr;
 DWORD te_thread_id = 0;
 HANDLE te_arrived = nullptr;  // auto-reset
 HANDLE te_started = nullptr;  // manual-reset
+std::atomic<te_set_hook_fn> te_install{SetWindowsHookExW};
 
 // Takes one from `owed` when it is positive.
 bool te_take_one(std::atomic<int>& owed) {
@@ -210,8 +212,9 @@ unsigned te_hook_thread(void*) {
     PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);  // the queue a quit is posted to
     te_thread_id = GetCurrentThreadId();
     HMODULE module = te_own_module();
-    HHOOK keyboard = SetWindowsHookExW(WH_KEYBOARD_LL, te_keyboard_proc, module, 0);
-    HHOOK mouse = SetWindowsHookExW(WH_MOUSE_LL, te_mouse_proc, module, 0);
+    te_set_hook_fn install = te_install.load();
+    HHOOK keyboard = install(WH_KEYBOARD_LL, te_keyboard_proc, module, 0);
+    HHOOK mouse = install(WH_MOUSE_LL, te_mouse_proc, module, 0);
     te_hook = te_hook_state();
     te_hook.front = GetForegroundWindow();
     te_hook_live = keyboard != nullptr;
@@ -264,7 +267,7 @@ void te_replay(std::vector<te_held_key>& round) {
     std::vector<INPUT> inputs(round.size());
     for (size_t i = 0; i < round.size(); i++) te_input_of(&inputs[i], round[i]);
     long target = te_replays_seen.load() + (long)round.size();
-    UINT sent = SendInput((UINT)inputs.size(), inputs.data(), (int)sizeof(INPUT));
+    UINT sent = te_keyboard_send((UINT)inputs.size(), inputs.data());
     te_wipe(inputs.data(), inputs.size() * sizeof(INPUT));
     te_wipe(round.data(), round.size() * sizeof(te_held_key));
     if (sent != inputs.size()) return;
@@ -296,6 +299,8 @@ int te_key_hook_open(bool synthetic) {
     return te_hook_live.load() ? 1 : 0;
 }
 
+te_set_hook_fn te_key_hook_swap_install(te_set_hook_fn install) { return te_install.exchange(install); }
+
 int te_key_hook_pending(void) {
     std::lock_guard<std::mutex> g(te_shared.lock);
     return te_shared.queue.count != 0;
@@ -326,7 +331,7 @@ int te_key_hook_let_go_in_hold(void) {
         ups.push_back(in);
         if (te_is_sided_modifier(vk)) modifiers.push_back((DWORD)vk);
     }
-    if (!ups.empty()) SendInput((UINT)ups.size(), ups.data(), (int)sizeof(INPUT));
+    if (!ups.empty()) te_keyboard_send((UINT)ups.size(), ups.data());
     std::lock_guard<std::mutex> g(te_shared.lock);
     te_shared.let_go = modifiers;
     return 1;

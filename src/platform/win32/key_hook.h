@@ -49,4 +49,9 @@ void te_key_hook_hold_expire(void);
 // Stops the hook thread and wipes the events not taken.
 void te_key_hook_close(void);
 
+// The SetWindowsHookExW the hook thread installs its hooks with; tests put
+// in one that refuses. Installs `install` and returns the one in place.
+typedef HHOOK(WINAPI* te_set_hook_fn)(int id, HOOKPROC proc, HINSTANCE module, DWORD thread);
+te_set_hook_fn te_key_hook_swap_install(te_set_hook_fn install);
+
 #endif

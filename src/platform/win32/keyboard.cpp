@@ -102,6 +102,8 @@ te_keyboard_calls te_keyboard_swap_calls(te_keyboard_calls calls) {
 
 te_keyboard_calls te_keyboard_system_calls(void) { return {SendInput, GetForegroundWindow, te_runs_above_us}; }
 
+UINT te_keyboard_send(UINT count, INPUT* inputs) { return te_calls.send_input(count, inputs, (int)sizeof(INPUT)); }
+
 int te_win32_type_text_utf8(const char* text, int dry_run) {
     if (!text || !text[0]) return -1;
     if (dry_run) return -3;
