@@ -308,10 +308,10 @@ int te_key_hook_pending(void) {
 
 HANDLE te_key_hook_arrived(void) { return te_hook_live.load() ? te_arrived : nullptr; }
 
-void te_key_hook_expect_own(int units) {
+void te_key_hook_expect_own(int downs, int ups) {
     if (!te_hook_live) return;
-    te_own_downs += units;
-    te_own_ups += units;
+    te_own_downs += downs;
+    te_own_ups += ups;
 }
 
 int te_key_hook_let_go_in_hold(void) {

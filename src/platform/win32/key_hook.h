@@ -34,11 +34,11 @@ int te_key_hook_pending(void);
 // An event set whenever a key event is queued, for the watch's wait; null
 // while no hook is in place.
 HANDLE te_key_hook_arrived(void);
-// `units` more Unicode keystrokes of the engine's (negative: fewer, when
-// the system refused them) that do not carry the mark; the hook leaves out
-// that many injected Unicode key presses and as many releases. Any thread;
-// nothing while no hook is in place.
-void te_key_hook_expect_own(int units);
+// `downs` more Unicode key presses and `ups` more releases of the engine's
+// (negative: fewer, when the system did not take them) that do not carry
+// the mark; the hook leaves out that many injected Unicode key presses and
+// releases. Any thread; nothing while no hook is in place.
+void te_key_hook_expect_own(int downs, int ups);
 // While a hold is on, the typing need not wait for keys to be let go: this
 // sends a release, marked as the engine's own, for every key the system
 // counts as down, and returns 1 (modifiers the user still holds are
