@@ -5,6 +5,7 @@
 // SendInput is another program's typing here, watched with
 // TE_WATCH_SYNTHETIC_KEYS.
 #include "edit_window.h"
+#include "key_hook.h"
 #include "platform.h"
 
 #include <gtest/gtest.h>
@@ -124,6 +125,21 @@ TEST(KeyWatch, KeysPressedDuringAHoldFollowTheTyping) {
     while (watch_next_key(&ev)) seen += ev.kind == TE_KEY_TEXT ? ev.text : "|";
     watch_close();
     EXPECT_EQ(seen, "x btw ok");
+}
+
+HHOOK WINAPI te_refusing_install(int, HOOKPROC, HINSTANCE, DWORD) { return nullptr; }
+
+// A refused hook leaves no key watch behind: the next open, with or
+// without a close in between, installs it.
+TEST(KeyWatch, ARefusedHookIsTriedAgainAtTheNextOpen) {
+    for (bool close_between : {true, false}) {
+        te_set_hook_fn saved = te_key_hook_swap_install(te_refusing_install);
+        EXPECT_EQ(watch_open(TE_WATCH_KEYS), 0);
+        te_key_hook_swap_install(saved);
+        if (close_between) watch_close();
+        EXPECT_EQ(watch_open(TE_WATCH_KEYS), TE_WATCH_KEYS) << "close between: " << close_between;
+        watch_close();
+    }
 }
 
 }  // namespace

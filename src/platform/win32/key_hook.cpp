@@ -282,10 +282,23 @@ bool te_is_sided_modifier(int vk) {
            vk == VK_RMENU || vk == VK_LWIN || vk == VK_RWIN;
 }
 
+// Asks a hook thread that has ended (its hook refused) or is to end to
+// quit, and joins it.
+void te_end_hook_thread(void) {
+    if (te_thread) {
+        PostThreadMessageW(te_thread_id, WM_QUIT, 0, 0);
+        thread_join(te_thread);
+    }
+    te_thread = nullptr;
+    te_thread_id = 0;
+    te_hook_live = false;
+}
+
 }  // namespace
 
 int te_key_hook_open(bool synthetic) {
-    if (te_thread) return te_hook_live.load() ? 1 : 0;
+    if (te_thread && te_hook_live.load()) return 1;
+    te_end_hook_thread();
     te_synthetic = synthetic;
     te_own_downs = 0;
     te_own_ups = 0;
@@ -296,7 +309,9 @@ int te_key_hook_open(bool synthetic) {
     te_thread = thread_launch(te_hook_thread, nullptr);
     if (!te_thread) return 0;
     WaitForSingleObject(te_started, INFINITE);
-    return te_hook_live.load() ? 1 : 0;
+    if (te_hook_live.load()) return 1;
+    te_end_hook_thread();  // the next open tries again
+    return 0;
 }
 
 te_set_hook_fn te_key_hook_swap_install(te_set_hook_fn install) { return te_install.exchange(install); }
@@ -377,13 +392,7 @@ void te_win32_keys_hold_end(void) {
 
 void te_key_hook_close(void) {
     te_win32_keys_hold_end();
-    if (te_thread) {
-        PostThreadMessageW(te_thread_id, WM_QUIT, 0, 0);
-        thread_join(te_thread);
-    }
-    te_thread = nullptr;
-    te_thread_id = 0;
-    te_hook_live = false;
+    te_end_hook_thread();
     te_own_downs = 0;
     te_own_ups = 0;
     std::lock_guard<std::mutex> g(te_shared.lock);

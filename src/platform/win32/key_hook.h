@@ -27,7 +27,8 @@ const ULONG_PTR TE_OWN_INPUT_MARK = 0x7E1A0C0DEu;
 const ULONG_PTR TE_REPLAY_MARK = 0x7E1A0C0DFu;
 
 // Starts the hook thread and installs the hooks; 1 when they are in place.
-// With `synthetic`, injected input counts as the user's.
+// With `synthetic`, injected input counts as the user's. A refused hook
+// leaves no thread behind: the next call tries again.
 int te_key_hook_open(bool synthetic);
 // 1 while key events wait for watch_next_key.
 int te_key_hook_pending(void);
