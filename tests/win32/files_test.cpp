@@ -2,6 +2,7 @@
 #include "edit_window.h"
 #include "platform.h"
 
+#include <cerrno>
 #include <cstring>
 #include <gtest/gtest.h>
 #include <string>
@@ -139,6 +140,19 @@ TEST_F(Files, ALockIsHeldAgainstOthersUntilLetGo) {
     te_files().unlock(first);
     ASSERT_EQ(TE_LOCK_TAKEN, te_files().lock(p.c_str(), 0, &second));
     te_files().unlock(second);
+}
+
+// A path that is not UTF-8 ("Jos" and a Latin-1 e-acute) names no file: it
+// is refused with the reason, and nothing is made under another name.
+TEST_F(Files, APathThatIsNotUtf8IsRefused) {
+    std::string p = path(L"") + "\\Jos\xE9\\snippets.json";
+    te_files().make_parent_dirs(p.c_str());
+    te_file_lock lock;
+    errno = 0;
+    EXPECT_EQ(TE_LOCK_UNAVAILABLE, te_files().lock(p.c_str(), 0, &lock));
+    EXPECT_EQ(EILSEQ, errno);
+    EXPECT_EQ("<failed>", te_read(p));
+    EXPECT_FALSE(exists(L"\\Jos\xFFFD")) << "a folder was made under another name";
 }
 
 class StorePath : public ::testing::Test {

@@ -18,6 +18,7 @@ int te_send_size_arg = 0;
 int te_refuse_call = 0;         // 1-based call to answer 0, or 0 for none
 bool te_forward_to_system = false;
 bool te_answer_one = false;     // answer 1 however many records were given
+bool te_take_one = false;       // send the first record only, and answer 1
 int te_foreground_calls = 0;
 HWND te_fake_foreground = reinterpret_cast<HWND>(0x1234);
 
@@ -26,6 +27,7 @@ UINT WINAPI te_recording_send(UINT count, LPINPUT inputs, int size) {
     te_sent_at.push_back(GetTickCount64());
     te_send_size_arg = size;
     if ((int)te_sent.size() == te_refuse_call) return 0;
+    if (te_take_one) return SendInput(1, inputs, size);
     if (te_forward_to_system) return SendInput(count, inputs, size);
     return te_answer_one ? 1 : count;
 }
@@ -48,6 +50,7 @@ protected:
         te_refuse_call = 0;
         te_forward_to_system = false;
         te_answer_one = false;
+        te_take_one = false;
         te_foreground_calls = 0;
         te_fake_foreground = reinterpret_cast<HWND>(0x1234);
         te_fake_runs_above = false;
@@ -198,6 +201,23 @@ TEST_F(KeyboardBatches, RefusedSecondBatchLeavesTheFirstTyped) {
     EXPECT_EQ(-2, type_text_utf8(text.c_str(), 0));
     EXPECT_EQ((std::vector<size_t>{200, 100}), batch_sizes());
     EXPECT_EQ(te_wide(text.substr(0, 100)), window.text_after_typing(100));
+}
+
+// The system takes 1 of a batch's 12 records: the 11 it did not take are
+// not waited for as the engine's own, so the key watch still reports the
+// same Unicode keystrokes when another program sends them.
+TEST_F(KeyboardBatches, RecordsNotTakenAreNotCountedAsOwnKeys) {
+    ASSERT_EQ(TE_WATCH_KEYS, watch_open(TE_WATCH_KEYS | TE_WATCH_SYNTHETIC_KEYS));
+    te_take_one = true;
+    EXPECT_EQ(0, type_text_utf8("abcdef", 0));
+    std::vector<INPUT> other = te_sent.back();
+    SendInput((UINT)other.size(), other.data(), (int)sizeof(INPUT));
+    te_pump_for(100);
+    std::string seen;
+    te_key_event ev;
+    while (watch_next_key(&ev)) seen += ev.kind == TE_KEY_TEXT ? ev.text : "|";
+    watch_close();
+    EXPECT_EQ("abcdef", seen);
 }
 
 }  // namespace

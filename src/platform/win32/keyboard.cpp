@@ -39,13 +39,15 @@ int te_send_batch(const wchar_t* units, int count, INPUT* batch, ULONG_PTR (*ext
         te_fill_key_record(&batch[2 * i], 0, units[i], KEYEVENTF_UNICODE, mark);
         te_fill_key_record(&batch[2 * i + 1], 0, units[i], KEYEVENTF_UNICODE | KEYEVENTF_KEYUP, mark);
     }
-    // Unmarked presses are announced to a key watch before the hook can see
-    // them, and taken back when the system refused the batch.
+    // Unmarked keystrokes are announced to a key watch before the hook can
+    // see them, and those the system did not take (the records after the
+    // ones it reports: a press and its release each) are taken back.
     int unmarked = extra == te_own_mark ? 0 : count;
-    te_key_hook_expect_own(unmarked);
-    bool sent = te_calls.send_input((UINT)(2 * count), batch, (int)sizeof(INPUT)) != 0;
-    if (!sent) te_key_hook_expect_own(-unmarked);
-    return sent;
+    te_key_hook_expect_own(unmarked, unmarked);
+    UINT taken = te_calls.send_input((UINT)(2 * count), batch, (int)sizeof(INPUT));
+    if (taken > (UINT)(2 * count)) taken = (UINT)(2 * count);
+    if (unmarked) te_key_hook_expect_own(-(count - (int)(taken + 1) / 2), -(count - (int)taken / 2));
+    return taken != 0;
 }
 
 int te_send_units(const wchar_t* units, int n, ULONG_PTR (*extra)(void)) {
@@ -101,6 +103,8 @@ te_keyboard_calls te_keyboard_swap_calls(te_keyboard_calls calls) {
 }
 
 te_keyboard_calls te_keyboard_system_calls(void) { return {SendInput, GetForegroundWindow, te_runs_above_us}; }
+
+UINT te_keyboard_send(UINT count, INPUT* inputs) { return te_calls.send_input(count, inputs, (int)sizeof(INPUT)); }
 
 int te_win32_type_text_utf8(const char* text, int dry_run) {
     if (!text || !text[0]) return -1;

@@ -22,4 +22,8 @@ te_keyboard_calls te_keyboard_swap_calls(te_keyboard_calls calls);
 // The system's own SendInput and GetForegroundWindow, and te_runs_above_us.
 te_keyboard_calls te_keyboard_system_calls(void);
 
+// Sends `count` records through the SendInput in place: the key watch's
+// releases and replays go the way the typing goes. The records accepted.
+UINT te_keyboard_send(UINT count, INPUT* inputs);
+
 #endif

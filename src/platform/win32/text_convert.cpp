@@ -1,5 +1,6 @@
 #include "text_convert.h"
 
+#include <cerrno>
 #include <climits>
 #include <cwchar>
 
@@ -30,10 +31,13 @@ int te_unicode_block_to_utf8(HANDLE block, char* out, int size) {
 }
 
 int te_utf8_to_wide(const char* text, std::wstring& out) {
-    int units = MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
-    if (units <= 0) return 0;
-    out.assign((size_t)units, L'\0');
-    if (MultiByteToWideChar(CP_UTF8, 0, text, -1, &out[0], units) <= 0) return 0;
-    out.resize((size_t)units - 1);  // drop the NUL the conversion wrote
+    int units = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text, -1, nullptr, 0);
+    std::wstring wide(units > 0 ? (size_t)units : 0, L'\0');
+    if (units <= 0 || MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text, -1, &wide[0], units) <= 0) {
+        errno = EILSEQ;
+        return 0;
+    }
+    wide.resize((size_t)units - 1);  // drop the NUL the conversion wrote
+    out.swap(wide);
     return 1;
 }

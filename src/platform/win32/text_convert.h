@@ -21,8 +21,9 @@ int te_wide_n_to_utf8(const wchar_t* text, int units, char* out, int size);
 // (GlobalSize), whichever comes first. The block is locked only meanwhile.
 int te_unicode_block_to_utf8(HANDLE block, char* out, int size);
 
-// Converts a NUL-terminated UTF-8 text to UTF-16. 0 when it cannot be
-// converted; malformed bytes become U+FFFD.
+// Converts a NUL-terminated UTF-8 text to UTF-16. 0, errno EILSEQ and out
+// untouched when the text is not UTF-8: a path with such bytes would
+// otherwise name another file (each malformed byte becoming U+FFFD).
 int te_utf8_to_wide(const char* text, std::wstring& out);
 
 #endif
