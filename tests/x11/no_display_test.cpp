@@ -76,19 +76,47 @@ TEST(NoDisplay, LostServerLeavesTheProcessRunning) {
     EXPECT_LT(time_rounds(100), 500);
 }
 
+// A display number far above those servers pick for themselves, so that
+// none started meanwhile (by other runs on this machine) takes it; DISPLAY
+// names it.
+std::string te_free_display() {
+    int n = 1000 + getpid() % 4000;
+    while (access(("/tmp/.X" + std::to_string(n) + "-lock").c_str(), F_OK) == 0 ||
+           access(("/tmp/.X11-unix/X" + std::to_string(n)).c_str(), F_OK) == 0)
+        n++;
+    std::string number = std::to_string(n);
+    setenv("DISPLAY", (":" + number).c_str(), 1);
+    return number;
+}
+
+std::unique_ptr<te_test::child> te_server_at(const std::string& number) {
+    return std::make_unique<te_test::child>(
+        std::vector<std::string>{"Xvfb", ":" + number, "-nolisten", "tcp", "-noreset"});
+}
+
+// Whether the server at DISPLAY answers within ten seconds.
+bool te_server_answers() {
+    for (long long end = te_test::millis() + 10000; te_test::millis() < end; usleep(20000)) {
+        if (Display* dpy = XOpenDisplay(nullptr)) {
+            XCloseDisplay(dpy);
+            return true;
+        }
+    }
+    return false;
+}
+
 // A worker may wait without a time limit: a wait does not sleep through
 // the loss of its server. Once a server is back at the display, the
 // clipboard counts as changed (anything may have happened meanwhile).
 TEST(NoDisplay, WaitEndsOnceTheServerIsBack) {
-    std::unique_ptr<te_test::child> server;
-    std::string number = te_own_server(&server);
-    ASSERT_FALSE(number.empty()) << "Xvfb did not start";
+    std::string number = te_free_display();
+    std::unique_ptr<te_test::child> server = te_server_at(number);
+    ASSERT_TRUE(te_server_answers()) << "Xvfb did not start";
     ASSERT_EQ(watch_open(TE_WATCH_CLIPBOARD), TE_WATCH_CLIPBOARD);
     server.reset();
     std::thread again([&server, number] {
         usleep(500000);
-        server = std::make_unique<te_test::child>(
-            std::vector<std::string>{"Xvfb", ":" + number, "-nolisten", "tcp", "-noreset"});
+        server = te_server_at(number);
     });
     long long start = te_test::millis();
     EXPECT_EQ(watch_wait(10000), TE_WATCH_CLIPBOARD);
@@ -100,14 +128,7 @@ TEST(NoDisplay, WaitEndsOnceTheServerIsBack) {
 // A server that is starting (or resetting) refuses connections for a
 // moment: the key watch tries again instead of failing at once.
 TEST(NoDisplay, KeyWatchWaitsForAServerThatIsStarting) {
-    // A free number far above those servers pick for themselves, so that
-    // none started meanwhile (by other runs on this machine) takes it.
-    int n = 1000 + getpid() % 4000;
-    while (access(("/tmp/.X" + std::to_string(n) + "-lock").c_str(), F_OK) == 0 ||
-           access(("/tmp/.X11-unix/X" + std::to_string(n)).c_str(), F_OK) == 0)
-        n++;
-    std::string number = std::to_string(n);
-    setenv("DISPLAY", (":" + number).c_str(), 1);
+    std::string number = te_free_display();
     te_test::child server({"sh", "-c", "sleep 0.3; exec Xvfb :" + number + " -nolisten tcp -noreset"});
     EXPECT_EQ(watch_open(TE_WATCH_KEYS), TE_WATCH_KEYS);
     watch_close();
