@@ -42,9 +42,13 @@ int type_text_utf8(const char* text, int dry_run);
 // Erases the `erase_count` characters before the cursor with one BackSpace
 // each, then types `text` (may be empty) as type_text_utf8 does. Results as
 // type_text_utf8; -1 only when there is neither anything to erase nor a
-// character to type. Keys mode uses it to replace a trigger the user has
-// just typed. A key watch (below) never reports the keystrokes of either
-// call, from whichever thread.
+// character to type; and, during a hold of the user's keys
+// (keys_hold_begin), -5: nothing typed, a click came since the hold began
+// and may have moved the cursor away from what was to be erased. Keys mode
+// uses it to replace a trigger the user has just typed. A key watch
+// (below) never reports the keystrokes of either call, from whichever
+// thread.
+enum { TE_TYPING_CLICKED = -5 };
 int type_replacing(int erase_count, const char* text, int dry_run);
 
 // ---- Clipboard and program in front ------------------------------------
@@ -80,18 +84,30 @@ int key_is_down(int vk);
 // and leaves out what other programs inject (XTest on X11, input flagged
 // LLKHF_INJECTED on Windows: a password manager's auto-type, xdotool, an
 // on-screen keyboard, another process's te_expand); with it those count
-// as the user's too.
-enum { TE_WATCH_CLIPBOARD = 1, TE_WATCH_KEYS = 2, TE_WATCH_SYNTHETIC_KEYS = 4 };
+// as the user's too. TE_WATCH_KEY_STATES reports that a key of any
+// keyboard (injected ones included) may have gone down or up: the hotkey
+// poll need only look then.
+enum { TE_WATCH_CLIPBOARD = 1, TE_WATCH_KEYS = 2, TE_WATCH_SYNTHETIC_KEYS = 4, TE_WATCH_KEY_STATES = 8 };
 // Opens notifications for `what` on the calling thread; returns the bits
 // this desktop can deliver (0 when none: the worker then sleeps and polls).
+// A bit returned is a promise: every change of that kind ends a wait, also
+// one without a time limit, for as long as the watch is open (a desktop
+// whose connection broke reports the bit once it is back, as anything may
+// have changed meanwhile). The worker relies on it to sleep until
+// something happens when the watch delivers all its mode needs.
 // A key watch whose desktop refuses a connection (an X server starting or
 // resetting) is tried again for about two seconds before it counts as
 // unavailable.
 int watch_open(int what);
+// watch_wait's `ms` for a wait without a time limit. It is also the
+// longest int, so a desktop that reads it as milliseconds (24 days) waits
+// as long in practice.
+enum { TE_WAIT_FOREVER = 0x7FFFFFFF };
 // Sleeps until something watched may have changed, watch_wake() is
-// called, or `ms` pass. Returns the TE_WATCH_* bits that may have
-// changed (0: timeout or wake). Every notification pending when it
-// returns is consumed, so a burst of changes costs one return.
+// called, or `ms` pass (TE_WAIT_FOREVER: no limit). Returns the TE_WATCH_*
+// bits that may have changed (0: timeout or wake). Every notification
+// pending when it returns is consumed, so a burst of changes costs one
+// return.
 int watch_wait(int ms);
 // Any thread: ends the current, or else the next, watch_wait at once.
 void watch_wake(void);
@@ -129,7 +145,8 @@ enum {
     TE_HOLD_ON = 1,
 };
 // The longest a hold keeps the user's keys: it ends by itself once it has
-// lasted this long, in the middle of a typing if need be.
+// lasted this long, in the middle of a typing or of any wait of it if need
+// be (the typing then goes on, with the user's keys reaching the window).
 enum { TE_HOLD_MAX_MS = 1000 };
 // Starts holding the user's keys and returns once the hold is in effect:
 // every key event the window received before then is in the watch's queue
@@ -141,6 +158,8 @@ int keys_hold_begin(void);
 // Ends the hold (nothing when none is on): the keys held back go to the
 // window in the order they were pressed, after everything typed during
 // the hold, and reach the watch's queue as the user's typing as they do.
+// A modifier (Shift, AltGr, Ctrl, Alt, Super) the user still holds then
+// applies to the next key, as it would have without the hold.
 void keys_hold_end(void);
 
 // ---- What the desktop can do -------------------------------------------

@@ -32,7 +32,8 @@ int te_choose_and_copy(te_pass_area* area, const te_text_end& t, const char* pro
 
 // Types `text` for the snippet copied into the area (erasing area->erase
 // characters first) and records `rendered` as its expansion. 1 done (typed,
-// or nothing to type as type_text_utf8 counts it), -1 the typing was
+// or nothing to type as type_text_utf8 counts it), 0 called off (a click
+// came before the erase: nothing typed or recorded), -1 the typing was
 // refused, with the message set and nothing recorded.
 int te_type_copied(te_pass_area* area, const char* text, const char* rendered, const char* process);
 

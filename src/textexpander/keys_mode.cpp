@@ -25,10 +25,6 @@
 
 namespace {
 
-// The longest sleep between two looks at the stop flag when no key comes;
-// te_stop wakes the wait at once anyway.
-const int TE_KEYS_WAIT_MS = 1000;
-
 // More keys than this between the trigger and the hold: called off.
 enum { TE_AFTER_EVENTS = 256 };
 
@@ -171,7 +167,8 @@ void te_keys_run(void) {
     te_typed_reset(&typed);
     te_key_event ev;
     while (E.running.load()) {
-        if (!(watch_wait(TE_KEYS_WAIT_MS) & TE_WATCH_KEYS)) continue;
+        // Keys mode runs only on a watch that delivers keys; te_stop wakes it.
+        if (!(watch_wait(TE_WAIT_FOREVER) & TE_WATCH_KEYS)) continue;
         while (E.running.load() && watch_next_key(&ev)) te_keys_take(&typed, ev);
     }
     te_typed_wipe(&typed);

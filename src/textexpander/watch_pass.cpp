@@ -113,6 +113,7 @@ int te_choose_and_copy(te_pass_area* area, const te_text_end& t, const char* pro
 
 int te_type_copied(te_pass_area* area, const char* text, const char* rendered, const char* process) {
     int typed = area->erase ? type_replacing(area->erase, text, area->dry_run) : type_text_utf8(text, area->dry_run);
+    if (typed == TE_TYPING_CLICKED) return 0;
     if (typed == -2 || typed == -4) {
         te_engine_guard g(te_engine_lock);
         if (typed == -2) te_set_err_internal("SendInput failed");

@@ -62,14 +62,29 @@ void te_clipboard_poll(te_worker_area* area) {
     te_watch_pass_following_store();
 }
 
+// The desktop watch of a mode, and what it delivers.
+struct te_mode_watch {
+    int asked = 0;  // TE_WATCH_* bits
+    int got = 0;    // those watch_open promised
+};
+
 // Keeps the desktop watch matched to the mode: the clipboard in clipboard
-// mode; nothing in hotkey mode, whose chord is polled.
-void te_watch_follow_mode(int mode, int* watching) {
-    int want = mode != TE_MODE_HOTKEY ? TE_WATCH_CLIPBOARD : 0;
-    if (want == *watching) return;
+// mode; in hotkey mode the keys going down or up, as the chord need only
+// be looked at then.
+void te_watch_follow_mode(int mode, te_mode_watch* w) {
+    int want = mode != TE_MODE_HOTKEY ? TE_WATCH_CLIPBOARD : TE_WATCH_KEY_STATES;
+    if (want == w->asked) return;
     watch_close();
-    watch_open(want);
-    *watching = want;
+    w->got = watch_open(want);
+    w->asked = want;
+}
+
+// How long to sleep: until something happens (a change, or te_stop's
+// wake-up) when the desktop tells of every change the mode needs; else
+// the poll interval.
+int te_wait_ms(const te_mode_watch& w, int poll_ms) {
+    if ((w.got & w.asked) == w.asked) return TE_WAIT_FOREVER;
+    return poll_ms > 0 ? poll_ms : 100;
 }
 
 void te_poll_run(void) {
@@ -77,7 +92,7 @@ void te_poll_run(void) {
     if (!area) return;
     area->previous[0] = 0;
     area->seen_sequence = 0;
-    int watching = 0;
+    te_mode_watch watching;
     while (E.running.load()) {
         te_worker_settings s = te_worker_settings_read();
         te_watch_follow_mode(s.mode, &watching);
@@ -85,10 +100,7 @@ void te_poll_run(void) {
             te_clipboard_poll(area.get());
         else if (hotkey_pressed_now(s.hotkey))
             te_watch_pass_following_store();
-        // Until the clipboard may have changed or te_stop wakes us; the poll
-        // interval bounds the wait, so a missed notification costs at most
-        // one interval, and a desktop that notifies nothing is polled.
-        watch_wait(s.poll_ms > 0 ? s.poll_ms : 100);
+        watch_wait(te_wait_ms(watching, s.poll_ms));
     }
 }
 

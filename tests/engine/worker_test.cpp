@@ -149,9 +149,11 @@ TEST_F(Worker, ClipboardModeExpandsChangesOnly) {
 
 TEST_F(Worker, RulesAndFailuresDoNotStopTheWorker) {
     ASSERT_EQ(te_rule_set("editor", "{\"allow\":false}"), 1);
-    ASSERT_EQ(te_start("{\"poll_ms\":20}"), 1);
     fake::set_clipboard_text("a >>addr");
-    ASSERT_TRUE(eventually([] { return fake::clipboard_sequence_queries() > 10; }));
+    ASSERT_EQ(te_start("{\"poll_ms\":20}"), 1);
+    // The worker's look and its pass each read the clipboard once.
+    ASSERT_TRUE(eventually([] { return fake::clipboard_reads() >= 2; }));
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
     EXPECT_EQ(fake::type_calls(), 0);
     fake::set_foreground("other.exe");
     fake::fail_injection_at_batch(1);
@@ -161,6 +163,16 @@ TEST_F(Worker, RulesAndFailuresDoNotStopTheWorker) {
     fake::set_clipboard_text("c >>addr");
     ASSERT_TRUE(eventually([] { return fake::type_calls() >= 2; }));
     EXPECT_EQ(te_status(), 1);
+}
+
+// The desktop tells of every clipboard change: an idle worker sleeps until
+// one comes, whatever the poll interval, and then looks at once.
+TEST_F(Worker, IdleWorkerWaitsForTheDesktopInsteadOfPolling) {
+    ASSERT_EQ(te_start("{\"poll_ms\":20}"), 1);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_LE(fake::clipboard_sequence_queries(), 2);
+    fake::set_clipboard_text("a >>addr");
+    EXPECT_TRUE(eventually([] { return fake::type_calls() == 1; }));
 }
 
 TEST_F(Worker, HotkeyModeRunsOnePassPerPress) {

@@ -71,7 +71,7 @@ protected:
 
     std::string typed_by(const std::function<bool()>& type, size_t bytes, const char* config) {
         te_stop();
-        win = std::make_unique<te_test::text_window>();
+        win = std::make_unique<te_test::text_window>(window_args);
         if (!win->ready() || te_start(config) != 1) return "(no window or no keys mode)";
         if (!type()) return "(typing failed)";
         win->wait_for(bytes, 5000);
@@ -80,6 +80,7 @@ protected:
     }
 
     std::unique_ptr<te_test::text_window> win;
+    std::vector<std::string> window_args;  // the text window's options
     bool layout_changed = false;
 };
 
@@ -200,6 +201,89 @@ TEST_F(TypedTriggers, KeyboardGrabbedByAnotherClientIsLeftAlone) {
     }, 11);
     EXPECT_EQ(got, " by the way");
     EXPECT_NE(std::string(te_stats_json()).find("\"expanded\":1,"), std::string::npos) << te_stats_json();
+}
+
+// A modifier pressed right after the trigger and still held when the
+// keyboards are let go applies to the next key, as it would without the
+// engine; once the user lets go of it, the engine's own Shift works again
+// (the next expansion's capital). AltGr is the German layout's; Ctrl+A
+// types nothing.
+struct te_held_modifier_case {
+    const char* name;
+    const char* layout;
+    const char* modifier;
+    const char* key;
+    const char* want;
+};
+
+void PrintTo(const te_held_modifier_case& c, std::ostream* os) { *os << c.name; }
+
+class HeldModifiers : public TypedTriggers, public ::testing::WithParamInterface<te_held_modifier_case> {};
+
+TEST_P(HeldModifiers, ModifierHeldAcrossTheEndOfTheHoldStaysDown) {
+    const te_held_modifier_case& c = GetParam();
+    if (c.layout[0]) use_layout({c.layout});
+    ASSERT_EQ(te_snippet_add("{\"trigger\":\"btw\",\"text\":\"By the way\"}"), 1);
+    std::string want = std::string("x By the way") + c.want + " By the way";
+    std::string got = keyed([&c](te_test::keyboard& kb) {
+        kb.type("x bt", 15);
+        kb.key("w", true);
+        kb.key(c.modifier, true);
+        kb.key("w", false);
+        usleep(300000);
+        kb.key(c.key, true);
+        kb.key(c.key, false);
+        kb.key(c.modifier, false);
+        kb.type(" btw", 15);
+    }, want.size());
+    EXPECT_EQ(got, want);
+}
+
+const te_held_modifier_case te_held_modifier_cases[] = {
+    {"Shift", "", "Shift_L", "h", "H"},
+    {"AltGr", "de", "ISO_Level3_Shift", "q", "@"},
+    {"Ctrl", "", "Control_L", "a", ""},
+};
+
+INSTANTIATE_TEST_SUITE_P(Keys, HeldModifiers, ::testing::ValuesIn(te_held_modifier_cases),
+                         [](const ::testing::TestParamInfo<te_held_modifier_case>& i) { return i.param.name; });
+
+// The program in front answers its first ping at once and each later one
+// 2.5 s late (a busy browser): the typing waits for it, but the keyboard
+// is let go once the hold has lasted its second. What the user typed
+// meanwhile reaches the window then (after the erased trigger, before the
+// expansion the typing is still waiting to type), and Shift, pressed
+// during the hold and still held, applies to the next key.
+TEST_F(TypedTriggers, KeyboardIsLetGoOnTimeWhenPingsAreAnsweredLate) {
+    const std::string greek = "\xCE\xB1\xCE\xB2\xCE\xB3";
+    ASSERT_EQ(te_snippet_add(("{\"trigger\":\"btw\",\"text\":\"" + greek + "\"}").c_str()), 1);
+    window_args = {"--late-pings", "2500"};
+    long long grabbed_ms = 0;
+    std::string want = "x o" + greek + "K";
+    std::string got = keyed([&](te_test::keyboard& kb) {
+        kb.type("x bt", 15);
+        kb.type("w", 0);
+        long long since = -1, start = te_test::millis();
+        bool pressed = false;
+        while (te_test::millis() - start < 8000) {
+            bool grabbed = kb.grabbed();
+            long long now = te_test::millis();
+            if (grabbed && since < 0) since = now;
+            if (since >= 0) grabbed_ms = now - since;
+            if (since >= 0 && !grabbed) break;
+            if (since >= 0 && !pressed && now - since > 200) {
+                kb.type("o", 0);
+                kb.key("Shift_L", true);
+                pressed = true;
+            }
+            usleep(5000);
+        }
+        win->wait_for(want.size() - 1, 8000);
+        kb.type("k", 0);
+        kb.key("Shift_L", false);
+    }, want.size());
+    EXPECT_LT(grabbed_ms, 1500) << "the keyboard stayed grabbed that many ms";
+    EXPECT_EQ(got, want);
 }
 
 // ß is a key of its own on a German keyboard, @ is AltGr+Q.

@@ -161,6 +161,19 @@ TEST_F(Typing, KeyStillHeldFromTheHotkeyIsTypedToo) {
     EXPECT_EQ(got, "Eee E");
 }
 
+// A click while the user's keys are held may have moved the cursor away
+// from the trigger before its erase: the replacing is called off.
+TEST_F(Typing, ClickDuringAHoldCallsTheReplacingOff) {
+    ASSERT_EQ(type_and_read("a"), "a");
+    ASSERT_EQ(watch_open(TE_WATCH_KEYS), TE_WATCH_KEYS);
+    ASSERT_EQ(keys_hold_begin(), TE_HOLD_ON);
+    te_test::click();
+    EXPECT_EQ(type_replacing(1, "b", 0), TE_TYPING_CLICKED);
+    keys_hold_end();
+    watch_close();
+    EXPECT_EQ(win.wait_for(2, 300), "a");
+}
+
 TEST_F(Typing, ResultCodesFollowTheOrderOfTests) {
     EXPECT_EQ(type_text_utf8(nullptr, 0), -1);
     EXPECT_EQ(type_text_utf8("", 1), -1);

@@ -61,6 +61,21 @@ TEST_F(Desktop, CopyIsExpandedAtOnceWhateverThePollInterval) {
     EXPECT_EQ(win.wait_for(std::string(TE_ADDRESS).size(), 5000), TE_ADDRESS);
 }
 
+// The same for the hotkey: the worker looks at the keys when one goes down
+// or up, not every poll interval.
+TEST_F(Desktop, HotkeyIsSeenAtOnceWhateverThePollInterval) {
+    copy("Dear team, >>addr");
+    ASSERT_EQ(te_start("{\"mode\":\"hotkey\",\"hotkey\":\"ctrl+shift+e\",\"poll_ms\":10000}"), 1);
+    usleep(300000);
+    long long pressed = te_test::millis();
+    ASSERT_EQ(te_test::run({"xdotool", "keydown", "ctrl+shift+e"}), 0);
+    usleep(100000);
+    te_test::run({"xdotool", "keyup", "ctrl+shift+e"});
+    while (win.received().empty() && te_test::millis() - pressed < 1500) usleep(1000);
+    EXPECT_LT(te_test::millis() - pressed, 1500);
+    EXPECT_EQ(win.wait_for(std::string(TE_ADDRESS).size(), 5000), TE_ADDRESS);
+}
+
 TEST_F(Desktop, RuleThatBlocksTheWindowsProgramStopsTheExpansion) {
     ASSERT_EQ(te_rule_set("te-window", "{\"allow\":false}"), 1);
     ASSERT_EQ(te_start("{\"mode\":\"clipboard\"}"), 1);

@@ -157,10 +157,32 @@ std::string output_of(const std::vector<std::string>& argv) {
     return out;
 }
 
-text_window::text_window() : text_window(TE_WINDOW_PATH) {}
+namespace {
 
-text_window::text_window(const std::string& program)
-    : path_(temp_file("")), proc_({program, path_, "te-window test"}, true) {
+std::vector<std::string> te_window_argv(const std::string& program, const std::string& path,
+                                        const std::vector<std::string>& extra) {
+    std::vector<std::string> argv = {program, path, "te-window test"};
+    argv.insert(argv.end(), extra.begin(), extra.end());
+    return argv;
+}
+
+// The server's own (not XTest) slave device of the kind; 0 when none.
+int te_server_device(int use) {
+    Display* dpy = display();
+    int n = 0, found = 0;
+    XIDeviceInfo* info = dpy ? XIQueryDevice(dpy, XIAllDevices, &n) : nullptr;
+    for (int i = 0; i < n && !found; i++)
+        if (info[i].use == use && !std::strstr(info[i].name, "XTEST")) found = info[i].deviceid;
+    if (info) XIFreeDeviceInfo(info);
+    return found;
+}
+
+}  // namespace
+
+text_window::text_window(const std::vector<std::string>& extra) : text_window(TE_WINDOW_PATH, extra) {}
+
+text_window::text_window(const std::string& program, const std::vector<std::string>& extra)
+    : path_(temp_file("")), proc_(te_window_argv(program, path_, extra), true) {
     std::string id = proc_.read_line(10000);
     window_ = id.empty() ? 0 : (Window)std::strtoul(id.c_str(), nullptr, 16);
 }
@@ -183,15 +205,27 @@ Display* display() {
     return dpy;
 }
 
-keyboard::keyboard() {
-    Display* dpy = display();
+keyboard::keyboard() : id_(te_server_device(XISlaveKeyboard)) {
+    if (id_) dev_ = XOpenDevice(display(), (XID)id_);
+}
+
+bool keyboard::grabbed() const {
     int n = 0;
-    XIDeviceInfo* info = dpy ? XIQueryDevice(dpy, XIAllDevices, &n) : nullptr;
-    for (int i = 0; i < n && !dev_; i++) {
-        if (info[i].use == XISlaveKeyboard && !std::strstr(info[i].name, "XTEST"))
-            dev_ = XOpenDevice(dpy, (XID)info[i].deviceid);
-    }
+    XIDeviceInfo* info = XIQueryDevice(display(), id_, &n);
+    bool floating = n == 1 && info[0].use == XIFloatingSlave;
     if (info) XIFreeDeviceInfo(info);
+    return floating;
+}
+
+void click() {
+    Display* dpy = display();
+    int id = te_server_device(XISlavePointer);
+    XDevice* dev = id ? XOpenDevice(dpy, (XID)id) : nullptr;
+    if (!dev) return;
+    XTestFakeDeviceButtonEvent(dpy, dev, 1, True, nullptr, 0, CurrentTime);
+    XTestFakeDeviceButtonEvent(dpy, dev, 1, False, nullptr, 0, CurrentTime);
+    XCloseDevice(dpy, dev);
+    XSync(dpy, False);
 }
 
 keyboard::~keyboard() {

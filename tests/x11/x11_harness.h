@@ -44,10 +44,12 @@ std::string output_of(const std::vector<std::string>& argv);
 // The project's text window, with the file it records to.
 class text_window {
 public:
-    text_window();
+    // With `extra` after its arguments (e.g. "--late-pings", "2500").
+    explicit text_window(const std::vector<std::string>& extra = std::vector<std::string>());
     // Another recording window program taking the same arguments
-    // (OUTPUT_FILE TITLE) and printing its window id once it has the focus.
-    explicit text_window(const std::string& program);
+    // (OUTPUT_FILE TITLE, then `extra`) and printing its window id once it
+    // has the focus.
+    explicit text_window(const std::string& program, const std::vector<std::string>& extra = {});
     bool ready() const { return window_ != 0; }
     Window window() const { return window_; }
     pid_t pid() const { return proc_.pid(); }
@@ -82,10 +84,18 @@ public:
     void key(const std::string& name, bool down);
     // A press and a release per ASCII character, delay_ms after each.
     void type(const std::string& text, int delay_ms);
+    // Whether a client has grabbed it (the server floats a grabbed device,
+    // detached from the core keyboard, for the grab's length).
+    bool grabbed() const;
 
 private:
+    int id_ = 0;
     XDevice* dev_ = nullptr;
 };
+
+// A click of the first button on the server's own pointer device ("Xvfb
+// mouse"), not an XTest device: as a person's hand on the mouse.
+void click();
 
 // The whole core keyboard mapping, for before/after comparisons.
 std::vector<KeySym> keyboard_mapping();

@@ -4,9 +4,11 @@
 // window and from the file (which is then written anew, whole). Like any
 // desktop program it names its process in _NET_WM_PID and answers
 // _NET_WM_PING once it has handled the events before the ping. Once it has
-// the focus it prints its window id on stdout.
+// the focus it prints its window id on stdout. With --late-pings MS it
+// answers the first ping at once and each later one only after MS
+// milliseconds of handling nothing, as a busy program does.
 //
-//   te-window OUTPUT_FILE [TITLE]
+//   te-window OUTPUT_FILE [TITLE] [--late-pings MS]
 #include "key_text.h"
 
 #include <X11/Xatom.h>
@@ -15,6 +17,7 @@
 #include <clocale>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <poll.h>
 #include <string>
 #include <unistd.h>
@@ -39,6 +42,8 @@ struct te_window {
     size_t recorded = 0;  // bytes of text the file holds already
     bool rewrite = false; // a character was removed: write the file anew
     bool dirty = true;
+    int late_ping_ms = 0; // how long each ping after the first waits for its answer
+    int pings = 0;        // answered so far
 };
 
 void te_remove_last_char(te_window& w) {
@@ -159,6 +164,7 @@ void te_draw(te_window& w) {
 
 // The answer goes back to the root window, where whoever pinged listens.
 void te_answer_ping(te_window& w, XEvent ev) {
+    if (w.pings++ > 0 && w.late_ping_ms > 0) usleep((useconds_t)w.late_ping_ms * 1000);
     Window root = DefaultRootWindow(w.dpy);
     ev.xclient.window = root;
     XSendEvent(w.dpy, root, False, SubstructureNotifyMask | SubstructureRedirectMask, &ev);
@@ -216,14 +222,20 @@ void te_close(te_window& w) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    int late_ping_ms = 0;
+    if (argc > 2 && std::string(argv[argc - 2]) == "--late-pings") {
+        late_ping_ms = std::atoi(argv[argc - 1]);
+        argc -= 2;
+    }
     if (argc < 2) {
-        std::fprintf(stderr, "usage: te-window OUTPUT_FILE [TITLE]\n");
+        std::fprintf(stderr, "usage: te-window OUTPUT_FILE [TITLE] [--late-pings MS]\n");
         return 2;
     }
     if (!std::setlocale(LC_ALL, "C.UTF-8")) std::setlocale(LC_ALL, "");
     XSetLocaleModifiers("@im=none");
     te_window w;
     w.path = argv[1];
+    w.late_ping_ms = late_ping_ms;
     if (FILE* f = std::fopen(argv[1], "rb")) {
         w.text = te_read_all(f);
         w.recorded = w.text.size();

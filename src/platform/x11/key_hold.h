@@ -15,7 +15,16 @@
 // user presses as they are let go does not overtake one held just before. The key listener takes the keys sent again as
 // the user's (the replay marks, key_listener.h). A key the user still
 // holds then is let go of in the core keyboard: it is typed once, and its
-// own release later changes nothing.
+// own release later changes nothing. The modifiers among them (Shift,
+// AltGr, Ctrl, Alt, Super) are then lent: pressed again on the XTest
+// device, so that the next key is typed with them as the user means it;
+// the listener lets go of each there when the user lets go of theirs.
+//
+// The hold ends after TE_HOLD_MAX_MS whatever the typing is doing: the
+// waits during a hold (for a program to answer a ping, a pause) go no
+// further than that (te_key_watch_hold_deadline, key_watch.h). Ended in
+// the middle of a typing, it lends the modifiers still held only once the
+// typing is done, so that they do not change the characters typed.
 //
 // A keyboard another client holds (a password prompt, a screen locker: an
 // XGrabKeyboard of its own) is told by the server's answer to a grab of the
@@ -41,6 +50,7 @@ struct te_key_hold {
     std::uint64_t since = 0;         // now_millis() when it began
     std::vector<int> grabbed;        // the keyboards grabbed
     std::vector<te_held_key> held;   // in the order they came
+    bool clicked = false;            // a mouse button was pressed since it began
 };
 
 // 1 when another client has grabbed the core keyboard. `recent` is a
@@ -61,9 +71,14 @@ void te_key_hold_let_go(Display* dpy);
 
 // Sends the held keys again and lets the keyboards go; `collect()` takes
 // the events that arrived meanwhile (grab events come to
-// te_key_hold_note through it). The keys are then forgotten. Nothing when
-// no hold is on.
-void te_key_hold_release(te_key_hold* h, Display* dpy, void (*collect)(Display*));
+// te_key_hold_note through it) and says how many it took. The keys are
+// then forgotten. With `lend`, the modifiers the user still holds are
+// lent, and added to lent[]. Nothing when no hold is on.
+void te_key_hold_release(te_key_hold* h, Display* dpy, int (*collect)(Display*), bool lend, bool lent[256]);
+
+// Lends the modifiers the user holds on the keyboards now; adds them to
+// lent[].
+void te_key_hold_lend(Display* dpy, const std::vector<int>& keyboards, bool lent[256]);
 
 // Forgets the hold, overwriting the keys it kept.
 void te_key_hold_wipe(te_key_hold* h);

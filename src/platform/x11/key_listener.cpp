@@ -7,6 +7,7 @@
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XInput2.h>
+#include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 #include <algorithm>
 #include <cstring>
@@ -35,7 +36,8 @@ bool te_is_control_text(const char* text) {
     return c < 0x20 || c == 0x7F;
 }
 
-// Raw presses through the core devices, and changes of the devices.
+// Raw presses (and key releases) through the core devices, and changes of
+// the devices.
 int te_select_raw_events(Display* dpy, int* opcode) {
     int event, error;
     if (!XQueryExtension(dpy, "XInputExtension", opcode, &event, &error)) return 0;
@@ -43,6 +45,7 @@ int te_select_raw_events(Display* dpy, int* opcode) {
     if (XIQueryVersion(dpy, &major, &minor) != Success || major < 2) return 0;
     unsigned char raw[XIMaskLen(XI_LASTEVENT)] = {0};
     XISetMask(raw, XI_RawKeyPress);
+    XISetMask(raw, XI_RawKeyRelease);
     XISetMask(raw, XI_RawButtonPress);
     unsigned char devices[XIMaskLen(XI_LASTEVENT)] = {0};
     XISetMask(devices, XI_HierarchyChanged);
@@ -141,8 +144,27 @@ void te_on_mark(te_key_listener* l, const XPropertyEvent& ev) {
 void te_on_raw(te_key_listener* l, int evtype, const XIRawEvent* raw) {
     l->last_time = raw->time;
     if (te_left_out(l, raw->sourceid) || te_watching_nothing(l)) return;
-    if (evtype == XI_RawKeyPress) te_on_key(l, (unsigned)raw->detail);
-    else if (te_is_click(raw->detail)) te_push(l, TE_KEY_RESET);
+    if (evtype == XI_RawKeyPress) {
+        te_on_key(l, (unsigned)raw->detail);
+    } else if (te_is_click(raw->detail)) {
+        te_push(l, TE_KEY_RESET);
+        l->hold.clicked = l->hold.clicked || l->hold.on;
+    }
+}
+
+// The user let go of a key: one a hold left down on the XTest device for
+// them goes up there too (the core keyboard has let go of it already).
+void te_on_raw_release(te_key_listener* l, const XIRawEvent* raw) {
+    unsigned code = (unsigned)raw->detail & 255;
+    if (!l->lent[code] || te_from_xtest(l, raw->sourceid)) return;
+    l->lent[code] = false;
+    XTestFakeKeyEvent(l->dpy, code, False, CurrentTime);
+    XFlush(l->dpy);
+}
+
+void te_let_go_of_lent(te_key_listener* l) {
+    for (unsigned code = 0; code < 256; code++)
+        if (l->lent[code]) XTestFakeKeyEvent(l->dpy, code, False, CurrentTime);
 }
 
 int te_take_xi(te_key_listener* l, XEvent* ev) {
@@ -151,6 +173,8 @@ int te_take_xi(te_key_listener* l, XEvent* ev) {
     if (!XGetEventData(l->dpy, cookie)) return 1;
     if (cookie->evtype == XI_RawKeyPress || cookie->evtype == XI_RawButtonPress) {
         te_on_raw(l, cookie->evtype, static_cast<const XIRawEvent*>(cookie->data));
+    } else if (cookie->evtype == XI_RawKeyRelease) {
+        te_on_raw_release(l, static_cast<const XIRawEvent*>(cookie->data));
     } else if (cookie->evtype == XI_KeyPress || cookie->evtype == XI_KeyRelease) {
         const XIDeviceEvent* key = static_cast<const XIDeviceEvent*>(cookie->data);
         te_key_hold_note(&l->hold, key->deviceid, (unsigned)key->detail, cookie->evtype == XI_KeyPress);
@@ -184,6 +208,13 @@ int te_key_listener_open(te_key_listener* l, Display* dpy, te_key_queue* queue, 
     return 1;
 }
 
+int te_key_listener_owns(const te_key_listener* l, const XEvent* ev) {
+    if (!l->dpy) return 0;
+    if (l->keymap.ctx && ev->type == l->keymap.event_base) return 1;
+    if (ev->type == PropertyNotify && ev->xproperty.window == l->marks) return 1;
+    return ev->xcookie.type == GenericEvent && ev->xcookie.extension == l->xi_opcode;
+}
+
 int te_key_listener_take(te_key_listener* l, XEvent* ev) {
     if (!l->dpy) return 0;
     if (te_keymap_text_follow(&l->keymap, ev)) return 1;
@@ -198,6 +229,7 @@ int te_key_listener_take(te_key_listener* l, XEvent* ev) {
 void te_key_listener_close(te_key_listener* l) {
     te_typing_marks_listen(0);
     if (l->dpy && !te_x11_lost()) {
+        te_let_go_of_lent(l);
         if (l->marks) XDestroyWindow(l->dpy, l->marks);
         unsigned char bits[XIMaskLen(XI_LASTEVENT)] = {0};
         XIEventMask masks[2] = {{XIAllMasterDevices, (int)sizeof bits, bits}, {XIAllDevices, (int)sizeof bits, bits}};

@@ -8,7 +8,9 @@
 // grabbed keyboards; the keys a hold sends again through XTest come
 // between two replay marks (property changes on the marks window, in order
 // with the raw events) and count as the user's. While another client holds
-// the keyboard (a password prompt), it watches nothing.
+// the keyboard (a password prompt), it watches nothing. A modifier a hold
+// left down on the XTest device for the user (`lent`) is let go of there
+// when the user's key release comes.
 #ifndef TE_X11_KEY_LISTENER_H
 #define TE_X11_KEY_LISTENER_H
 
@@ -36,6 +38,7 @@ struct te_key_listener {
     bool grabbed_elsewhere = false;
     Time last_time = 0;     // the server time of the last raw event
     te_key_hold hold;
+    bool lent[256] = {};    // down on the XTest device until the user lets go of them
     te_keymap_text keymap;
     te_key_queue* queue = nullptr;
 };
@@ -43,6 +46,10 @@ struct te_key_listener {
 // Selects the events and reads the layout and the devices. 0 when the
 // server lacks XInput2 or XKB (the listener is then closed again).
 int te_key_listener_open(te_key_listener* l, Display* dpy, te_key_queue* queue, bool synthetic);
+// 1 when the event is one for the listener (te_key_listener_take takes
+// it); it only looks at the event, and so may be asked from an Xlib
+// predicate.
+int te_key_listener_owns(const te_key_listener* l, const XEvent* ev);
 // Takes one event from the connection: 1 when it was the listener's.
 int te_key_listener_take(te_key_listener* l, XEvent* ev);
 void te_key_listener_close(te_key_listener* l);

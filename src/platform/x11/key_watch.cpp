@@ -6,6 +6,8 @@
 #include "platform.h"
 #include "x11_display.h"
 
+#include <algorithm>
+
 namespace {
 
 // How long a refused connection is tried again, and how often.
@@ -18,6 +20,10 @@ struct te_key_watch {
     unsigned connection = 0;  // the connection the listener was opened on
     te_key_listener listener;
     te_key_queue queue;
+    bool typing = false;  // the characters of a typing are going out
+    // The keyboards of a hold that ran out during the typing: the
+    // modifiers held on them are lent once the typing is done.
+    std::vector<int> lend_after_typing;
 };
 thread_local te_key_watch te_keys;
 
@@ -31,15 +37,22 @@ void te_drop_broken(te_key_watch& w) {
     te_key_queue_push(&w.queue, TE_KEY_RESET, nullptr);
 }
 
-// Takes every event queued or readable without blocking. In keys mode
-// nothing else is watched on this connection: other events are dropped,
-// keyboard mapping changes after Xlib's keysym cache has been told.
-void te_collect(Display* dpy) {
+Bool te_is_listeners(Display*, XEvent* ev, XPointer) {
+    return te_key_listener_owns(&te_keys.listener, ev) || ev->type == MappingNotify;
+}
+
+// Takes every event of the listener queued or readable without blocking,
+// and keyboard mapping changes (Xlib's keysym cache is told); says how
+// many. Other events stay queued in order for whoever waits for them on
+// this connection (the answer to a ping the typing sent).
+int te_collect(Display* dpy) {
+    int taken = 0;
     XEvent ev;
-    while (!te_x11_lost() && XPending(dpy) > 0) {
-        XNextEvent(dpy, &ev);
-        if (!te_key_watch_take(&ev) && ev.type == MappingNotify) XRefreshKeyboardMapping(&ev.xmapping);
+    while (!te_x11_lost() && XCheckIfEvent(dpy, &ev, te_is_listeners, nullptr)) {
+        taken++;
+        if (!te_key_watch_take(&ev)) XRefreshKeyboardMapping(&ev.xmapping);
     }
+    return taken;
 }
 
 }  // namespace
@@ -76,6 +89,7 @@ void te_key_watch_close(void) {
     te_key_watch_hold_end();
     if (w.listener.dpy) te_key_listener_close(&w.listener);
     te_key_queue_wipe(&w.queue);
+    w.lend_after_typing.clear();
     w.open = false;
 }
 
@@ -98,15 +112,23 @@ int te_key_watch_hold_begin(void) {
     return held;
 }
 
-void te_key_watch_hold_end(void) {
+namespace {
+
+// Ends the hold; `lend`: lends the modifiers the user still holds at once.
+void te_hold_end(bool lend) {
     te_key_listener& l = te_keys.listener;
     if (l.dpy && !te_x11_lost() && l.hold.on) {
+        if (!lend) te_keys.lend_after_typing = l.hold.grabbed;
         te_key_listener_mark_replay(&l, true);
-        te_key_hold_release(&l.hold, l.dpy, te_collect);
+        te_key_hold_release(&l.hold, l.dpy, te_collect, lend, l.lent);
         te_key_listener_mark_replay(&l, false);
     }
     te_key_hold_wipe(&l.hold);
 }
+
+}  // namespace
+
+void te_key_watch_hold_end(void) { te_hold_end(true); }
 
 int te_key_watch_let_go_in_hold(Display* dpy) {
     te_key_listener& l = te_keys.listener;
@@ -116,6 +138,36 @@ int te_key_watch_let_go_in_hold(Display* dpy) {
 }
 
 void te_key_watch_hold_expire(void) {
+    if (now_millis() >= te_key_watch_hold_deadline()) te_hold_end(!te_keys.typing);
+}
+
+void te_key_watch_typing(Display* dpy, bool on) {
+    te_key_watch& w = te_keys;
+    if (w.listener.dpy != dpy) return;
+    w.typing = on;
+    if (on || w.lend_after_typing.empty() || te_x11_lost()) return;
+    te_key_hold_lend(dpy, w.lend_after_typing, w.listener.lent);
+    w.lend_after_typing.clear();
+}
+
+std::uint64_t te_key_watch_hold_deadline(void) {
     const te_key_hold& h = te_keys.listener.hold;
-    if (h.on && now_millis() - h.since >= (std::uint64_t)TE_HOLD_MAX_MS) te_key_watch_hold_end();
+    return h.on ? h.since + TE_HOLD_MAX_MS : UINT64_MAX;
+}
+
+void te_key_watch_sleep(int ms) {
+    std::uint64_t end = now_millis() + (std::uint64_t)(ms > 0 ? ms : 0);
+    for (;;) {
+        std::uint64_t until = std::min(end, te_key_watch_hold_deadline()), now = now_millis();
+        if (now < until) thread_sleep_ms((int)(until - now));
+        if (until == end) return;
+        te_key_watch_hold_expire();
+    }
+}
+
+int te_key_watch_clicked_in_hold(Display* dpy) {
+    te_key_listener& l = te_keys.listener;
+    if (!l.hold.on || l.dpy != dpy) return 0;
+    te_collect(dpy);
+    return l.hold.clicked;
 }

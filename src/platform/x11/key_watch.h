@@ -7,6 +7,7 @@
 #include "platform.h"
 
 #include <X11/Xlib.h>
+#include <cstdint>
 
 // Opens the listener (with `synthetic`, XTest devices' keys count as the
 // user's); 1 when it runs. A connection the server refuses is tried again
@@ -33,7 +34,23 @@ void te_key_watch_hold_end(void);
 // `dpy` need not wait for keys to be let go: this releases the keys the
 // core keyboard counts as down and returns 1. 0 when no hold is on.
 int te_key_watch_let_go_in_hold(Display* dpy);
-// Ends this thread's hold once it has lasted TE_HOLD_MAX_MS.
+// Ends this thread's hold once it has lasted TE_HOLD_MAX_MS. While the
+// characters of a typing go out, the modifiers the user holds then are
+// lent (key_hold.h) only once they are all out.
 void te_key_watch_hold_expire(void);
+// Whether the characters of a typing on `dpy` are going out: on before
+// the first, off after the last.
+void te_key_watch_typing(Display* dpy, bool on);
+// When this thread's hold has lasted TE_HOLD_MAX_MS (the now_millis()
+// clock); UINT64_MAX while no hold is on. A wait during a hold goes no
+// further than this, ends the hold there (te_key_watch_hold_expire), and
+// may then go on.
+std::uint64_t te_key_watch_hold_deadline(void);
+// Sleeps `ms`, ending this thread's hold on time on the way.
+void te_key_watch_sleep(int ms);
+// During this thread's hold on `dpy`: takes the events that came, and 1
+// when a mouse button was pressed since the hold began. 0 when no hold is
+// on there.
+int te_key_watch_clicked_in_hold(Display* dpy);
 
 #endif

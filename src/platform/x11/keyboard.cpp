@@ -32,13 +32,13 @@ struct te_typist {
 
 int te_has_focus(Display* dpy) { return te_x11_input_focus(dpy) != None && !te_x11_lost(); }
 
-// The user's keys are held for the typing, but never for long.
-void te_key(Display* dpy, KeyCode code, bool down) {
-    te_key_watch_hold_expire();
-    XTestFakeKeyEvent(dpy, code, down, CurrentTime);
-}
+void te_key(Display* dpy, KeyCode code, bool down) { XTestFakeKeyEvent(dpy, code, down, CurrentTime); }
 
 void te_press_spot(te_typist& t, const te_key_spot& spot) {
+    // The user's keys are held for the typing, but never for long; a hold
+    // that runs out ends between two characters, with none of the typing's
+    // modifiers down.
+    te_key_watch_hold_expire();
     bool shift = spot.mods & ShiftMask;
     bool level3 = t.layout.level3_mask && (spot.mods & t.layout.level3_mask);
     if (shift) te_key(t.dpy, t.layout.shift_code, true);
@@ -94,9 +94,15 @@ size_t te_segment_end(const te_typist& t, const std::vector<KeySym>& syms, size_
     return i;
 }
 
-int te_type_chars(te_typist& t, const std::vector<KeySym>& syms) {
+// The first `erase` keysyms (BackSpaces) go before any wait for a binding
+// of the spare keycodes: a hold of the user's keys may run out during that
+// wait, and the keys it held must not reach the window before the erase.
+// (The window has its keymap: the user just typed there.)
+int te_type_chars(te_typist& t, const std::vector<KeySym>& syms, size_t erase) {
+    for (size_t i = 0; i < erase && i < syms.size(); i++)
+        if (!te_type_keysym(t, syms[i]) || te_x11_lost()) return 0;
     std::vector<KeySym> foreign;
-    for (size_t from = 0; from < syms.size();) {
+    for (size_t from = erase; from < syms.size();) {
         size_t end = te_segment_end(t, syms, from, &foreign);
         if (!te_spare_bind(&t.spare, foreign)) return 0;
         for (size_t i = from; i < end; i++) {
@@ -116,32 +122,39 @@ bool te_typable(const te_typist& t, const std::vector<KeySym>& syms) {
     return true;
 }
 
-int te_type_all(Display* dpy, const std::vector<KeySym>& syms) {
+int te_type_all(Display* dpy, const std::vector<KeySym>& syms, size_t erase) {
     te_typist t;
     t.dpy = dpy;
     if (!te_layout_load(dpy, &t.layout)) return -2;
     te_spare_init(&t.spare, dpy, t.layout.spare);
     if (!te_typable(t, syms)) return -2;
+    // The cursor may have moved away from what was to be erased.
+    if (erase && te_key_watch_clicked_in_hold(dpy)) return TE_TYPING_CLICKED;
     te_typing_mark_begin(dpy);
     te_x11_errors_mark();
+    te_key_watch_typing(dpy, true);
     te_let_go_of_keys(dpy);
     te_set_aside saved;
     te_modifiers_set_aside(dpy, &saved);
-    int ok = te_type_chars(t, syms);
-    te_spare_restore(&t.spare);
+    int ok = te_type_chars(t, syms, erase);
     te_modifiers_bring_back(dpy, saved);
+    // The characters are out; the wait for the program before the spare
+    // keycodes are given back may take long, and the user's modifiers
+    // apply to their next key from now on.
+    te_key_watch_typing(dpy, false);
+    te_spare_restore(&t.spare);
     int errors = te_x11_errors_since(dpy);
     te_typing_mark_end(dpy);
     return ok && !errors && !te_x11_lost() ? 0 : -2;
 }
 
 // Checks the desktop, then types the keysyms. -3 no window in front.
-int te_type_keysyms(const std::vector<KeySym>& syms) {
+int te_type_keysyms(const std::vector<KeySym>& syms, size_t erase) {
     Display* dpy = te_x11_display();
     if (!dpy || !te_has_focus(dpy)) return -3;
     if (!te_x11_has_xtest(dpy)) return -2;
     std::lock_guard<std::mutex> hold(te_typing_lock);
-    return te_type_all(dpy, syms);
+    return te_type_all(dpy, syms, erase);
 }
 
 }  // namespace
@@ -154,8 +167,9 @@ int te_x11_type_replacing(int erase_count, const char* text, int dry_run) {
     std::vector<std::uint32_t> cps = te_utf8_decode(text ? text : "");
     if (erase_count <= 0 && cps.empty()) return -1;
     if (dry_run) return -3;
-    std::vector<KeySym> syms(erase_count > 0 ? (size_t)erase_count : 0, XK_BackSpace);
+    size_t erase = erase_count > 0 ? (size_t)erase_count : 0;
+    std::vector<KeySym> syms(erase, XK_BackSpace);
     std::vector<KeySym> typed = te_keysyms(cps);
     syms.insert(syms.end(), typed.begin(), typed.end());
-    return te_type_keysyms(syms);
+    return te_type_keysyms(syms, erase);
 }

@@ -1,8 +1,10 @@
 #include "ping.h"
 
+#include "key_watch.h"
 #include "platform.h"
 #include "x11_display.h"
 
+#include <algorithm>
 #include <atomic>
 
 namespace {
@@ -33,13 +35,20 @@ void te_send_ping(Display* dpy, Window target, long serial) {
     XSendEvent(dpy, target, False, NoEventMask, &ev);
 }
 
+// A hold of the user's keys that runs out meanwhile is ended on time, and
+// the wait goes on: the program may only be busy.
 int te_wait_answer(Display* dpy, Window root, Window target, long serial, std::uint64_t deadline) {
     XEvent ev;
-    while (te_x11_wait_event(dpy, root, ClientMessage, &ev, deadline)) {
-        if (ev.xclient.format == 32 && ev.xclient.data.l[1] == serial && (Window)ev.xclient.data.l[2] == target)
-            return 1;
+    for (;;) {
+        std::uint64_t until = std::min(deadline, te_key_watch_hold_deadline());
+        if (te_x11_wait_event(dpy, root, ClientMessage, &ev, until)) {
+            if (ev.xclient.format == 32 && ev.xclient.data.l[1] == serial && (Window)ev.xclient.data.l[2] == target)
+                return 1;
+            continue;
+        }
+        if (until == deadline || te_x11_lost()) return 0;
+        te_key_watch_hold_expire();
     }
-    return 0;
 }
 
 // Drops what the root window sent us while we listened to it.

@@ -16,7 +16,8 @@
 Window te_ping_target(Display* dpy);
 
 // Pings `target` and waits up to timeout_ms for its answer. 1 answered,
-// 0 not in time.
+// 0 not in time. A hold of the user's keys that runs out during the wait
+// is ended then (key_watch.h); the wait goes on.
 int te_ping(Display* dpy, Window target, int timeout_ms);
 
 #endif

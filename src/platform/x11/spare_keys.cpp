@@ -1,5 +1,6 @@
 #include "spare_keys.h"
 
+#include "key_watch.h"
 #include "ping.h"
 #include "platform.h"
 
@@ -40,7 +41,7 @@ bool te_ping_focused(te_spare_keys* keys) {
 void te_settle(te_spare_keys* keys) {
     XSync(keys->dpy, False);
     if (!te_ping_focused(keys))
-        thread_sleep_ms(TE_SETTLE_BASE_MS + (int)(keys->typed_since_settle / TE_SETTLE_CHARS_PER_MS));
+        te_key_watch_sleep(TE_SETTLE_BASE_MS + (int)(keys->typed_since_settle / TE_SETTLE_CHARS_PER_MS));
     keys->typed_since_settle = 0;
 }
 
