@@ -189,7 +189,8 @@ TE_API const char* te_render(const char* tmpl);
  *     another process replaced it since this one last read or wrote it,
  *     then applies the change to what was read and rewrites the file whole.
  *     Writers in other processes are kept out for that time by a lock on
- *     "<store>.lock"; an edit that cannot have it within about 3 seconds
+ *     "<store>.lock" (beside the file a symbolic link finally names, so
+ *     every name of one store shares the lock); an edit that cannot have it within about 3 seconds
  *     fails with "store is locked by another process: <store>", and one
  *     whose lock file cannot be opened or locked at all (a folder in its
  *     place, no permission) fails with "cannot lock <store>.lock: <reason>";

@@ -123,7 +123,8 @@ extern TeEngine E;
 // signal is E.running, an atomic read without the lock; te_stop clears it
 // and then wakes the worker's wait.
 // Between processes (and the threads of this one), writers of one store
-// file are serialised by a lock on "<store>.lock" (te_store_edit,
+// file are serialised by a lock on "<store>.lock" beside the file a link
+// finally names (te_store_edit,
 // store_edit.cpp). An edit takes it before this lock, waiting for it
 // without this one, keeps it for the refresh, change and write, and lets it
 // go after this lock; never the other way round. Its wait is bounded, so a

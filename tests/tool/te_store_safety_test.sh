@@ -92,4 +92,15 @@ ln -s "$work/dotfiles/rules.json" "$APPDATA/Wrenfold/rules.json"
 [ -L "$store" ] && [ -L "$APPDATA/Wrenfold/rules.json" ] || fail "a link became a file"
 grep -q '>>linked' "$work/dotfiles/snippets.json" || fail "the linked store missed the edit"
 grep -q VIALINK "$work/dotfiles/rules.json" || fail "the linked rules file missed the rule"
+# The lock belongs to the file the link names: a writer holding the
+# target's lock keeps out an edit made through the link.
+flock "$work/dotfiles/snippets.json.lock" sh -c 'touch "$TMPDIR/target-held"
+  while [ -e "$TMPDIR/target-held" ]; do sleep 0.05; done' &
+holder=$!
+while [ ! -e "$TMPDIR/target-held" ]; do sleep 0.01; done
+rc=0
+"$te" add '>>during' 'while locked' 2>"$work/err" || rc=$?
+rm "$TMPDIR/target-held"
+wait "$holder"
+[ "$rc" = 1 ] && grep -q "store is locked by another process" "$work/err" || fail "an edit through the link ignored the target's lock"
 echo "te store safety: all checks passed"

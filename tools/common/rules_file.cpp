@@ -114,7 +114,7 @@ public:
         std::string lock_path = path + ".lock";
         te_make_parent_dirs(path);
         errno = 0;
-        te_lock_status status = te_files_system().lock(lock_path.c_str(), TE_RULES_LOCK_WAIT_MS, &lock_);
+        te_lock_status status = te_files_system().lock(path.c_str(), TE_RULES_LOCK_WAIT_MS, &lock_);
         held_ = status == TE_LOCK_TAKEN;
         if (status == TE_LOCK_BUSY) *error = "rules file is locked by another process: " + path;
         if (status == TE_LOCK_UNAVAILABLE)
