@@ -141,7 +141,18 @@ extern "C" {
  * In clipboard mode the worker looks at the clipboard as soon as the
  * desktop reports a change (X11 with XFixes, Windows); "poll_ms" then only
  * bounds each wait. Without such reports, and in hotkey mode, it polls
- * every "poll_ms" milliseconds. */
+ * every "poll_ms" milliseconds.
+ * Choosing a store: "worker": false applies the configuration and starts
+ * nothing; the desktop is not touched, so it works on any desktop or none.
+ * It returns 1 when applied (0 when already running or the configuration
+ * is refused). A host that works on a store other than the default one
+ * names it this way before any other call; a configuration without
+ * "worker" (or with true) starts the worker as above.
+ * The store at first use: when the first call of the process is te_start
+ * and its configuration names a "store", that store is the one read (even
+ * if the start then fails); the default store is never read. A later
+ * te_start that names another store reads it at once: its snippets replace
+ * the table; a store with none (or missing) leaves the table as it was. */
 TE_API int te_start(const char* config_json);
 
 /* Stops the worker, waking it from its wait, and waits for it to finish its

@@ -135,6 +135,10 @@ typedef std::lock_guard<std::mutex> te_engine_guard;
 
 // ---- Defaults, table access (lock held) --------------------------------
 void te_load_defaults(void);
+// The first-use defaults with `store` (null or empty: the default path) as
+// the store read: a host that names its store in its first te_start never
+// has the default store read.
+void te_load_defaults_with_store(const char* store);
 void te_seed_snippets(void);
 int te_snippet_find(const char* trigger);
 // Stores a copy of `src` at table position `index` and keeps its look-up

@@ -49,6 +49,21 @@ if grep -q '>>home' "$work/a.json"; then fail "--store took the default store's 
 [ "$("$te" path)" = "$APPDATA/Wrenfold/snippets.json" ] || fail "path"
 [ "$("$te" path --store "$work/a.json")" = "$work/a.json" ] || fail "path --store"
 
+# te run on another store expands that store's snippets (here the seeds:
+# it does not exist yet), never the default store's.
+"$te" --store "$work/new.json" run --poll-ms 20 >"$work/run.out" 2>/dev/null &
+run_pid=$!
+for _ in $(seq 50); do "$te" status | grep -q ' mode, up ' && break; sleep 0.1; done
+"$te" stop >/dev/null && wait "$run_pid" || fail "te --store run"
+run_pid=
+grep -q '"snippets":3}' "$work/run.out" || fail "te --store run held other snippets: $(cat "$work/run.out")"
+# Choosing a store touches no desktop: it works where the Wayland
+# compositor cannot be reached.
+for args in "add '>>w' on-wayland" "count" "edit '>>w'"; do
+  eval "TE_DESKTOP=wayland WAYLAND_DISPLAY=\$work/no-compositor EDITOR=true \"\$te\" --store \"\$work/w.json\" $args" \
+    >/dev/null 2>"$work/err" || fail "--store with an unreachable Wayland: te $args: $(cat "$work/err")"
+done
+
 # Standard input: only one final newline is dropped.
 printf 'two\nlines\n\n' | "$te" add '>>in'
 "$te" add '>>doc' <<'DOC'

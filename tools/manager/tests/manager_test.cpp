@@ -235,6 +235,20 @@ private slots:
         QVERIFY(te_file_bytes(te_store_path()).contains("Anna and more"));
     }
 
+    // Choosing a store starts no engine and touches no desktop: the window
+    // opens on another store where no Wayland compositor answers.
+    void store_option_touches_no_desktop() {
+        QString dir = qEnvironmentVariable("APPDATA"), shot = dir + "/shot.png";
+        QProcess manager;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("TE_DESKTOP", "wayland");
+        env.insert("WAYLAND_DISPLAY", dir + "/no-compositor");
+        manager.setProcessEnvironment(env);
+        manager.start(TE_MANAGER_PATH, {"--store", dir + "/other.json", "--no-engine", "--screenshot", shot});
+        QVERIFY(manager.waitForFinished(20000));
+        QVERIFY2(manager.exitCode() == 0 && QFile::exists(shot), manager.readAllStandardError().constData());
+    }
+
     void unreadable_store_is_said_and_nothing_shown_exported_or_expanded() {
         QString store = te_store_path();
         QFile::remove(store);
