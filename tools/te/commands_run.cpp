@@ -1,5 +1,5 @@
 // te run: the engine in the background until Ctrl-C, SIGTERM or `te stop`,
-// one instance per user and display.
+// one instance per user and desktop.
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -75,12 +75,13 @@ void te_watch_until_stopped(te_instance_lock& lock, te_instance_info& info, bool
 int te_cmd_run(const te_cli& cli, const te_run_options& o) {
     te_catch_stop_signals();
     std::string store = te_store_in_use(cli), error;
+    te_instance_info info;
+    // First: the instance lock is named after the desktop served.
+    info.desktop = te_desktop_settle(o.desktop);
     te_instance_lock lock;
     if (!lock.acquire(store, &error)) return te_fail_with("run", error);
     std::string config = te_run_config(o, cli.store);
     if (config.empty()) return te_fail_with("run", "an option is not valid UTF-8");
-    te_instance_info info;
-    info.desktop = te_desktop_settle(o.desktop);
     if (!te_start(config.c_str())) return te_fail("run");
     info.pid = (long)getpid();
     info.mode = o.mode.empty() ? "clipboard" : o.mode;
@@ -105,5 +106,5 @@ void te_add_run_command(te_cli& cli) {
                                 [&cli, o] { return te_cmd_run(cli, *o); });
     te_add_run_options(sub, *o);
     sub->footer("Prints a line per expansion on stderr and the statistics at the end.\n"
-                "Only one runs per user and display; `te status` and `te stop` reach it.");
+                "Only one runs per user and desktop; `te status` and `te stop` reach it.");
 }
