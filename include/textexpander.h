@@ -256,7 +256,18 @@ TE_API const char* te_snippet_field(int index, const char* field);
 TE_API int te_snippet_add(const char* json);
 
 /* Replaces the snippet with `trigger` (may rename it) and rewrites the
- * store. 1 replaced and stored, 0 failed. */
+ * store. 1 replaced and stored, 0 failed.
+ * Only if unchanged: `json` may carry "if_unchanged", a snippet object
+ * holding the snippet as the host last saw it (te_snippet_json's text, say).
+ * The update is then made only when the snippet stored under `trigger` has
+ * exactly those four fields (missing members counting as their defaults),
+ * compared after the store file was read again, under the store's lock, so
+ * no other process can change it between the comparison and the write.
+ * Otherwise it fails with "snippet changed meanwhile: <trigger>" and
+ * changes nothing (a snippet deleted meanwhile: "no such trigger: ...").
+ * "if_unchanged" that is not a valid snippet object fails with
+ * "update: \"if_unchanged\" must be a snippet object". Without the member
+ * the update is made whatever the snippet holds. */
 TE_API int te_snippet_update(const char* trigger, const char* json);
 
 /* Removes the snippet with `trigger` and rewrites the store. 1 removed and

@@ -77,6 +77,21 @@ CASES
 rmdir "$store.lock"
 "$te" show '>>keep' | grep -qF '"text":"kept","folder":"Moved"' || fail "edit undid another change: $("$te" show '>>keep')"
 
+# The same when a second writer holds the store's lock while the edit is
+# checked and changes the snippet before the edit's update gets the lock.
+cat >"$work/writer" <<'SH'
+#!/bin/sh
+flock "$STORE.lock" sh -c 'touch "$TMPDIR/held"; sleep 1
+  sed "s/\"folder\":\"Moved\"/\"folder\":\"Elsewhere\"/" "$STORE" >"$STORE.new" && mv "$STORE.new" "$STORE"' &
+while [ ! -e "$TMPDIR/held" ]; do sleep 0.01; done
+SH
+chmod +x "$work/writer"
+if AFTER="STORE='$store' '$work/writer'" EDITOR=$work/editor "$te" edit '>>keep' 2>"$work/err"; then
+  fail "edit wrote over a change made under the store's lock"
+fi
+grep -q "changed while it was being edited" "$work/err" || fail "edit under a held lock said: $(cat "$work/err")"
+"$te" show '>>keep' | grep -qF '"text":"kept","folder":"Elsewhere"' || fail "the other writer's change: $("$te" show '>>keep')"
+
 # Rules set side by side are all kept.
 for i in $(seq 20); do "$te" rule "prog$i" block & done
 wait

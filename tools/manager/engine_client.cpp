@@ -48,13 +48,23 @@ bool te_read_snippets(std::vector<te_snippet_row>* out, QString* error) {
 
 int te_snippet_total() { return te_snippet_count(); }
 
-QByteArray te_snippet_object_json(const te_snippet_row& row) {
-    QJsonObject o{{"trigger", row.trigger}, {"text", row.text}, {"folder", row.folder}, {"apps", row.apps}};
-    return QJsonDocument(o).toJson(QJsonDocument::Compact);
+namespace {
+
+QJsonObject te_snippet_object(const te_snippet_row& row) {
+    return QJsonObject{{"trigger", row.trigger}, {"text", row.text}, {"folder", row.folder}, {"apps", row.apps}};
 }
 
-bool te_save_snippet(const QString& original_trigger, const te_snippet_row& row, QString* error) {
-    QByteArray json = te_snippet_object_json(row);
+}  // namespace
+
+QByteArray te_snippet_object_json(const te_snippet_row& row) {
+    return QJsonDocument(te_snippet_object(row)).toJson(QJsonDocument::Compact);
+}
+
+bool te_save_snippet(const QString& original_trigger, const te_snippet_row& row, const te_snippet_row* expected,
+                     QString* error) {
+    QJsonObject o = te_snippet_object(row);
+    if (expected) o.insert("if_unchanged", te_snippet_object(*expected));
+    QByteArray json = QJsonDocument(o).toJson(QJsonDocument::Compact);
     int ok = original_trigger.isEmpty()
                  ? te_snippet_add(json.constData())
                  : te_snippet_update(original_trigger.toUtf8().constData(), json.constData());

@@ -43,8 +43,11 @@ int te_snippet_total();
 QByteArray te_snippet_object_json(const te_snippet_row& row);
 
 // Stores `row`: te_snippet_add when `original_trigger` is empty, else
-// te_snippet_update of that trigger. False with the library's message.
-bool te_save_snippet(const QString& original_trigger, const te_snippet_row& row, QString* error);
+// te_snippet_update of that trigger, made only if the stored snippet is
+// still `expected` (may be null: whatever it is), which the library checks
+// under the store's lock. False with the library's message.
+bool te_save_snippet(const QString& original_trigger, const te_snippet_row& row, const te_snippet_row* expected,
+                     QString* error);
 bool te_remove_snippet(const QString& trigger, QString* error);
 
 // te_render of `tmpl`; callable from any thread.

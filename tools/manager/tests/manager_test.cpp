@@ -87,6 +87,11 @@ void te_answer_input(const QString& text) {
     });
 }
 
+bool te_write_bytes(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
 // The real program, started with `args`, until the object goes.
 class te_manager_program {
 public:
@@ -233,6 +238,24 @@ private slots:
         QVERIFY(te_file_bytes(te_store_path()).contains(R"("folder":"Old")"));
         QTest::keyClick(window, Qt::Key_S, Qt::ControlModifier);  // told, the user stores the text anyway
         QVERIFY(te_file_bytes(te_store_path()).contains("Anna and more"));
+    }
+
+    // Another process holds the store's lock while the Save is checked and
+    // changes the snippet before the Save gets the lock.
+    void save_refuses_a_change_made_while_the_store_was_locked() {
+        QTest::mouseClick(child<QTableView>("list")->viewport(), Qt::LeftButton, {},
+                          child<QTableView>("list")->visualRect(child<QTableView>("list")->model()->index(3, 0)).center());
+        QTest::keyClick(child<QPlainTextEdit>("text"), Qt::Key_End, Qt::ControlModifier);
+        QTest::keyClicks(child<QPlainTextEdit>("text"), " and more");
+        QString store = te_store_path(), next = store + ".next", held = store + ".held";
+        QVERIFY(te_write_bytes(next, te_file_bytes(store).replace(R"("folder":"Mail")", R"("folder":"Held")")));
+        QProcess writer;
+        writer.start("flock", {store + ".lock", "sh", "-c", R"(touch "$0"; sleep 1; mv "$1" "$2")", held, next, store});
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(held), 5000);
+        QTest::keyClick(window, Qt::Key_S, Qt::ControlModifier);
+        QVERIFY(writer.waitForFinished(5000));
+        QVERIFY2(child<QLabel>("message")->text().contains("changed elsewhere"), qPrintable(child<QLabel>("message")->text()));
+        QVERIFY(te_file_bytes(store).contains(R"("folder":"Held")") && !te_file_bytes(store).contains("and more"));
     }
 
     // Choosing a store starts no engine and touches no desktop: the window
