@@ -97,6 +97,32 @@ for i in $(seq 20); do "$te" rule "prog$i" block & done
 wait
 [ "$("$te" rules | grep -o PROG | wc -l)" = 20 ] || fail "parallel rules: $("$te" rules)"
 
+# A rules file that cannot be read is never taken as empty: `te rule`
+# writes nothing, `te run` does not start, a running one keeps its rules;
+# an entry that is not a whole rule is refused, not guessed.
+rules=$APPDATA/Wrenfold/rules.json
+cp "$rules" "$work/rules.before"
+chmod 000 "$rules"
+for args in "rule gedit block" "run --quiet" "rules"; do
+  rc=0
+  eval "unreadable timeout 20 \"\$te\" $args" >/dev/null 2>"$work/err" || rc=$?
+  [ "$rc" = 1 ] && grep -q "cannot read $rules: " "$work/err" || fail "unreadable rules: te $args exit $rc: $(cat "$work/err")"
+done
+chmod 600 "$rules"
+cmp -s "$rules" "$work/rules.before" || fail "an unreadable rules file was written over"
+unreadable "$te" run --poll-ms 20 --quiet >/dev/null 2>"$work/run.err" &
+run=$!
+for _ in $(seq 50); do "$te" status | grep -q ' mode, up ' && break; sleep 0.1; done
+cp "$rules" "$rules.new" && chmod 000 "$rules.new" && mv "$rules.new" "$rules"
+for _ in $(seq 50); do grep -q "cannot read $rules: " "$work/run.err" && break; sleep 0.1; done
+"$te" stop >/dev/null
+wait "$run" || true
+grep -q "te run: rules: cannot read $rules: " "$work/run.err" || fail "te run took an unreadable rules file: $(cat "$work/run.err")"
+printf '[{"process":"KEEPASSXC","prefix":""}]' >"$rules"
+if "$te" rules 2>"$work/err"; then fail "a rule without allow was guessed"; fi
+grep -q "rule 1: \"allow\" must be true or false" "$work/err" || fail "malformed rule said: $(cat "$work/err")"
+cp "$work/rules.before" "$rules"
+
 # A store and a rules file linked from elsewhere stay links; the files
 # they point at get the changes.
 mkdir -p "$work/dotfiles" && mv "$store" "$APPDATA/Wrenfold/rules.json" "$work/dotfiles/"

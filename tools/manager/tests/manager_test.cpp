@@ -288,6 +288,15 @@ private slots:
                  qPrintable(window->runner()->describe()));
     }
 
+    void unreadable_rules_file_keeps_the_engine_off() {
+        QString rules = qEnvironmentVariable("APPDATA") + "/Wrenfold/rules.json";
+        QVERIFY(QFile::link("rules.json", rules));  // a loop: it cannot be opened
+        window->runner()->begin();
+        QCOMPARE(window->runner()->state(), te_engine_runner::TE_FAILED);
+        QVERIFY2(window->runner()->describe().contains("cannot read " + rules + ": "),
+                 qPrintable(window->runner()->describe()));
+    }
+
     void banner_names_the_store_of_each_side() {
         QString other = qEnvironmentVariable("APPDATA") + "/other.json";
         QProcess run;
