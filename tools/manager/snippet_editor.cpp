@@ -166,6 +166,8 @@ void te_snippet_editor::focus_trigger() {
 
 void te_snippet_editor::update_state() {
     bool dirty = is_dirty();
+    if (m_was_dirty && !dirty) emit settled();
+    m_was_dirty = dirty;
     m_save->setEnabled(dirty);
     m_revert->setEnabled(dirty);
     m_delete->setEnabled(!m_stored_trigger.isEmpty());

@@ -45,6 +45,9 @@ public:
 
 signals:
     void saved(const QString& trigger);
+    // The fields were changed and now hold nothing unsaved any more: saved,
+    // reverted, or left for another snippet.
+    void settled();
     void delete_requested(const QString& trigger);
     void new_requested();
 
@@ -68,6 +71,7 @@ private:
     te_preview_renderer* m_renderer;
     te_snippet_row m_stored;
     QString m_stored_trigger;
+    bool m_was_dirty = false;
 };
 
 #endif

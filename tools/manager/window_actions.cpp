@@ -229,6 +229,13 @@ void te_main_window::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
+// The offered draft's text was saved or dropped: it is not offered again.
+void te_main_window::draft_settled() {
+    if (!m_draft_offered) return;
+    m_draft_offered = false;
+    te_drop_draft(te_draft_path(m_store_path));
+}
+
 void te_main_window::keep_draft() {
     if (!m_editor->is_dirty()) return;
     QString error;
@@ -246,7 +253,8 @@ void te_main_window::stop_now() {
 void te_main_window::offer_draft() {
     QString stored_trigger;
     te_snippet_row unsaved, stored;
-    if (!te_take_draft(te_draft_path(m_store_path), &stored_trigger, &unsaved)) return;
+    if (!te_read_draft(te_draft_path(m_store_path), &stored_trigger, &unsaved)) return;
+    m_draft_offered = true;
     // The snippet it was made over may be gone: then it is a new one.
     if (stored_trigger.isEmpty() || !te_fetch_snippet(stored_trigger, &stored)) stored_trigger.clear();
     m_tabs->setCurrentIndex(0);

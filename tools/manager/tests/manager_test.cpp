@@ -258,6 +258,31 @@ private slots:
         QVERIFY(te_file_bytes(store).contains(R"("folder":"Held")") && !te_file_bytes(store).contains("and more"));
     }
 
+    void draft_stays_until_its_text_is_saved_or_dropped_data() {
+        QTest::addColumn<bool>("save");
+        QTest::newRow("saved") << true;
+        QTest::newRow("dropped") << false;
+    }
+    void draft_stays_until_its_text_is_saved_or_dropped() {
+        QFETCH(bool, save);
+        QString draft = te_draft_path(te_store_path()), error, text = QString("drafted, ") + QTest::currentDataTag();
+        te_snippet_row stored;
+        QVERIFY(te_fetch_snippet(">>sig", &stored));
+        QVERIFY2(te_keep_draft(draft, ">>sig", {">>sig", "Mail", "*", text}, &error), qPrintable(error));
+        window->offer_draft();
+        QCOMPARE(child<QPlainTextEdit>("text")->toPlainText(), text);
+        QVERIFY2(QFile::exists(draft), "the draft went before its text was saved");
+        if (save) {
+            QTest::keyClick(window, Qt::Key_S, Qt::ControlModifier);
+            QVERIFY(te_file_bytes(te_store_path()).contains(text.toUtf8()));
+        } else {
+            for (QPushButton* b : window->findChildren<QPushButton*>())
+                if (b->text() == "Revert") QTest::mouseClick(b, Qt::LeftButton);
+            QCOMPARE(child<QPlainTextEdit>("text")->toPlainText(), stored.text);
+        }
+        QVERIFY(!QFile::exists(draft));
+    }
+
     // Choosing a store starts no engine and touches no desktop: the window
     // opens on another store where no Wayland compositor answers.
     void store_option_touches_no_desktop() {
@@ -332,7 +357,7 @@ private slots:
         manager.setProcessEnvironment(env);
         manager.start(TE_MANAGER_PATH, by_option ? QStringList{"--store", store} : QStringList{});
         te_instance_info info;
-        QTRY_VERIFY_WITH_TIMEOUT(te_instance_runs(store, &info) && !info.mode.empty() && !QFile::exists(draft), 8000);
+        QTRY_VERIFY_WITH_TIMEOUT(te_instance_runs(store, &info) && !info.mode.empty(), 8000);
         QCOMPARE(QString::fromStdString(info.store), store);
         QElapsedTimer clock;
         clock.start();
@@ -343,7 +368,7 @@ private slots:
         QVERIFY(!te_instance_runs(store));
         QString stored;
         te_snippet_row kept;
-        QVERIFY(te_take_draft(draft, &stored, &kept) && kept == typed);
+        QVERIFY(te_read_draft(draft, &stored, &kept) && kept == typed);
     }
 
     void chosen_mode_reaches_the_engine_and_survives_a_restart() {
