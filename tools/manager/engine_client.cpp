@@ -4,7 +4,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
-#include "error_mark.h"
 #include "textexpander.h"
 
 namespace {
@@ -112,30 +111,6 @@ QByteArray te_export_text(QString* error) {
     const char* text = te_snippets_json();
     if (!text) *error = te_error_text();
     return text ? QByteArray(text) : QByteArray();
-}
-
-bool te_import_array(const QByteArray& file_text, QByteArray* array_json, QString* error) {
-    QJsonParseError parse{};
-    QJsonDocument doc = QJsonDocument::fromJson(file_text, &parse);
-    if (doc.isArray()) {
-        *array_json = file_text;
-        return true;
-    }
-    QJsonValue list = doc.object().value("snippets");
-    if (list.isArray()) {
-        *array_json = QJsonDocument(list.toArray()).toJson(QJsonDocument::Compact);
-        return true;
-    }
-    *error = doc.isNull() ? QStringLiteral("not JSON: %1").arg(parse.errorString())
-                          : QStringLiteral("neither a JSON array of snippets nor an export file");
-    return false;
-}
-
-int te_import_snippets(const QByteArray& array_json, QString* note) {
-    te_error_mark mark;
-    int added = te_snippet_import(array_json.constData());
-    *note = mark.failed() ? QString::fromStdString(mark.message()) : QString();
-    return mark.failed() && added == 0 ? -1 : added;
 }
 
 bool te_fetch_snippet(const QString& trigger, te_snippet_row* out) {

@@ -87,6 +87,7 @@ private:
     void take_over();
     void toggle_pause();
     void import_dialog();
+    void import_file(const QString& path);
     void export_dialog();
     void focus_search();
     void keep_draft();

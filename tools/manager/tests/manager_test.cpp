@@ -4,6 +4,8 @@
 #include <QCheckBox>
 #include <QDate>
 #include <QFile>
+#include <QFileDialog>
+#include <QMessageBox>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -84,6 +86,27 @@ void te_answer_input(const QString& text) {
         if (!dialog) return te_answer_input(text);
         dialog->setTextValue(text);
         dialog->accept();
+    });
+}
+
+// Picks `path` in the next file dialog once it is open.
+void te_answer_file_dialog(const QString& path) {
+    QTimer::singleShot(20, [path] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!dialog) return te_answer_file_dialog(path);
+        dialog->selectFile(path);
+        static_cast<QDialog*>(dialog)->accept();  // QFileDialog's own accept, through the public one
+    });
+}
+
+// Presses the button labelled `label` in the next message box once it is
+// open.
+void te_answer_question(const QString& label) {
+    QTimer::singleShot(20, [label] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) return te_answer_question(label);
+        for (QAbstractButton* b : box->buttons())
+            if (b->text().remove('&') == label) return b->click();
     });
 }
 
@@ -283,6 +306,33 @@ private slots:
         QVERIFY(!QFile::exists(draft));
     }
 
+    void import_asks_before_replacing_data() {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<QString>("said");
+        QTest::addColumn<bool>("sig_replaced");
+        QTest::addColumn<bool>("new_added");
+        QTest::newRow("replace") << "Replace" << "1 added, 1 replaced: >>sig" << true << true;
+        QTest::newRow("keep mine") << "Keep mine" << "1 added, 1 kept: >>sig" << false << true;
+        QTest::newRow("cancel") << "Cancel" << "" << false << false;
+    }
+    void import_asks_before_replacing() {
+        QFETCH(QString, answer);
+        QFETCH(QString, said);
+        QFETCH(bool, sig_replaced);
+        QFETCH(bool, new_added);
+        // Each row imports a text and a trigger of its own.
+        QString file = qEnvironmentVariable("APPDATA") + "/import.json", tag = QTest::currentDataTag();
+        QString text = "imported, " + tag, fresh = ">>new, " + tag;
+        QVERIFY(te_write_bytes(file, QString(R"([{"trigger":">>sig","text":"%1"},{"trigger":"%2","text":"new"}])")
+                                         .arg(text, fresh).toUtf8()));
+        te_answer_file_dialog(file);
+        te_answer_question(answer);
+        QTest::keyClick(window, Qt::Key_I, Qt::ControlModifier);
+        QCOMPARE(te_file_bytes(te_store_path()).contains(text.toUtf8()), sig_replaced);
+        QCOMPARE(te_shown_triggers(child<QTableView>("list")).contains(fresh), new_added);
+        QVERIFY2(window->statusBar()->currentMessage().contains(said), qPrintable(window->statusBar()->currentMessage()));
+    }
+
     // Choosing a store starts no engine and touches no desktop: the window
     // opens on another store where no Wayland compositor answers.
     void store_option_touches_no_desktop() {
@@ -459,6 +509,7 @@ int main(int argc, char** argv) {
     qputenv("XDG_RUNTIME_DIR", appdata.path().toUtf8());
     qputenv("XDG_CONFIG_HOME", (appdata.path() + "/config").toUtf8());
     QApplication app(argc, argv);
+    QApplication::setAttribute(Qt::AA_DontUseNativeDialogs);  // dialogs the test can answer
     te_manager_test test;
     return QTest::qExec(&test, argc, argv);
 }
