@@ -76,7 +76,6 @@ rm -f "$store.lock"; mkdir "$store.lock"|cannot lock $store.lock
 CASES
 rmdir "$store.lock"
 "$te" show '>>keep' | grep -qF '"text":"kept","folder":"Moved"' || fail "edit undid another change: $("$te" show '>>keep')"
-
 # The same when a second writer holds the store's lock while the edit is
 # checked and changes the snippet before the edit's update gets the lock.
 cat >"$work/writer" <<'SH'
@@ -122,6 +121,20 @@ printf '[{"process":"KEEPASSXC","prefix":""}]' >"$rules"
 if "$te" rules 2>"$work/err"; then fail "a rule without allow was guessed"; fi
 grep -q "rule 1: \"allow\" must be true or false" "$work/err" || fail "malformed rule said: $(cat "$work/err")"
 cp "$work/rules.before" "$rules"
+
+# Onto a pipe, a terminal or a device an export is written in place; a
+# write error there is a failure.
+mkfifo "$work/fifo"
+timeout 10 cat "$work/fifo" >"$work/from-fifo" &
+reader=$!
+timeout 10 "$te" export "$work/fifo" || fail "export to a named pipe failed"
+wait "$reader" || true
+[ -p "$work/fifo" ] && grep -q '>>keep' "$work/from-fifo" || fail "export to a named pipe: $(ls -l "$work/fifo")"
+"$te" export /dev/stdout | grep -q '>>keep' || fail "export to /dev/stdout"
+if mknod "$work/full" c 1 7 2>/dev/null; then  # a private /dev/full
+  if "$te" export "$work/full" 2>"$work/err"; then fail "a write error on a device reported success"; fi
+  [ -c "$work/full" ] && grep -q "$work/full: " "$work/err" || fail "export onto a device: $(cat "$work/err")"
+fi
 
 # A store and a rules file linked from elsewhere stay links; the files
 # they point at get the changes.
