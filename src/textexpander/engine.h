@@ -124,12 +124,11 @@ extern TeEngine E;
 // and then wakes the worker's wait.
 // Between processes (and the threads of this one), writers of one store
 // file are serialised by a lock on "<store>.lock" beside the file a link
-// finally names (te_store_edit,
-// store_edit.cpp). An edit takes it before this lock, waiting for it
-// without this one, keeps it for the refresh, change and write, and lets it
-// go after this lock; never the other way round. Its wait is bounded, so a
-// process holding it can delay an edit but never hang this one, and never
-// anything else.
+// finally names (te_store_edit, store_edit.cpp). An edit takes it before
+// this lock, waiting for it without this one, keeps it for the refresh,
+// change and write, and lets it go after this lock; never the other way
+// round. Its wait is bounded, so a process holding it can delay an edit
+// but never hang this one, and never anything else.
 extern std::mutex te_engine_lock;
 typedef std::lock_guard<std::mutex> te_engine_guard;
 

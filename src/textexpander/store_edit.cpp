@@ -8,7 +8,6 @@
 // process may keep it for seconds, and the engine lock is never held
 // through a wait.
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 
 #include "engine.h"
