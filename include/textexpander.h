@@ -141,7 +141,18 @@ extern "C" {
  * In clipboard mode the worker looks at the clipboard as soon as the
  * desktop reports a change (X11 with XFixes, Windows); "poll_ms" then only
  * bounds each wait. Without such reports, and in hotkey mode, it polls
- * every "poll_ms" milliseconds. */
+ * every "poll_ms" milliseconds.
+ * Choosing a store: "worker": false applies the configuration and starts
+ * nothing; the desktop is not touched, so it works on any desktop or none.
+ * It returns 1 when applied (0 when already running or the configuration
+ * is refused). A host that works on a store other than the default one
+ * names it this way before any other call; a configuration without
+ * "worker" (or with true) starts the worker as above.
+ * The store at first use: when the first call of the process is te_start
+ * and its configuration names a "store", that store is the one read (even
+ * if the start then fails); the default store is never read. A later
+ * te_start that names another store reads it at once: its snippets replace
+ * the table; a store with none (or missing) leaves the table as it was. */
 TE_API int te_start(const char* config_json);
 
 /* Stops the worker, waking it from its wait, and waits for it to finish its
@@ -189,7 +200,8 @@ TE_API const char* te_render(const char* tmpl);
  *     another process replaced it since this one last read or wrote it,
  *     then applies the change to what was read and rewrites the file whole.
  *     Writers in other processes are kept out for that time by a lock on
- *     "<store>.lock"; an edit that cannot have it within about 3 seconds
+ *     "<store>.lock" (beside the file a symbolic link finally names, so
+ *     every name of one store shares the lock); an edit that cannot have it within about 3 seconds
  *     fails with "store is locked by another process: <store>", and one
  *     whose lock file cannot be opened or locked at all (a folder in its
  *     place, no permission) fails with "cannot lock <store>.lock: <reason>";
@@ -244,7 +256,18 @@ TE_API const char* te_snippet_field(int index, const char* field);
 TE_API int te_snippet_add(const char* json);
 
 /* Replaces the snippet with `trigger` (may rename it) and rewrites the
- * store. 1 replaced and stored, 0 failed. */
+ * store. 1 replaced and stored, 0 failed.
+ * Only if unchanged: `json` may carry "if_unchanged", a snippet object
+ * holding the snippet as the host last saw it (te_snippet_json's text, say).
+ * The update is then made only when the snippet stored under `trigger` has
+ * exactly those four fields (missing members counting as their defaults),
+ * compared after the store file was read again, under the store's lock, so
+ * no other process can change it between the comparison and the write.
+ * Otherwise it fails with "snippet changed meanwhile: <trigger>" and
+ * changes nothing (a snippet deleted meanwhile: "no such trigger: ...").
+ * "if_unchanged" that is not a valid snippet object fails with
+ * "update: \"if_unchanged\" must be a snippet object". Without the member
+ * the update is made whatever the snippet holds. */
 TE_API int te_snippet_update(const char* trigger, const char* json);
 
 /* Removes the snippet with `trigger` and rewrites the store. 1 removed and

@@ -305,9 +305,12 @@ struct te_file_calls {
     // shortest prefix first, splitting at this platform's separators; on
     // POSIX readable by their user alone (0700). Failures ignored.
     void (*make_parent_dirs)(const char* path);
-    // Takes an exclusive advisory lock on the file at `path` (created with
-    // mode 0600 when missing), waiting at most about wait_ms for another
-    // process to let it go. *out is set when TE_LOCK_TAKEN.
+    // Takes the exclusive advisory lock that guards the file `path`
+    // finally names (as create_temp names it): a lock on "<that file>.lock"
+    // (created with mode 0600 when missing), so a host naming a store
+    // through a link and one naming its target keep each other out.
+    // Waits at most about wait_ms for another process to let it go. *out
+    // is set when TE_LOCK_TAKEN.
     te_lock_status (*lock)(const char* path, int wait_ms, te_file_lock* out);
     void (*unlock)(te_file_lock lock);
 };

@@ -36,13 +36,18 @@ void te_seed_snippets(void) {
     }
 }
 
-void te_load_defaults(void) {
+void te_load_defaults(void) { te_load_defaults_with_store(nullptr); }
+
+void te_load_defaults_with_store(const char* store) {
     if (E.loaded) return;
     E.loaded = 1;
     E.mode = 0;
     E.poll_ms = 100;
     E.dry_run = 0;
     E.hotkey[0] = 0;
-    te_default_store_path_locked();
+    if (store && store[0])
+        te_copy_cut(E.store_path, TE_PATH_CAP, store);
+    else
+        te_default_store_path_locked();
     store_read_into();
 }

@@ -123,17 +123,21 @@ extern TeEngine E;
 // signal is E.running, an atomic read without the lock; te_stop clears it
 // and then wakes the worker's wait.
 // Between processes (and the threads of this one), writers of one store
-// file are serialised by a lock on "<store>.lock" (te_store_edit,
-// store_edit.cpp). An edit takes it before this lock, waiting for it
-// without this one, keeps it for the refresh, change and write, and lets it
-// go after this lock; never the other way round. Its wait is bounded, so a
-// process holding it can delay an edit but never hang this one, and never
-// anything else.
+// file are serialised by a lock on "<store>.lock" beside the file a link
+// finally names (te_store_edit, store_edit.cpp). An edit takes it before
+// this lock, waiting for it without this one, keeps it for the refresh,
+// change and write, and lets it go after this lock; never the other way
+// round. Its wait is bounded, so a process holding it can delay an edit
+// but never hang this one, and never anything else.
 extern std::mutex te_engine_lock;
 typedef std::lock_guard<std::mutex> te_engine_guard;
 
 // ---- Defaults, table access (lock held) --------------------------------
 void te_load_defaults(void);
+// The first-use defaults with `store` (null or empty: the default path) as
+// the store read: a host that names its store in its first te_start never
+// has the default store read.
+void te_load_defaults_with_store(const char* store);
 void te_seed_snippets(void);
 int te_snippet_find(const char* trigger);
 // Stores a copy of `src` at table position `index` and keeps its look-up

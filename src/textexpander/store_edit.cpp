@@ -8,7 +8,6 @@
 // process may keep it for seconds, and the engine lock is never held
 // through a wait.
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 
 #include "engine.h"
@@ -21,11 +20,9 @@ te_store_edit::te_store_edit() : status_(TE_LOCK_UNAVAILABLE), lock_errno_(0), l
         std::strcpy(path_, E.store_path);
     }
     if (!path_[0]) return;
-    char lock_path[TE_PATH_CAP + 8];
-    std::snprintf(lock_path, sizeof lock_path, "%s.lock", path_);
     te_files().make_parent_dirs(path_);
     errno = 0;
-    status_ = te_files().lock(lock_path, TE_STORE_LOCK_WAIT_MS, &lock_);
+    status_ = te_files().lock(path_, TE_STORE_LOCK_WAIT_MS, &lock_);
     lock_errno_ = errno;
     // With the lock, the file can be read without the engine lock: no
     // other writer can replace it before the edit's write.

@@ -149,6 +149,7 @@ struct te_config {
     int dry_run;
     int synthetic_keys;
     const char* store;
+    int worker;  // 0: apply the configuration, start no worker
 };
 
 int te_config_read(yyjson_val* root, te_config* c) {
@@ -165,6 +166,7 @@ int te_config_read(yyjson_val* root, te_config* c) {
         te_set_err_internal("store path too long (max 1023)");
         return 0;
     }
+    c->worker = jbool(root, "worker", 1);
     return 1;
 }
 
@@ -206,6 +208,7 @@ struct te_config_doc {
 // 1 when it can be applied.
 int te_config_parse_locked(const char* config_json, te_config_doc* out) {
     out->c.synthetic_keys = E.synthetic_keys;
+    out->c.worker = 1;
     if (!config_json || !config_json[0]) return 1;
     out->doc = te_json_parse(config_json);
     if (!out->doc) {
@@ -243,6 +246,13 @@ void te_handshake_begin(int keys) {
     te_handshake_record = te_handshake{keys, -1, -1};
 }
 
+// The store a configuration names, for the first use: null unless the
+// configuration is one te_start can take.
+const char* te_config_store_locked(const char* config_json, te_config_doc* scratch) {
+    if (E.loaded || !config_json || !config_json[0]) return nullptr;
+    return te_config_parse_locked(config_json, scratch) ? scratch->c.store : nullptr;
+}
+
 }  // namespace
 
 extern "C" int te_start(const char* config_json) {
@@ -251,12 +261,19 @@ extern "C" int te_start(const char* config_json) {
     int mode, synthetic;
     {
         te_engine_guard g(te_engine_lock);
-        te_load_defaults();
+        {
+            te_config_doc first;
+            te_load_defaults_with_store(te_config_store_locked(config_json, &first));
+        }
         if (E.running.load()) {
             te_set_err_internal("already running");
             return 0;
         }
         if (!te_config_parse_locked(config_json, &config)) return 0;
+        if (!config.c.worker) {
+            if (config.doc) te_config_apply_locked(config.c);
+            return 1;
+        }
         mode = config.c.mode ? te_mode_named(config.c.mode) : E.mode;
         synthetic = config.c.synthetic_keys;
     }

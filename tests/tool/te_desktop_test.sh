@@ -48,6 +48,20 @@ if grep -q '>>home' "$work/a.json"; then fail "--store took the default store's 
 [ "$("$te" --store "$work/a.json" count)" = 4 ] || fail "--store count"
 [ "$("$te" path)" = "$APPDATA/Wrenfold/snippets.json" ] || fail "path"
 [ "$("$te" path --store "$work/a.json")" = "$work/a.json" ] || fail "path --store"
+# te run on another store expands that store's snippets (here the seeds:
+# it does not exist yet), never the default store's.
+"$te" --store "$work/new.json" run --poll-ms 20 >"$work/run.out" 2>/dev/null &
+run_pid=$!
+for _ in $(seq 50); do "$te" status | grep -q ' mode, up ' && break; sleep 0.1; done
+"$te" stop >/dev/null && wait "$run_pid" || fail "te --store run"
+run_pid=
+grep -q '"snippets":3}' "$work/run.out" || fail "te --store run held other snippets: $(cat "$work/run.out")"
+# Choosing a store touches no desktop: it works where the Wayland
+# compositor cannot be reached.
+for args in "add '>>w' on-wayland" "count" "edit '>>w'"; do
+  eval "TE_DESKTOP=wayland WAYLAND_DISPLAY=\$work/no-compositor EDITOR=true \"\$te\" --store \"\$work/w.json\" $args" \
+    >/dev/null 2>"$work/err" || fail "--store with an unreachable Wayland: te $args: $(cat "$work/err")"
+done
 
 # Standard input: only one final newline is dropped.
 printf 'two\nlines\n\n' | "$te" add '>>in'
@@ -100,6 +114,16 @@ wait "$run_pid" || fail "run exit status"
 run_pid=
 grep -q '"running":false' "$work/run.out" || fail "statistics after stop"
 [ "$("$te" status; echo $?)" = $'te is not running\n3' ] || fail "status after stop"
+# The lock names the desktop served, not $DISPLAY: a te run serving no
+# desktop with DISPLAY set and one without DISPLAY are the same instance.
+DISPLAY=:77 "$te" run --desktop none --poll-ms 20 >/dev/null 2>&1 &
+run_pid=$!
+for _ in $(seq 50); do "$te" status | grep -q ' mode, up ' && break; sleep 0.1; done
+rc=0
+timeout 10 "$te" run --quiet 2>"$work/err" || rc=$?
+[ "$rc" = 1 ] && grep -q "already running (pid $run_pid" "$work/err" || fail "two te run on one desktop: exit $rc"
+"$te" stop >/dev/null && wait "$run_pid" || fail "stop the te run serving none"
+run_pid=
 
 # A rule is kept beside the store for every later te and a running te run;
 # allowing again with no prefix removes it.

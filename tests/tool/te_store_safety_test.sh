@@ -76,11 +76,65 @@ rm -f "$store.lock"; mkdir "$store.lock"|cannot lock $store.lock
 CASES
 rmdir "$store.lock"
 "$te" show '>>keep' | grep -qF '"text":"kept","folder":"Moved"' || fail "edit undid another change: $("$te" show '>>keep')"
+# The same when a second writer holds the store's lock while the edit is
+# checked and changes the snippet before the edit's update gets the lock.
+cat >"$work/writer" <<'SH'
+#!/bin/sh
+flock "$STORE.lock" sh -c 'touch "$TMPDIR/held"; sleep 1
+  sed "s/\"folder\":\"Moved\"/\"folder\":\"Elsewhere\"/" "$STORE" >"$STORE.new" && mv "$STORE.new" "$STORE"' &
+while [ ! -e "$TMPDIR/held" ]; do sleep 0.01; done
+SH
+chmod +x "$work/writer"
+if AFTER="STORE='$store' '$work/writer'" EDITOR=$work/editor "$te" edit '>>keep' 2>"$work/err"; then
+  fail "edit wrote over a change made under the store's lock"
+fi
+grep -q "changed while it was being edited" "$work/err" || fail "edit under a held lock said: $(cat "$work/err")"
+"$te" show '>>keep' | grep -qF '"text":"kept","folder":"Elsewhere"' || fail "the other writer's change: $("$te" show '>>keep')"
 
 # Rules set side by side are all kept.
 for i in $(seq 20); do "$te" rule "prog$i" block & done
 wait
 [ "$("$te" rules | grep -o PROG | wc -l)" = 20 ] || fail "parallel rules: $("$te" rules)"
+
+# A rules file that cannot be read is never taken as empty: `te rule`
+# writes nothing, `te run` does not start, a running one keeps its rules;
+# an entry that is not a whole rule is refused, not guessed.
+rules=$APPDATA/Wrenfold/rules.json
+cp "$rules" "$work/rules.before"
+chmod 000 "$rules"
+for args in "rule gedit block" "run --quiet" "rules"; do
+  rc=0
+  eval "unreadable timeout 20 \"\$te\" $args" >/dev/null 2>"$work/err" || rc=$?
+  [ "$rc" = 1 ] && grep -q "cannot read $rules: " "$work/err" || fail "unreadable rules: te $args exit $rc: $(cat "$work/err")"
+done
+chmod 600 "$rules"
+cmp -s "$rules" "$work/rules.before" || fail "an unreadable rules file was written over"
+unreadable "$te" run --poll-ms 20 --quiet >/dev/null 2>"$work/run.err" &
+run=$!
+for _ in $(seq 50); do "$te" status | grep -q ' mode, up ' && break; sleep 0.1; done
+cp "$rules" "$rules.new" && chmod 000 "$rules.new" && mv "$rules.new" "$rules"
+for _ in $(seq 50); do grep -q "cannot read $rules: " "$work/run.err" && break; sleep 0.1; done
+"$te" stop >/dev/null
+wait "$run" || true
+grep -q "te run: rules: cannot read $rules: " "$work/run.err" || fail "te run took an unreadable rules file: $(cat "$work/run.err")"
+printf '[{"process":"KEEPASSXC","prefix":""}]' >"$rules"
+if "$te" rules 2>"$work/err"; then fail "a rule without allow was guessed"; fi
+grep -q "rule 1: \"allow\" must be true or false" "$work/err" || fail "malformed rule said: $(cat "$work/err")"
+cp "$work/rules.before" "$rules"
+
+# Onto a pipe, a terminal or a device an export is written in place; a
+# write error there is a failure.
+mkfifo "$work/fifo"
+timeout 10 cat "$work/fifo" >"$work/from-fifo" &
+reader=$!
+timeout 10 "$te" export "$work/fifo" || fail "export to a named pipe failed"
+wait "$reader" || true
+[ -p "$work/fifo" ] && grep -q '>>keep' "$work/from-fifo" || fail "export to a named pipe: $(ls -l "$work/fifo")"
+"$te" export /dev/stdout | grep -q '>>keep' || fail "export to /dev/stdout"
+if mknod "$work/full" c 1 7 2>/dev/null; then  # a private /dev/full
+  if "$te" export "$work/full" 2>"$work/err"; then fail "a write error on a device reported success"; fi
+  [ -c "$work/full" ] && grep -q "$work/full: " "$work/err" || fail "export onto a device: $(cat "$work/err")"
+fi
 
 # A store and a rules file linked from elsewhere stay links; the files
 # they point at get the changes.
@@ -92,4 +146,15 @@ ln -s "$work/dotfiles/rules.json" "$APPDATA/Wrenfold/rules.json"
 [ -L "$store" ] && [ -L "$APPDATA/Wrenfold/rules.json" ] || fail "a link became a file"
 grep -q '>>linked' "$work/dotfiles/snippets.json" || fail "the linked store missed the edit"
 grep -q VIALINK "$work/dotfiles/rules.json" || fail "the linked rules file missed the rule"
+# The lock belongs to the file the link names: a writer holding the
+# target's lock keeps out an edit made through the link.
+flock "$work/dotfiles/snippets.json.lock" sh -c 'touch "$TMPDIR/target-held"
+  while [ -e "$TMPDIR/target-held" ]; do sleep 0.05; done' &
+holder=$!
+while [ ! -e "$TMPDIR/target-held" ]; do sleep 0.01; done
+rc=0
+"$te" add '>>during' 'while locked' 2>"$work/err" || rc=$?
+rm "$TMPDIR/target-held"
+wait "$holder"
+[ "$rc" = 1 ] && grep -q "store is locked by another process" "$work/err" || fail "an edit through the link ignored the target's lock"
 echo "te store safety: all checks passed"

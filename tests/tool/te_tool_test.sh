@@ -31,8 +31,17 @@ out=$APPDATA/export.json
 cmp -s "$out" "$APPDATA/Wrenfold/snippets.json" || fail "export differs from the store"
 "$te" delete '>>sig2'
 "$te" update '>>addr' '{"trigger":">>addr","text":"changed"}'
-[ "$("$te" import "$out")" = "1 added" ] || fail "import count"
+[ "$("$te" import "$out")" = "1 added, 3 replaced: >>addr, >>email, >>signoff" ] || fail "import count"
 cmp -s "$out" "$APPDATA/Wrenfold/snippets.json" || fail "import did not restore the table"
+# One refused beside one stored: both said, and exit 4 (not a failure's 1).
+echo '[{"trigger":">>addr","text":"again"},{"text":"no trigger"}]' >"$APPDATA/part.json"
+rc=0
+"$te" import "$APPDATA/part.json" >"$APPDATA/out.txt" 2>"$APPDATA/err.txt" || rc=$?
+[ "$rc" = 4 ] && [ "$(cat "$APPDATA/out.txt")" = "0 added, 1 replaced: >>addr" ] || fail "partial import: exit $rc"
+grep -qx "te import: 1 refused: snippet 2 has no trigger" "$APPDATA/err.txt" || fail "refused: $(cat "$APPDATA/err.txt")"
+echo '[{"trigger":">>addr","text":"third"},{"trigger":">>brand","text":"new"}]' >"$APPDATA/keep.json"
+[ "$("$te" import --keep-existing "$APPDATA/keep.json")" = "1 added, 1 kept: >>addr" ] || fail "--keep-existing"
+"$te" show '>>addr' | grep -qF '"text":"again"' || fail "--keep-existing replaced a snippet"
 echo '[' > "$APPDATA/bad.json"
 if "$te" import "$APPDATA/bad.json" 2>/dev/null; then fail "bad import accepted"; fi
 # Expansion subcommands (no desktop here: typing has nowhere to go, which

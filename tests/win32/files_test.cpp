@@ -133,7 +133,7 @@ TEST_F(Files, OnlyNothingThereOpensAsNotFound) {
 }
 
 TEST_F(Files, ALockIsHeldAgainstOthersUntilLetGo) {
-    std::string p = path(L"\\snippets.json.lock");
+    std::string p = path(L"\\snippets.json");  // the lock guarding it: snippets.json.lock
     te_file_lock first, second;
     ASSERT_EQ(TE_LOCK_TAKEN, te_files().lock(p.c_str(), 0, &first));
     EXPECT_EQ(TE_LOCK_BUSY, te_files().lock(p.c_str(), 50, &second));

@@ -1,6 +1,6 @@
 // The XDG autostart entries that start a desktop host with the session:
 // `te run` (velmora-te.desktop) or the snippet manager window in its tray
-// (velmora-manager.desktop). The engine runs once per user and display, so
+// (velmora-manager.desktop). The engine runs once per user and desktop, so
 // only one of them autostarts: enabling one removes the other's entry.
 #ifndef TE_TOOLS_AUTOSTART_ENTRY_H
 #define TE_TOOLS_AUTOSTART_ENTRY_H

@@ -14,4 +14,9 @@
 // library's start then fails saying so). Windows: "win32", nothing set.
 std::string te_desktop_settle(const std::string& forced);
 
+// The desktop te_desktop_settle("") would settle on now, or the one
+// already settled, without setting anything: for the hosts that only look
+// for the instance serving it (te status, te stop). Windows: "win32".
+std::string te_desktop_chosen(void);
+
 #endif

@@ -2,8 +2,6 @@
 
 #include <cstdlib>
 
-const char* const TE_NO_FOLDER = "/dev/null";
-
 void te_env_set(const char* name, const std::string* value) {
     if (value) setenv(name, value->c_str(), 1);
     else unsetenv(name);

@@ -1,10 +1,10 @@
-// One background instance per user and display: the lock a running host
+// One background instance per user and desktop: the lock a running host
 // holds, and the status it publishes beside the lock for others to read.
 //
 // A host that runs the engine in the background (`te run`, the snippet
 // manager window) takes the lock with te_instance_lock::acquire before it
 // starts the engine and keeps it until it exits. On POSIX the lock is an
-// flock on <dir>/velmora-te-<display>.lock; on Windows a LockFileEx lock on
+// flock on <dir>/velmora-te-<desktop>.lock; on Windows a LockFileEx lock on
 // %LOCALAPPDATA%\Wrenfold\velmora-te-session<id>.lock, one per user and
 // logon session. The system drops it when the process ends, however it
 // ends, so a crashed host never leaves a stale lock.
@@ -35,10 +35,12 @@ struct te_instance_info {
 // else the folder of `store_path`.
 std::string te_instance_dir(const std::string& store_path);
 
-// POSIX: <te_instance_dir>/velmora-te-<display>.lock, where <display> is
-// $DISPLAY less its screen number (":0.0" and ":0" are one display), every
-// byte outside [A-Za-z0-9_.-] replaced by '_' ("nodisplay" when DISPLAY is
-// unset or empty). Windows: <te_instance_dir>\velmora-te-session<id>.lock
+// POSIX: <te_instance_dir>/velmora-te-<desktop>.lock, naming the desktop
+// the engine serves (or would serve: te_desktop_chosen), so two hosts
+// serving one desktop always meet: on X11 $DISPLAY less its screen number
+// (":0.0" and ":0" are one display); on Wayland "wayland" and the
+// compositor's socket as a full path; with no desktop "nodisplay". Every
+// byte outside [A-Za-z0-9_.-] is replaced by '_'. Windows: <te_instance_dir>\velmora-te-session<id>.lock
 // with the logon session's id. The user is implied by the per-user folder.
 std::string te_instance_lock_path(const std::string& store_path);
 

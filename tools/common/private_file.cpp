@@ -2,6 +2,7 @@
 #include "private_file.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <vector>
 
@@ -36,6 +37,26 @@ bool te_replace_private(const std::string& path, const std::string& text, std::s
     }
     if (files.sync_folder(path.c_str()) != 0) return te_fail(path, "written, but its folder cannot be synced", errno, error);
     return true;
+}
+
+int te_read_file(const std::string& path, std::string* text, std::string* error) {
+    te_open_status status;
+    errno = 0;
+    FILE* f = te_files_system().open_read(path.c_str(), &status, nullptr);
+    int err = errno;
+    if (f) {
+        char chunk[1 << 14];
+        std::size_t n;
+        while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0)
+            if (text) text->append(chunk, n);
+        err = std::ferror(f) ? (errno ? errno : EIO) : 0;
+        std::fclose(f);
+        if (!err) return 1;
+    } else if (status == TE_OPEN_NOT_FOUND) {
+        return 0;
+    }
+    *error = "cannot read " + path + ": " + (err ? std::strerror(err) : "it cannot be opened");
+    return -1;
 }
 
 void te_make_parent_dirs(const std::string& path) { te_files_system().make_parent_dirs(path.c_str()); }

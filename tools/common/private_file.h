@@ -19,6 +19,12 @@ bool te_write_private(const std::string& path, const std::string& text, std::str
 // False with *error ("PATH: reason") on failure.
 bool te_replace_private(const std::string& path, const std::string& text, std::string* error);
 
+// Reads the whole file at `path` into *text (null: reads it through and
+// keeps nothing). 1 read; 0 there is no file (nothing at the path, or a
+// folder of it missing); -1 it is there but cannot be opened or read, with
+// *error = "cannot read PATH: reason".
+int te_read_file(const std::string& path, std::string* text, std::string* error);
+
 // Creates every missing folder above the file `path`, as the library does
 // for its store (mode 0700); failures are left to the write that follows.
 void te_make_parent_dirs(const std::string& path);

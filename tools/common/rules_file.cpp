@@ -4,8 +4,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 #include <yyjson.h>
@@ -29,28 +27,53 @@ std::string te_str(yyjson_val* obj, const char* key) {
     return s ? s : "";
 }
 
-// The rules of a JSON array text as {"process","allow","prefix"} objects;
-// "allow" may be a boolean (the file) or a number (te_rules_json).
-bool te_parse_rules(const std::string& text, std::vector<te_rule_entry>* out) {
+// The rules te_rules_json lists ("allow" a number).
+void te_parse_library_rules(const char* json, std::vector<te_rule_entry>* out) {
+    yyjson_doc* doc = yyjson_read(json, std::strlen(json), 0);
+    yyjson_val* el;
+    yyjson_arr_iter it = yyjson_arr_iter_with(yyjson_doc_get_root(doc));
+    while ((el = yyjson_arr_iter_next(&it)))
+        out->push_back(te_rule_entry{te_str(el, "process"), yyjson_get_int(yyjson_obj_get(el, "allow")) != 0,
+                                     te_str(el, "prefix")});
+    yyjson_doc_free(doc);
+}
+
+// What is wrong with one entry of the file, or "" for a whole rule:
+// {"process": a name, "allow": true or false, "prefix": text (may be left
+// out)}. Nothing is guessed: an entry without "allow" is no block rule.
+std::string te_rule_fault(yyjson_val* el) {
+    if (!yyjson_is_obj(el)) return "not a JSON object";
+    yyjson_val* process = yyjson_obj_get(el, "process");
+    if (!yyjson_is_str(process) || !yyjson_get_len(process)) return "\"process\" must name a program";
+    if (!yyjson_is_bool(yyjson_obj_get(el, "allow"))) return "\"allow\" must be true or false";
+    yyjson_val* prefix = yyjson_obj_get(el, "prefix");
+    if (prefix && !yyjson_is_str(prefix)) return "\"prefix\" must be text";
+    return "";
+}
+
+// The rules of the file's text; false with *error for a text that is not
+// an array of whole rules.
+bool te_parse_rules_file(const std::string& path, const std::string& text, std::vector<te_rule_entry>* out,
+                         std::string* error) {
     yyjson_doc* doc = yyjson_read(text.data(), text.size(), 0);
     yyjson_val* root = yyjson_doc_get_root(doc);
-    bool ok = yyjson_is_arr(root);
+    if (!yyjson_is_arr(root)) *error = path + ": not a JSON array of rules";
     yyjson_val* el;
     yyjson_arr_iter it = yyjson_arr_iter_with(root);
-    while (ok && (el = yyjson_arr_iter_next(&it))) {
-        yyjson_val* allow = yyjson_obj_get(el, "allow");
-        bool allowed = yyjson_is_bool(allow) ? yyjson_get_bool(allow) : yyjson_get_int(allow) != 0;
-        if (!yyjson_is_obj(el) || te_str(el, "process").empty()) continue;
-        out->push_back(te_rule_entry{te_str(el, "process"), allowed, te_str(el, "prefix")});
+    for (std::size_t n = 1; error->empty() && (el = yyjson_arr_iter_next(&it)); n++) {
+        std::string fault = te_rule_fault(el);
+        if (!fault.empty()) *error = path + ": rule " + std::to_string(n) + ": " + fault;
+        else out->push_back(te_rule_entry{te_str(el, "process"), yyjson_get_bool(yyjson_obj_get(el, "allow")),
+                                          te_str(el, "prefix")});
     }
     yyjson_doc_free(doc);
-    return ok;
+    return error->empty();
 }
 
 std::vector<te_rule_entry> te_library_rules() {
     std::vector<te_rule_entry> rules;
     const char* json = te_rules_json();
-    if (json) te_parse_rules(json, &rules);
+    if (json) te_parse_library_rules(json, &rules);
     return rules;
 }
 
@@ -84,14 +107,9 @@ std::string te_rules_file_path(const std::string& store_path) {
 bool te_rules_file_apply(const std::string& path, std::string* error) {
     error->clear();
     std::vector<te_rule_entry> wanted;
-    std::ifstream in(path, std::ios::binary);
-    if (in) {
-        std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        if (!te_parse_rules(text, &wanted)) {
-            *error = path + ": not a JSON array of rules";
-            return false;
-        }
-    }
+    std::string text;
+    int there = te_read_file(path, &text, error);
+    if (there < 0 || (there && !te_parse_rules_file(path, text, &wanted, error))) return false;
     bool ok = true;
     for (const te_rule_entry& r : wanted) ok = te_set(r, error) && ok;
     // Program names compare without regard to case in the library, which
@@ -114,7 +132,7 @@ public:
         std::string lock_path = path + ".lock";
         te_make_parent_dirs(path);
         errno = 0;
-        te_lock_status status = te_files_system().lock(lock_path.c_str(), TE_RULES_LOCK_WAIT_MS, &lock_);
+        te_lock_status status = te_files_system().lock(path.c_str(), TE_RULES_LOCK_WAIT_MS, &lock_);
         held_ = status == TE_LOCK_TAKEN;
         if (status == TE_LOCK_BUSY) *error = "rules file is locked by another process: " + path;
         if (status == TE_LOCK_UNAVAILABLE)

@@ -18,8 +18,11 @@ std::string te_rules_file_path(const std::string& store_path);
 
 // Sets every rule of the file with te_rule_set, and turns every rule the
 // library holds that the file no longer has into one without effect. A
-// missing file holds no rule. False with *error (the file's fault, or the
-// first message of a refused rule) when something could not be applied.
+// missing file holds no rule. A file that is there but cannot be read
+// ("cannot read PATH: reason"), or that is not an array of whole rules
+// ("PATH: rule 2: \"allow\" must be true or false"), is never taken as
+// empty: nothing is set, the library keeps the rules it has, false with
+// *error. False too with the first message of a rule the library refused.
 bool te_rules_file_apply(const std::string& path, std::string* error);
 
 // Changes the rule of `process` in the file, with the discipline of the
@@ -28,8 +31,8 @@ bool te_rules_file_apply(const std::string& path, std::string* error);
 // with te_rule_set(process, settings) (null settings: "{}"), and the rules
 // that have an effect are written back in one step (te_replace_private),
 // so rules set side by side by several hosts are all kept. False with
-// *error (the lock, the file, or the library's message for a refused rule)
-// when nothing was kept.
+// *error (the lock, a file that cannot be read or taken, or the library's
+// message for a refused rule) when nothing was kept.
 bool te_rules_file_set(const std::string& path, const std::string& process, const char* settings,
                        std::string* error);
 

@@ -20,7 +20,7 @@ bool te_keep_draft(const QString& path, const QString& stored_trigger, const te_
     return false;
 }
 
-bool te_take_draft(const QString& path, QString* stored_trigger, te_snippet_row* fields) {
+bool te_read_draft(const QString& path, QString* stored_trigger, te_snippet_row* fields) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return false;
     QJsonObject o = QJsonDocument::fromJson(file.readAll()).object();
@@ -29,6 +29,7 @@ bool te_take_draft(const QString& path, QString* stored_trigger, te_snippet_row*
     *stored_trigger = o.value("stored").toString();
     *fields = te_snippet_row{o.value("trigger").toString(), o.value("folder").toString(), o.value("apps").toString(),
                              o.value("text").toString()};
-    file.remove();
     return true;
 }
+
+void te_drop_draft(const QString& path) { QFile::remove(path); }

@@ -4,7 +4,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
-#include "error_mark.h"
 #include "textexpander.h"
 
 namespace {
@@ -48,13 +47,23 @@ bool te_read_snippets(std::vector<te_snippet_row>* out, QString* error) {
 
 int te_snippet_total() { return te_snippet_count(); }
 
-QByteArray te_snippet_object_json(const te_snippet_row& row) {
-    QJsonObject o{{"trigger", row.trigger}, {"text", row.text}, {"folder", row.folder}, {"apps", row.apps}};
-    return QJsonDocument(o).toJson(QJsonDocument::Compact);
+namespace {
+
+QJsonObject te_snippet_object(const te_snippet_row& row) {
+    return QJsonObject{{"trigger", row.trigger}, {"text", row.text}, {"folder", row.folder}, {"apps", row.apps}};
 }
 
-bool te_save_snippet(const QString& original_trigger, const te_snippet_row& row, QString* error) {
-    QByteArray json = te_snippet_object_json(row);
+}  // namespace
+
+QByteArray te_snippet_object_json(const te_snippet_row& row) {
+    return QJsonDocument(te_snippet_object(row)).toJson(QJsonDocument::Compact);
+}
+
+bool te_save_snippet(const QString& original_trigger, const te_snippet_row& row, const te_snippet_row* expected,
+                     QString* error) {
+    QJsonObject o = te_snippet_object(row);
+    if (expected) o.insert("if_unchanged", te_snippet_object(*expected));
+    QByteArray json = QJsonDocument(o).toJson(QJsonDocument::Compact);
     int ok = original_trigger.isEmpty()
                  ? te_snippet_add(json.constData())
                  : te_snippet_update(original_trigger.toUtf8().constData(), json.constData());
@@ -102,30 +111,6 @@ QByteArray te_export_text(QString* error) {
     const char* text = te_snippets_json();
     if (!text) *error = te_error_text();
     return text ? QByteArray(text) : QByteArray();
-}
-
-bool te_import_array(const QByteArray& file_text, QByteArray* array_json, QString* error) {
-    QJsonParseError parse{};
-    QJsonDocument doc = QJsonDocument::fromJson(file_text, &parse);
-    if (doc.isArray()) {
-        *array_json = file_text;
-        return true;
-    }
-    QJsonValue list = doc.object().value("snippets");
-    if (list.isArray()) {
-        *array_json = QJsonDocument(list.toArray()).toJson(QJsonDocument::Compact);
-        return true;
-    }
-    *error = doc.isNull() ? QStringLiteral("not JSON: %1").arg(parse.errorString())
-                          : QStringLiteral("neither a JSON array of snippets nor an export file");
-    return false;
-}
-
-int te_import_snippets(const QByteArray& array_json, QString* note) {
-    te_error_mark mark;
-    int added = te_snippet_import(array_json.constData());
-    *note = mark.failed() ? QString::fromStdString(mark.message()) : QString();
-    return mark.failed() && added == 0 ? -1 : added;
 }
 
 bool te_fetch_snippet(const QString& trigger, te_snippet_row* out) {

@@ -43,8 +43,11 @@ int te_snippet_total();
 QByteArray te_snippet_object_json(const te_snippet_row& row);
 
 // Stores `row`: te_snippet_add when `original_trigger` is empty, else
-// te_snippet_update of that trigger. False with the library's message.
-bool te_save_snippet(const QString& original_trigger, const te_snippet_row& row, QString* error);
+// te_snippet_update of that trigger, made only if the stored snippet is
+// still `expected` (may be null: whatever it is), which the library checks
+// under the store's lock. False with the library's message.
+bool te_save_snippet(const QString& original_trigger, const te_snippet_row& row, const te_snippet_row* expected,
+                     QString* error);
 bool te_remove_snippet(const QString& trigger, QString* error);
 
 // te_render of `tmpl`; callable from any thread.
@@ -59,14 +62,6 @@ te_stats_view te_read_stats();
 
 // The export form of the table: the te_snippets_json text.
 QByteArray te_export_text(QString* error);
-// The snippet array in an import file: the file itself when it is a JSON
-// array, or the "snippets" member of an export file. False otherwise.
-bool te_import_array(const QByteArray& file_text, QByteArray* array_json, QString* error);
-// te_snippet_import of a JSON array: the number of snippets added, or -1
-// when it failed (te_error_mark tells a failure from an import that only
-// replaced snippets). *note gets the failure's message, or that of a
-// refused element beside others that were added; else it is emptied.
-int te_import_snippets(const QByteArray& array_json, QString* note);
 // The snippet stored under `trigger` now, re-read from the store when
 // another process changed it. False when there is none.
 bool te_fetch_snippet(const QString& trigger, te_snippet_row* out);

@@ -9,6 +9,7 @@
 
 #include "engine_client.h"
 #include "hotkey_check.h"
+#include "rules_file.h"
 #include "store_select.h"
 #include "textexpander.h"
 
@@ -58,8 +59,9 @@ void te_engine_runner::begin() {
 }
 
 // The chosen mode, else the clipboard with the reason kept. Never while
-// the store cannot be read: the engine would expand the seed snippets
-// held in its place.
+// the store cannot be read (the engine would expand the seed snippets
+// held in its place), nor while the rules file cannot be taken (a block
+// rule lost would let it expand where it must not).
 bool te_engine_runner::start_engine() {
     QString wanted = te_mode_wanted(m_choice);
     std::string store_error, chord_error;
@@ -68,6 +70,7 @@ bool te_engine_runner::start_engine() {
         m_error = QString::fromStdString(store_error);
         return false;
     }
+    if (!te_apply_rules_file(te_rules_file_path(QString::fromStdString(m_store)), &m_error)) return false;
     if (wanted == QLatin1String("hotkey") && !te_hotkey_check(m_choice.hotkey.toStdString(), &chord_error)) {
         m_fallback = QString::fromStdString(chord_error);
     } else {

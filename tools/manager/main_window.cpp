@@ -99,6 +99,7 @@ QWidget* te_main_window::build_snippets_page() {
     split->setStretchFactor(0, 3);
     split->setStretchFactor(1, 2);
     connect(m_editor, &te_snippet_editor::saved, this, &te_main_window::saved);
+    connect(m_editor, &te_snippet_editor::settled, this, &te_main_window::draft_settled);
     connect(m_editor, &te_snippet_editor::new_requested, this, &te_main_window::new_snippet);
     connect(m_editor, &te_snippet_editor::delete_requested, this, &te_main_window::delete_snippet);
     return split;

@@ -46,7 +46,7 @@ public:
     // engine stops, the instance lock is let go, the event loop ends.
     void stop_now();
     // Shows a draft kept at the last such end in the editor, as unsaved
-    // changes, and removes it.
+    // changes. The draft stays until its text is saved or dropped.
     void offer_draft();
     // Runs the engine in `choice` this time instead of the kept choice
     // (--mode, --hotkey), which stays as it is.
@@ -87,9 +87,11 @@ private:
     void take_over();
     void toggle_pause();
     void import_dialog();
+    void import_file(const QString& path);
     void export_dialog();
     void focus_search();
     void keep_draft();
+    void draft_settled();
 
     QString m_store_path;
     te_snippet_model* m_model;
@@ -116,6 +118,7 @@ private:
     QSystemTrayIcon* m_tray = nullptr;
     bool m_selecting = false;  // a selection made by the window, not the user
     bool m_ending = false;     // stop_now or the session's end: close without asking
+    bool m_draft_offered = false;  // the editor shows a draft not yet saved or dropped
 };
 
 #endif

@@ -106,10 +106,13 @@ bool te_snippet_editor::is_dirty() const { return fields() != m_stored; }
 
 bool te_snippet_editor::save() {
     te_snippet_row row = fields();
-    if (!m_stored_trigger.isEmpty() && !stored_as_loaded()) return false;
     QString error;
-    if (!te_save_snippet(m_stored_trigger, row, &error)) {
-        show_message(tr("Not saved: %1").arg(error), true);
+    // Over a stored snippet only if it is still as it was loaded: the
+    // library compares under the store's lock, so a change made elsewhere
+    // meanwhile is never written over.
+    const te_snippet_row* expected = m_stored_trigger.isEmpty() ? nullptr : &m_stored;
+    if (!te_save_snippet(m_stored_trigger, row, expected, &error)) {
+        if (!expected || !changed_elsewhere()) show_message(tr("Not saved: %1").arg(error), true);
         return false;
     }
     // What the library stored (an empty apps field becomes "*"): what a
@@ -122,14 +125,14 @@ bool te_snippet_editor::save() {
     return true;
 }
 
-// Before a save over a stored snippet: true when it is still as it was
-// loaded. When another process changed or deleted it meanwhile, nothing is
-// saved, the user's text stays, and the other version becomes the stored
-// one: Save again puts the text over it, Revert takes it.
-bool te_snippet_editor::stored_as_loaded() {
+// After a refused save over a stored snippet: true when another process
+// changed or deleted it since it was loaded. Nothing was saved, the user's
+// text stays, and the other version becomes the stored one: Save again
+// puts the text over it, Revert takes it.
+bool te_snippet_editor::changed_elsewhere() {
     te_snippet_row now;
     bool there = te_fetch_snippet(m_stored_trigger, &now);
-    if (there && now == m_stored) return true;
+    if (there && now == m_stored) return false;
     QString trigger = m_stored_trigger;
     m_stored = there ? now : te_snippet_row{};
     if (!there) m_stored_trigger.clear();
@@ -138,7 +141,7 @@ bool te_snippet_editor::stored_as_loaded() {
                      .arg(trigger, there ? tr("changed") : tr("deleted")),
                  true);
     update_state();
-    return false;
+    return true;
 }
 
 void te_snippet_editor::restore(const te_snippet_row& stored, const QString& stored_trigger,
@@ -163,6 +166,8 @@ void te_snippet_editor::focus_trigger() {
 
 void te_snippet_editor::update_state() {
     bool dirty = is_dirty();
+    if (m_was_dirty && !dirty) emit settled();
+    m_was_dirty = dirty;
     m_save->setEnabled(dirty);
     m_revert->setEnabled(dirty);
     m_delete->setEnabled(!m_stored_trigger.isEmpty());

@@ -31,8 +31,8 @@ public:
     // was typed).
     bool is_dirty() const;
     // Stores the fields. True when the library took them. A snippet that
-    // changed on disk since it was loaded is not written over: the fields
-    // stay, with a message.
+    // changed on disk since it was loaded is not written over (the library
+    // checks it under the store's lock): the fields stay, with a message.
     bool save();
     // Shows `unsaved` as changes not yet saved over `stored` (stored under
     // `stored_trigger`, "" for a new snippet): a draft kept last time.
@@ -45,11 +45,14 @@ public:
 
 signals:
     void saved(const QString& trigger);
+    // The fields were changed and now hold nothing unsaved any more: saved,
+    // reverted, or left for another snippet.
+    void settled();
     void delete_requested(const QString& trigger);
     void new_requested();
 
 private:
-    bool stored_as_loaded();
+    bool changed_elsewhere();
     void show_fields(const te_snippet_row& row);
     void build_buttons(QWidget* bar);
     void update_state();
@@ -68,6 +71,7 @@ private:
     te_preview_renderer* m_renderer;
     te_snippet_row m_stored;
     QString m_stored_trigger;
+    bool m_was_dirty = false;
 };
 
 #endif

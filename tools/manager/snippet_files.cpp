@@ -4,6 +4,7 @@
 #include <QFile>
 
 #include "engine_client.h"
+#include "import_plan.h"
 #include "store_select.h"
 #include "private_file.h"  // the hosts' shared writer of private files
 
@@ -38,25 +39,33 @@ bool te_export_to(const QString& store_path, const QString& path, QString* messa
     return true;
 }
 
-bool te_import_from(const QString& path, QString* message) {
+bool te_plan_import_file(const QString& path, bool keep_existing, te_import_plan* plan, QString* message) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         *message = te_tr("Import failed: %1: %2").arg(path, file.errorString());
         return false;
     }
-    QByteArray array;
-    QString error;
-    if (!te_import_array(file.readAll(), &array, &error)) {
-        *message = te_tr("Import failed: %1: %2").arg(path, error);
+    std::string error;
+    if (te_plan_import(file.readAll().toStdString(), keep_existing, plan, &error)) return true;
+    *message = te_tr("Import failed: %1: %2").arg(path, QString::fromStdString(error));
+    return false;
+}
+
+bool te_run_import_plan(const QString& path, const te_import_plan& plan, bool keep_existing, QString* message,
+                        bool* problems) {
+    std::string error;
+    if (te_run_import(plan, &error) < 0) {
+        *message = te_tr("Import failed: %1: %2").arg(path, QString::fromStdString(error));
         return false;
     }
-    QString note;
-    int added = te_import_snippets(array, &note);
-    if (added < 0) {
-        *message = te_tr("Import failed: %1: %2").arg(path, note);
+    QString left_out = QString::fromStdString(te_import_problems(plan));
+    *problems = !left_out.isEmpty();
+    bool stored = !plan.added.empty() || !plan.replaced.empty();
+    if (!stored && *problems) {
+        *message = te_tr("Import failed: %1: nothing imported: %2").arg(path, left_out);
         return false;
     }
-    *message = te_tr("Imported from %1: %2 new snippets.").arg(path).arg(added);
-    if (!note.isEmpty()) *message += te_tr(" Some were refused: %1").arg(note);
+    *message = te_tr("Imported from %1: %2.").arg(path, QString::fromStdString(te_import_summary(plan, keep_existing)));
+    if (*problems) *message += te_tr(" Not imported: %1").arg(left_out);
     return true;
 }

@@ -8,6 +8,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include "import_plan.h"
+
 // Replaces the file at `path` with `data` in one step, creating it (and
 // any missing folder above it) readable by its user alone. False with the
 // reason.
@@ -22,10 +24,15 @@ bool te_store_problem(const QString& store_path, QString* problem);
 // cannot be read. True when written; *message says what was done or what
 // went wrong.
 bool te_export_to(const QString& store_path, const QString& path, QString* message);
-// True when the library took the file (even if it added nothing new:
-// existing triggers are replaced); *message says how many were added and
-// which were refused. False, with the library's message whatever it is,
-// when the import failed.
-bool te_import_from(const QString& path, QString* message);
+// Plans the import of the file at `path` (te_plan_import: what it adds,
+// replaces or keeps and what it refuses). False with *message ("Import
+// failed: PATH: why") when there is nothing to import from.
+bool te_plan_import_file(const QString& path, bool keep_existing, te_import_plan* plan, QString* message);
+// Imports what the plan stores. *message says what was added, replaced or
+// kept, and what was not imported and why. False when nothing could be
+// stored (the import failed, or every snippet was refused); true otherwise,
+// with *problems true when some snippets were left out.
+bool te_run_import_plan(const QString& path, const te_import_plan& plan, bool keep_existing, QString* message,
+                        bool* problems);
 
 #endif

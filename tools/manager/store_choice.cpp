@@ -11,7 +11,7 @@ bool te_choose_store(const QString& option, QString* path, QString* error) {
     }
     *path = named;
     std::string message;
-    if (te_use_store_file(named.toStdString(), false, &message)) return true;
+    if (te_use_store_file(named.toStdString(), &message)) return true;
     *error = QString::fromStdString(message);
     return false;
 }

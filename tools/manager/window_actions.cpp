@@ -33,6 +33,27 @@ const te_snippet_row* te_find_row(const std::vector<te_snippet_row>& rows, const
     return nullptr;
 }
 
+enum te_import_choice { TE_IMPORT_CANCEL, TE_IMPORT_REPLACE, TE_IMPORT_KEEP_MINE };
+
+te_import_choice te_ask_about_replacing(QWidget* parent, const te_import_plan& plan) {
+    QStringList mine;
+    for (const std::string& t : plan.replaced) mine << QString::fromStdString(t);
+    QMessageBox ask(QMessageBox::Question, QCoreApplication::translate("te_main_window", "Import"),
+                    QCoreApplication::translate("te_main_window",
+                                                "The file holds snippets you have already: %1.\n"
+                                                "Replace yours with the file's?")
+                        .arg(mine.join(", ")),
+                    QMessageBox::NoButton, parent);
+    QPushButton* replace = ask.addButton(QCoreApplication::translate("te_main_window", "Replace"), QMessageBox::AcceptRole);
+    QPushButton* keep = ask.addButton(QCoreApplication::translate("te_main_window", "Keep mine"), QMessageBox::AcceptRole);
+    ask.addButton(QMessageBox::Cancel);
+    ask.setDefaultButton(keep);
+    ask.exec();
+    return ask.clickedButton() == replace ? TE_IMPORT_REPLACE
+           : ask.clickedButton() == keep  ? TE_IMPORT_KEEP_MINE
+                                          : TE_IMPORT_CANCEL;
+}
+
 }  // namespace
 
 void te_main_window::reload() {
@@ -185,12 +206,25 @@ void te_main_window::take_over() {
 void te_main_window::import_dialog() {
     QString home = QStandardPaths::writableLocation(QStandardPaths::HomeLocation);
     QString path = QFileDialog::getOpenFileName(this, tr("Import snippets"), home, tr("JSON files (*.json);;All files (*)"));
-    if (path.isEmpty()) return;
+    if (!path.isEmpty()) import_file(path);
+}
+
+// Imports the file, asking first when it would replace snippets the user
+// has: Replace, Keep mine (only new triggers are added) or Cancel.
+void te_main_window::import_file(const QString& path) {
+    te_import_plan plan;
     QString message;
-    bool ok = te_import_from(path, &message);
+    bool problems = false;
+    if (!te_plan_import_file(path, false, &plan, &message)) return (void)QMessageBox::warning(this, tr("Import"), message);
+    te_import_choice choice = plan.replaced.empty() ? TE_IMPORT_REPLACE : te_ask_about_replacing(this, plan);
+    if (choice == TE_IMPORT_CANCEL) return;
+    bool keep = choice == TE_IMPORT_KEEP_MINE;
+    if (keep && !te_plan_import_file(path, true, &plan, &message))
+        return (void)QMessageBox::warning(this, tr("Import"), message);
+    bool ok = te_run_import_plan(path, plan, keep, &message, &problems);
     reload();
     if (ok) statusBar()->showMessage(message, 10000);
-    else QMessageBox::warning(this, tr("Import"), message);
+    if (!ok || problems) QMessageBox::warning(this, tr("Import"), message);
 }
 
 void te_main_window::export_dialog() {
@@ -229,6 +263,13 @@ void te_main_window::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
+// The offered draft's text was saved or dropped: it is not offered again.
+void te_main_window::draft_settled() {
+    if (!m_draft_offered) return;
+    m_draft_offered = false;
+    te_drop_draft(te_draft_path(m_store_path));
+}
+
 void te_main_window::keep_draft() {
     if (!m_editor->is_dirty()) return;
     QString error;
@@ -246,7 +287,8 @@ void te_main_window::stop_now() {
 void te_main_window::offer_draft() {
     QString stored_trigger;
     te_snippet_row unsaved, stored;
-    if (!te_take_draft(te_draft_path(m_store_path), &stored_trigger, &unsaved)) return;
+    if (!te_read_draft(te_draft_path(m_store_path), &stored_trigger, &unsaved)) return;
+    m_draft_offered = true;
     // The snippet it was made over may be gone: then it is a new one.
     if (stored_trigger.isEmpty() || !te_fetch_snippet(stored_trigger, &stored)) stored_trigger.clear();
     m_tabs->setCurrentIndex(0);

@@ -47,7 +47,9 @@ te_cli::te_cli() {
     app.fallthrough();  // --store may also follow the subcommand
     app.require_subcommand(0, 1);
     app.footer("Run `te COMMAND --help` for the options of a command.\n"
-               "An argument that begins with '-' goes after `--`.");
+               "An argument that begins with '-' goes after `--`.\n"
+               "Exit status: 0 done, 1 failed (the reason on stderr), 2 wrong command line,\n"
+               "3 `te status`: not running, 4 `te import`: some snippets stored, others refused.");
     CLI::App* help = command("help", "Show this help, or a command's", TE_STORE_NONE, [this] { return te_help(); });
     help->add_option("COMMAND", help_topic_, "The command to explain");
 }

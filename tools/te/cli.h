@@ -15,6 +15,7 @@ enum {
     TE_EXIT_FAILED = 1,       // the operation failed; the reason is on stderr
     TE_EXIT_USAGE = 2,        // the command line was wrong
     TE_EXIT_NOT_RUNNING = 3,  // te status: nothing runs in the background
+    TE_EXIT_PARTIAL = 4,      // te import: some snippets were stored, others not (named on stderr)
 };
 
 // How a subcommand uses the snippet store, so --store is applied the way it

@@ -99,11 +99,15 @@ int te_edit_snippet(const std::string& trigger, const std::string& before) {
         std::fprintf(stderr, "te edit: %s, nothing changed\n", edited.empty() ? "empty text" : "text unchanged");
         return TE_EXIT_OK;
     }
-    const char* now = te_snippet_json(trigger.c_str());
-    if (!now || before != now) return te_keep_edit(path, trigger + " changed while it was being edited");
-    std::string update = te_snippet_object(trigger, edited, &folder, &apps);
+    // Only if the snippet is still `before`: the library compares under the
+    // store's lock, so a change made elsewhere meanwhile is never lost.
+    std::string update = te_json_with_member(te_snippet_object(trigger, edited, &folder, &apps), "if_unchanged", before);
     if (update.empty()) return te_keep_edit(path, "the edited text is not valid UTF-8");
-    if (!te_snippet_update(trigger.c_str(), update.c_str())) return te_keep_edit(path, te_last_error());
+    if (!te_snippet_update(trigger.c_str(), update.c_str())) {
+        std::string why = te_last_error();
+        const char* now = te_snippet_json(trigger.c_str());
+        return te_keep_edit(path, !now || before != now ? trigger + " changed while it was being edited" : why);
+    }
     unlink(path.c_str());
     return TE_EXIT_OK;
 }

@@ -1,5 +1,5 @@
 // te run: the engine in the background until Ctrl-C, SIGTERM or `te stop`,
-// one instance per user and display.
+// one instance per user and desktop.
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -57,9 +57,8 @@ void te_follow_rules(te_file_watch& watch) {
 
 // Until a stop signal: follows the rules file, reports each new expansion
 // and republishes the status whenever the count grows.
-void te_watch_until_stopped(te_instance_lock& lock, te_instance_info& info, bool quiet) {
+void te_watch_until_stopped(te_instance_lock& lock, te_instance_info& info, te_file_watch& watch, bool quiet) {
     long long base = te_json_object(te_stats_json()).num("expanded");
-    te_file_watch watch(te_rules_file_path(info.store));
     while (!te_stop_requested) {
         te_follow_rules(watch);
         std::this_thread::sleep_for(std::chrono::milliseconds(TE_RUN_TICK_MS));
@@ -75,12 +74,18 @@ void te_watch_until_stopped(te_instance_lock& lock, te_instance_info& info, bool
 int te_cmd_run(const te_cli& cli, const te_run_options& o) {
     te_catch_stop_signals();
     std::string store = te_store_in_use(cli), error;
+    te_instance_info info;
+    // First: the instance lock is named after the desktop served.
+    info.desktop = te_desktop_settle(o.desktop);
     te_instance_lock lock;
     if (!lock.acquire(store, &error)) return te_fail_with("run", error);
     std::string config = te_run_config(o, cli.store);
     if (config.empty()) return te_fail_with("run", "an option is not valid UTF-8");
-    te_instance_info info;
-    info.desktop = te_desktop_settle(o.desktop);
+    // Like the store, rules that cannot be read never count as none: a
+    // block rule lost would let it expand where it must not.
+    te_file_watch watch(te_rules_file_path(store));
+    watch.changed();
+    if (!te_rules_file_apply(watch.path(), &error)) return te_fail_with("run", error);
     if (!te_start(config.c_str())) return te_fail("run");
     info.pid = (long)getpid();
     info.mode = o.mode.empty() ? "clipboard" : o.mode;
@@ -91,7 +96,7 @@ int te_cmd_run(const te_cli& cli, const te_run_options& o) {
     if (!o.quiet)
         std::fprintf(stderr, "te: running in %s mode on the %s desktop with %s (Ctrl-C or `te stop` ends it)\n",
                      info.mode.c_str(), info.desktop.c_str(), store.c_str());
-    te_watch_until_stopped(lock, info, o.quiet);
+    te_watch_until_stopped(lock, info, watch, o.quiet);
     te_stop();
     lock.release();
     return te_print_result("stats", te_stats_json());
@@ -105,5 +110,5 @@ void te_add_run_command(te_cli& cli) {
                                 [&cli, o] { return te_cmd_run(cli, *o); });
     te_add_run_options(sub, *o);
     sub->footer("Prints a line per expansion on stderr and the statistics at the end.\n"
-                "Only one runs per user and display; `te status` and `te stop` reach it.");
+                "Only one runs per user and desktop; `te status` and `te stop` reach it.");
 }

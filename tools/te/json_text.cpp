@@ -63,3 +63,21 @@ std::string te_snippet_object(const std::string& trigger, const std::string& tex
     if (apps) b.add("apps", *apps);
     return b.text();
 }
+
+std::string te_json_with_member(const std::string& object, const char* key, const std::string& value) {
+    yyjson_doc* base = yyjson_read(object.data(), object.size(), 0);
+    yyjson_doc* member = yyjson_read(value.data(), value.size(), 0);
+    yyjson_mut_doc* doc = base && member ? yyjson_doc_mut_copy(base, nullptr) : nullptr;
+    yyjson_mut_val* root = yyjson_mut_doc_get_root(doc);
+    char* written = nullptr;
+    if (yyjson_mut_is_obj(root)) {
+        yyjson_mut_obj_add_val(doc, root, key, yyjson_val_mut_copy(doc, yyjson_doc_get_root(member)));
+        written = yyjson_mut_write(doc, 0, nullptr);
+    }
+    std::string out = written ? written : "";
+    std::free(written);
+    yyjson_mut_doc_free(doc);
+    yyjson_doc_free(member);
+    yyjson_doc_free(base);
+    return out;
+}

@@ -54,4 +54,8 @@ private:
 std::string te_snippet_object(const std::string& trigger, const std::string& text, const std::string* folder,
                               const std::string* apps);
 
+// The JSON object `object` with the member `key` added, its value the JSON
+// text `value`. Empty when either is not valid JSON (or `object` is empty).
+std::string te_json_with_member(const std::string& object, const char* key, const std::string& value);
+
 #endif

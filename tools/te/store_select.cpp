@@ -12,8 +12,7 @@ std::string te_store_in_use(const te_cli& cli) {
 int te_select_store(const char* what, const std::string& store, const std::string& in_use, te_store_use use) {
     if (use == TE_STORE_NONE) return 0;
     std::string error;
-    if (!store.empty() && use != TE_STORE_OWN && !te_use_store_file(store, use == TE_STORE_TYPING, &error))
-        return te_fail_with("--store", error);
+    if (!store.empty() && !te_use_store_file(store, &error)) return te_fail_with("--store", error);
     // While the store cannot be read, the engine holds the seed snippets in
     // its place: showing, exporting or typing them (te run included) would
     // pass them off as the user's.

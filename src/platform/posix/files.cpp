@@ -159,9 +159,16 @@ void te_make_parent_dirs(const char* path) {
     }
 }
 
+// The lock beside the file a link finally names: the one every name of
+// the file shares.
+te_lock_status te_lock_guarding(const char* path, int wait_ms, te_file_lock* out) {
+    std::string lock_path = te_final_target(path) + ".lock";
+    return te_posix_file_lock(lock_path.c_str(), wait_ms, out);
+}
+
 const te_file_calls te_system_calls = {
-    te_open_read, te_create_temp, te_commit_close,    te_stamp,           te_replace,
-    te_sync_folder, te_remove,    te_make_parent_dirs, te_posix_file_lock, te_posix_file_unlock,
+    te_open_read,   te_create_temp, te_commit_close,     te_stamp,         te_replace,
+    te_sync_folder, te_remove,      te_make_parent_dirs, te_lock_guarding, te_posix_file_unlock,
 };
 
 }  // namespace

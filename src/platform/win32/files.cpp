@@ -172,9 +172,16 @@ void te_make_parent_dirs(const char* path) {
     }
 }
 
+// Links are not followed here (te_create_temp and te_replace work on the
+// path given), so the lock is the one beside the path given.
+te_lock_status te_lock_guarding(const char* path, int wait_ms, te_file_lock* out) {
+    std::string lock_path = std::string(path) + ".lock";
+    return te_win32_file_lock(lock_path.c_str(), wait_ms, out);
+}
+
 const te_file_calls te_system_calls = {
-    te_open_read,   te_create_temp, te_commit_close,     te_stamp,           te_replace,
-    te_sync_folder, te_remove,      te_make_parent_dirs, te_win32_file_lock, te_win32_file_unlock,
+    te_open_read,   te_create_temp, te_commit_close,     te_stamp,         te_replace,
+    te_sync_folder, te_remove,      te_make_parent_dirs, te_lock_guarding, te_win32_file_unlock,
 };
 
 }  // namespace

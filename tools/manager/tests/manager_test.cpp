@@ -4,6 +4,8 @@
 #include <QCheckBox>
 #include <QDate>
 #include <QFile>
+#include <QFileDialog>
+#include <QMessageBox>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -85,6 +87,32 @@ void te_answer_input(const QString& text) {
         dialog->setTextValue(text);
         dialog->accept();
     });
+}
+
+// Picks `path` in the next file dialog once it is open.
+void te_answer_file_dialog(const QString& path) {
+    QTimer::singleShot(20, [path] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!dialog) return te_answer_file_dialog(path);
+        dialog->selectFile(path);
+        static_cast<QDialog*>(dialog)->accept();  // QFileDialog's own accept, through the public one
+    });
+}
+
+// Presses the button labelled `label` in the next message box once it is
+// open.
+void te_answer_question(const QString& label) {
+    QTimer::singleShot(20, [label] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) return te_answer_question(label);
+        for (QAbstractButton* b : box->buttons())
+            if (b->text().remove('&') == label) return b->click();
+    });
+}
+
+bool te_write_bytes(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
 
 // The real program, started with `args`, until the object goes.
@@ -235,6 +263,90 @@ private slots:
         QVERIFY(te_file_bytes(te_store_path()).contains("Anna and more"));
     }
 
+    // Another process holds the store's lock while the Save is checked and
+    // changes the snippet before the Save gets the lock.
+    void save_refuses_a_change_made_while_the_store_was_locked() {
+        QTest::mouseClick(child<QTableView>("list")->viewport(), Qt::LeftButton, {},
+                          child<QTableView>("list")->visualRect(child<QTableView>("list")->model()->index(3, 0)).center());
+        QTest::keyClick(child<QPlainTextEdit>("text"), Qt::Key_End, Qt::ControlModifier);
+        QTest::keyClicks(child<QPlainTextEdit>("text"), " and more");
+        QString store = te_store_path(), next = store + ".next", held = store + ".held";
+        QVERIFY(te_write_bytes(next, te_file_bytes(store).replace(R"("folder":"Mail")", R"("folder":"Held")")));
+        QProcess writer;
+        writer.start("flock", {store + ".lock", "sh", "-c", R"(touch "$0"; sleep 1; mv "$1" "$2")", held, next, store});
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(held), 5000);
+        QTest::keyClick(window, Qt::Key_S, Qt::ControlModifier);
+        QVERIFY(writer.waitForFinished(5000));
+        QVERIFY2(child<QLabel>("message")->text().contains("changed elsewhere"), qPrintable(child<QLabel>("message")->text()));
+        QVERIFY(te_file_bytes(store).contains(R"("folder":"Held")") && !te_file_bytes(store).contains("and more"));
+    }
+
+    void draft_stays_until_its_text_is_saved_or_dropped_data() {
+        QTest::addColumn<bool>("save");
+        QTest::newRow("saved") << true;
+        QTest::newRow("dropped") << false;
+    }
+    void draft_stays_until_its_text_is_saved_or_dropped() {
+        QFETCH(bool, save);
+        QString draft = te_draft_path(te_store_path()), error, text = QString("drafted, ") + QTest::currentDataTag();
+        te_snippet_row stored;
+        QVERIFY(te_fetch_snippet(">>sig", &stored));
+        QVERIFY2(te_keep_draft(draft, ">>sig", {">>sig", "Mail", "*", text}, &error), qPrintable(error));
+        window->offer_draft();
+        QCOMPARE(child<QPlainTextEdit>("text")->toPlainText(), text);
+        QVERIFY2(QFile::exists(draft), "the draft went before its text was saved");
+        if (save) {
+            QTest::keyClick(window, Qt::Key_S, Qt::ControlModifier);
+            QVERIFY(te_file_bytes(te_store_path()).contains(text.toUtf8()));
+        } else {
+            for (QPushButton* b : window->findChildren<QPushButton*>())
+                if (b->text() == "Revert") QTest::mouseClick(b, Qt::LeftButton);
+            QCOMPARE(child<QPlainTextEdit>("text")->toPlainText(), stored.text);
+        }
+        QVERIFY(!QFile::exists(draft));
+    }
+
+    void import_asks_before_replacing_data() {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<QString>("said");
+        QTest::addColumn<bool>("sig_replaced");
+        QTest::addColumn<bool>("new_added");
+        QTest::newRow("replace") << "Replace" << "1 added, 1 replaced: >>sig" << true << true;
+        QTest::newRow("keep mine") << "Keep mine" << "1 added, 1 kept: >>sig" << false << true;
+        QTest::newRow("cancel") << "Cancel" << "" << false << false;
+    }
+    void import_asks_before_replacing() {
+        QFETCH(QString, answer);
+        QFETCH(QString, said);
+        QFETCH(bool, sig_replaced);
+        QFETCH(bool, new_added);
+        // Each row imports a text and a trigger of its own.
+        QString file = qEnvironmentVariable("APPDATA") + "/import.json", tag = QTest::currentDataTag();
+        QString text = "imported, " + tag, fresh = ">>new, " + tag;
+        QVERIFY(te_write_bytes(file, QString(R"([{"trigger":">>sig","text":"%1"},{"trigger":"%2","text":"new"}])")
+                                         .arg(text, fresh).toUtf8()));
+        te_answer_file_dialog(file);
+        te_answer_question(answer);
+        QTest::keyClick(window, Qt::Key_I, Qt::ControlModifier);
+        QCOMPARE(te_file_bytes(te_store_path()).contains(text.toUtf8()), sig_replaced);
+        QCOMPARE(te_shown_triggers(child<QTableView>("list")).contains(fresh), new_added);
+        QVERIFY2(window->statusBar()->currentMessage().contains(said), qPrintable(window->statusBar()->currentMessage()));
+    }
+
+    // Choosing a store starts no engine and touches no desktop: the window
+    // opens on another store where no Wayland compositor answers.
+    void store_option_touches_no_desktop() {
+        QString dir = qEnvironmentVariable("APPDATA"), shot = dir + "/shot.png";
+        QProcess manager;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("TE_DESKTOP", "wayland");
+        env.insert("WAYLAND_DISPLAY", dir + "/no-compositor");
+        manager.setProcessEnvironment(env);
+        manager.start(TE_MANAGER_PATH, {"--store", dir + "/other.json", "--no-engine", "--screenshot", shot});
+        QVERIFY(manager.waitForFinished(20000));
+        QVERIFY2(manager.exitCode() == 0 && QFile::exists(shot), manager.readAllStandardError().constData());
+    }
+
     void unreadable_store_is_said_and_nothing_shown_exported_or_expanded() {
         QString store = te_store_path();
         QFile::remove(store);
@@ -248,6 +360,15 @@ private slots:
         window->runner()->begin();  // nor typed: the engine would expand the seeds
         QCOMPARE(window->runner()->state(), te_engine_runner::TE_FAILED);
         QVERIFY2(window->runner()->describe().contains("cannot read " + store + ": "),
+                 qPrintable(window->runner()->describe()));
+    }
+
+    void unreadable_rules_file_keeps_the_engine_off() {
+        QString rules = qEnvironmentVariable("APPDATA") + "/Wrenfold/rules.json";
+        QVERIFY(QFile::link("rules.json", rules));  // a loop: it cannot be opened
+        window->runner()->begin();
+        QCOMPARE(window->runner()->state(), te_engine_runner::TE_FAILED);
+        QVERIFY2(window->runner()->describe().contains("cannot read " + rules + ": "),
                  qPrintable(window->runner()->describe()));
     }
 
@@ -286,7 +407,7 @@ private slots:
         manager.setProcessEnvironment(env);
         manager.start(TE_MANAGER_PATH, by_option ? QStringList{"--store", store} : QStringList{});
         te_instance_info info;
-        QTRY_VERIFY_WITH_TIMEOUT(te_instance_runs(store, &info) && !info.mode.empty() && !QFile::exists(draft), 8000);
+        QTRY_VERIFY_WITH_TIMEOUT(te_instance_runs(store, &info) && !info.mode.empty(), 8000);
         QCOMPARE(QString::fromStdString(info.store), store);
         QElapsedTimer clock;
         clock.start();
@@ -297,7 +418,7 @@ private slots:
         QVERIFY(!te_instance_runs(store));
         QString stored;
         te_snippet_row kept;
-        QVERIFY(te_take_draft(draft, &stored, &kept) && kept == typed);
+        QVERIFY(te_read_draft(draft, &stored, &kept) && kept == typed);
     }
 
     void chosen_mode_reaches_the_engine_and_survives_a_restart() {
@@ -388,6 +509,7 @@ int main(int argc, char** argv) {
     qputenv("XDG_RUNTIME_DIR", appdata.path().toUtf8());
     qputenv("XDG_CONFIG_HOME", (appdata.path() + "/config").toUtf8());
     QApplication app(argc, argv);
+    QApplication::setAttribute(Qt::AA_DontUseNativeDialogs);  // dialogs the test can answer
     te_manager_test test;
     return QTest::qExec(&test, argc, argv);
 }
