@@ -19,7 +19,7 @@ int te_parse_one_snippet(const char* json) {
         te_set_err_internal("snippet json parse failed");
         return 0;
     }
-    int ok = te_parse_snippet_obj(yyjson_doc_get_root(doc), &te_edit_scratch);
+    int ok = te_parse_snippet_obj(yyjson_doc_get_root(doc), &te_edit_scratch, TE_SETTINGS_REFUSE_UNKNOWN);
     yyjson_doc_free(doc);
     return ok;
 }
