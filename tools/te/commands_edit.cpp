@@ -12,6 +12,7 @@
 #include "cli.h"
 #include "input_text.h"
 #include "json_text.h"
+#include "settings_options.h"
 #include "textexpander.h"
 
 namespace {
@@ -82,7 +83,7 @@ int te_keep_edit(const std::string& path, const std::string& why) {
 // the text is stored, or when it holds nothing new.
 int te_edit_snippet(const std::string& trigger, const std::string& before) {
     te_json_object snippet(before.c_str());
-    std::string text = snippet.str("text"), folder = snippet.str("folder"), apps = snippet.str("apps");
+    std::string text = snippet.str("text");
     // Editors end a saved file with a newline; one is given and taken away.
     std::string path = te_make_edit_file(text + "\n"), saved;
     if (path.empty()) return te_fail_with("edit", std::string("cannot make a temporary file: ") + std::strerror(errno));
@@ -101,25 +102,41 @@ int te_edit_snippet(const std::string& trigger, const std::string& before) {
     }
     const char* now = te_snippet_json(trigger.c_str());
     if (!now || before != now) return te_keep_edit(path, trigger + " changed while it was being edited");
-    std::string update = te_snippet_object(trigger, edited, &folder, &apps);
+    // The text alone changes: folder, apps and settings stay as they are.
+    std::string update = te_snippet_changed(before, &edited, te_settings_options());
     if (update.empty()) return te_keep_edit(path, "the edited text is not valid UTF-8");
     if (!te_snippet_update(trigger.c_str(), update.c_str())) return te_keep_edit(path, te_last_error());
     unlink(path.c_str());
     return TE_EXIT_OK;
 }
 
-int te_cmd_edit(const std::string& trigger) {
-    const char* json = te_snippet_json(trigger.c_str());
-    return json ? te_edit_snippet(trigger, json) : te_fail("edit");
+// Changes the snippet's settings alone, without the editor.
+int te_edit_settings(const std::string& trigger, const std::string& before, const te_settings_options& o) {
+    std::string update = te_snippet_changed(before, nullptr, o);
+    if (update.empty()) return te_fail_with("edit", "the locale is not valid UTF-8");
+    return te_snippet_update(trigger.c_str(), update.c_str()) ? TE_EXIT_OK : te_fail("edit");
 }
+
+int te_cmd_edit(const std::string& trigger, const te_settings_options& o) {
+    const char* json = te_snippet_json(trigger.c_str());
+    if (!json) return te_fail("edit");
+    return o.given() ? te_edit_settings(trigger, json, o) : te_edit_snippet(trigger, json);
+}
+
+struct te_edit_args {
+    std::string trigger;
+    te_settings_options settings;
+};
 
 }  // namespace
 
 void te_add_edit_command(te_cli& cli) {
-    auto trigger = std::make_shared<std::string>();
-    CLI::App* sub = cli.command("edit", "Edit a snippet's text in $VISUAL or $EDITOR (else vi)", TE_STORE_SHOWN,
-                                [trigger] { return te_cmd_edit(*trigger); });
-    sub->add_option("TRIGGER", *trigger, "The snippet to edit")->required();
+    auto a = std::make_shared<te_edit_args>();
+    CLI::App* sub = cli.command("edit", "Edit a snippet's text in $VISUAL or $EDITOR (else vi), or its settings",
+                                TE_STORE_SHOWN, [a] { return te_cmd_edit(a->trigger, a->settings); });
+    sub->add_option("TRIGGER", a->trigger, "The snippet to edit")->required();
+    te_add_settings_options(sub, a->settings, true);
     sub->footer("Saving the text unchanged, or empty, changes nothing. When the snippet changed elsewhere\n"
-                "meanwhile, or it cannot be stored, nothing changes and the edited file is kept.");
+                "meanwhile, or it cannot be stored, nothing changes and the edited file is kept.\n"
+                "With --propagate-case, --word-triggers or --locale only those settings change (no editor).");
 }
