@@ -1,8 +1,8 @@
 // The editor's unsaved text, kept when the window has to end without asking
 // (a stop signal, the session's end) and offered back at the next start.
 // It lives beside the store as "<store>.draft": a JSON object
-// {"stored","trigger","folder","apps","text"}, "stored" being the trigger
-// the snippet was stored under ("" for a new one), mode 0600.
+// {"stored","trigger","folder","apps","text","settings"}, "stored" being
+// the trigger the snippet was stored under ("" for a new one), mode 0600.
 #ifndef TE_MANAGER_DRAFT_FILE_H
 #define TE_MANAGER_DRAFT_FILE_H
 
