@@ -223,8 +223,10 @@ TEST_F(TypedTriggers, CaretWordTriggerAndUndoInATextField) {
         {{"type", "--delay", "15", "Jo"}, " Dear Jo, bye"},
         {{"key", "ctrl+End"}, " Dear Jo, bye"},
         {{"type", "--delay", "15", " btw,"}, " Dear Jo, bye by the way,"},
-        {{"type", "--delay", "15", " ty"}, " Dear Jo, bye by the way, thank you"},
-        {{"key", "BackSpace"}, " Dear Jo, bye by the way, ty"},
+        {{"type", "--delay", "15", " btw"}, " Dear Jo, bye by the way, btw"},
+        {{"key", "Return"}, " Dear Jo, bye by the way, by the way\n"},
+        {{"type", "--delay", "15", "ty"}, " Dear Jo, bye by the way, by the way\nthank you"},
+        {{"key", "BackSpace"}, " Dear Jo, bye by the way, by the way\nty"},
     };
     for (const auto& step : steps) {
         std::vector<std::string> argv = {"xdotool"};
