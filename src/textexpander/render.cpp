@@ -136,15 +136,11 @@ void te_put_plain(te_render_ctx& c, const char* text, std::size_t len) {
 void te_put_moment(te_render_ctx& c, const te_placeholder& ph, const char* locale) {
     te_moment m = ph.amount ? te_moment_add(c.in->now, ph.amount, ph.unit) : c.in->now;
     char text[2048];
-    std::size_t len;
-    if (ph.format) {
-        te_lazy_names names(locale);
-        len = te_format_moment(m, ph.format, ph.format_len, names, text, sizeof text);
-    } else if (ph.is_time) {
-        len = (std::size_t)std::snprintf(text, sizeof text, "%02d:%02d:%02d", m.hour, m.minute, m.second);
-    } else {
-        len = (std::size_t)std::snprintf(text, sizeof text, "%04lld-%02d-%02d", m.year, m.month, m.day);
-    }
+    // Without a format: as {date} and {time} are written.
+    const char* format = ph.format ? ph.format : ph.is_time ? "%H:%M:%S" : "%Y-%m-%d";
+    std::size_t format_len = ph.format ? ph.format_len : 8;
+    te_lazy_names names(locale);
+    std::size_t len = te_format_moment(m, format, format_len, names, text, sizeof text);
     te_put(c, text, len);
 }
 

@@ -1,6 +1,5 @@
 #include "time_format.h"
 
-#include <cstdio>
 #include <cstring>
 
 #include "engine.h"
@@ -33,14 +32,23 @@ struct te_spec {
     bool alone = false;  // %OB
 };
 
-// A number at least `width` digits wide as the conversion pads it.
+// A number at least `width` digits wide as the conversion pads it (written
+// by hand: it is most of what a date costs).
 void te_put_number(te_sink& s, const te_spec& spec, long long value, int width, char fill) {
-    char buf[40];
+    char buf[32];
     char pad = spec.pad ? spec.pad : fill;
     int w = pad == '-' ? 1 : width;
-    if (pad == '_') std::snprintf(buf, sizeof buf, "%*lld", w, value);
-    else std::snprintf(buf, sizeof buf, "%0*lld", w, value);
-    s.put(buf);
+    unsigned long long u = value < 0 ? 0ULL - (unsigned long long)value : (unsigned long long)value;
+    int n = 0;
+    do {
+        buf[sizeof buf - 1 - n++] = (char)('0' + u % 10);
+        u /= 10;
+    } while (u);
+    bool zeros = pad != '_' && pad != '-';
+    while (zeros && n < w - (value < 0)) buf[sizeof buf - 1 - n++] = '0';
+    if (value < 0) buf[sizeof buf - 1 - n++] = '-';
+    while (pad == '_' && n < w) buf[sizeof buf - 1 - n++] = ' ';
+    s.put(buf + sizeof buf - n, (std::size_t)n);
 }
 
 void te_put_word(te_sink& s, const te_spec& spec, const char* word) {
@@ -168,7 +176,7 @@ std::size_t te_format_moment(const te_moment& m, const char* fmt, std::size_t fm
             continue;
         }
         te_spec spec;
-        for (i++; i < fmt_len && std::strchr("-_0^", fmt[i]); i++) {
+        for (i++; i < fmt_len && (fmt[i] == '-' || fmt[i] == '_' || fmt[i] == '0' || fmt[i] == '^'); i++) {
             if (fmt[i] == '^') spec.upper = true;
             else spec.pad = fmt[i];
         }
