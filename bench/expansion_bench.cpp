@@ -2,6 +2,7 @@
 // least work its job demands, measured in the same run.
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include <benchmark/benchmark.h>
 
@@ -77,6 +78,28 @@ std::string placeholder_template() {
 
 void BM_RenderPlaceholders(benchmark::State& state) { render_of(state, placeholder_template()); }
 
+// 2,000 characters of text holding the five placeholders of old, or one
+// of each new form ({snippet:...} puts in a snippet of 20 characters).
+std::string two_thousand_with(const std::vector<std::string>& forms) {
+    std::string t;
+    std::size_t gap = (2000 - 80) / forms.size();
+    for (const std::string& f : forms) t += std::string(gap, 'x') + f;
+    return t + std::string(2000 > t.size() ? 2000 - t.size() : 0, 'x');
+}
+
+void BM_Render2000OldPlaceholders(benchmark::State& state) {
+    fake::set_clipboard_text("from the clipboard");
+    render_of(state, two_thousand_with({"{date}", "{time}", "{year}", "{clipboard}", "{random6}"}));
+}
+
+void BM_Render2000NewForms(benchmark::State& state) {
+    fake::set_clipboard_text("from the clipboard");
+    te_bench::clear_table();
+    te_snippet_add("{\"trigger\":\"sig\",\"text\":\"Kind regards, Ana M.\"}");
+    render_of(state, two_thousand_with({"{cursor}", "{date:%A %-d %B %Y}", "{time:%-I:%M %p}", "{date+14d}",
+                                        "{time+90m:%H:%M}", "{snippet:sig}"}));
+}
+
 void BM_RenderPlaceholdersMemcpyBaseline(benchmark::State& state) {
     std::string out = te_render(placeholder_template().c_str());
     std::string dst(out.size() + 1, 0);
@@ -96,6 +119,8 @@ BENCHMARK(BM_RenderOpenBraces)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RenderOpenBracesThenClose)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RenderPlaceholders)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RenderPlaceholdersMemcpyBaseline)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Render2000OldPlaceholders)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Render2000NewForms)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv) {
     te_bench::use_private_appdata();

@@ -52,13 +52,13 @@ void BM_BareTailLoop(benchmark::State& state) {
 // One typed character through keys mode, as the worker takes it.
 void BM_KeysModeTypedCharacter(benchmark::State& state) {
     fill_table();
-    te_typed_buffer typed;
-    te_typed_reset(&typed);
+    te_keys_state keys;
+    te_keys_reset(&keys);
     te_key_event ev = {TE_KEY_TEXT, {0}};
     std::size_t k = 0;
     for (auto _ : state) {
         ev.text[0] = kTyped[k++ % std::strlen(kTyped)];
-        te_keys_take(&typed, ev);
+        te_keys_take(&keys, ev);
     }
     if (fake::type_calls() != 0) state.SkipWithError("something expanded");
 }

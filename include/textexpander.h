@@ -97,11 +97,31 @@ extern "C" {
  * "poll_ms" (integer, at least 20), "dry_run" (boolean), "synthetic_keys"
  * (boolean, false at first), "store" (path of the snippet store file, read
  * at once). A member of another type is left out; settings stay as set
- * for later starts. Returns 1 when the worker started, 0 on failure
- * (already running, bad configuration, keys mode on a desktop that cannot
- * watch the keyboard: "keys mode: this desktop cannot watch the keyboard";
- * a display that refuses the connection is tried again for about two
- * seconds first), with nothing of the configuration applied.
+ * for later starts. The settings for all snippets are strict: a member of
+ * another type, or an unknown locale, refuses the start with a message
+ * ("propagate_case must be true or false", "unknown locale: xx_YY"):
+ *   - "propagate_case" (false at first): a trigger typed with a first
+ *     capital ("Btw" for "btw") gives its text with a first capital, typed
+ *     in capitals ("BTW") gives it in capitals, letters of every script
+ *     with case; a trigger without letters is not affected. Any mode.
+ *   - "word_triggers" (false at first), keys mode: a trigger expands only
+ *     once a word separator follows it (a space, punctuation, Enter, Tab),
+ *     and the separator is typed after the text as the user typed it: "btw "
+ *     expands, "btwixt" does not. Otherwise it expands at its last character.
+ *   - "undo_backspace" (true at first), keys mode: a BackSpace pressed as the
+ *     very next key after an expansion takes it back: the text is erased and
+ *     the trigger (and its separator) as typed returns, and does not expand
+ *     again. Not after another key, a click or another program in front, nor
+ *     after an expansion with nothing before its {cursor}.
+ *   - "locale": month and day names of {date:...} and {time:...}, e.g.
+ *     "de_DE" or "de-DE"; "" (at first) the user's (LC_ALL, LC_TIME, LANG on
+ *     POSIX; the user's locale on Windows; English when none is known).
+ * A snippet may have its own "propagate_case", "word_triggers" and
+ * "locale" (see te_snippet_add). Returns 1 when the worker started, 0 on
+ * failure (already running, bad configuration, keys mode on a desktop that
+ * cannot watch the keyboard: "keys mode: this desktop cannot watch the
+ * keyboard"; a display that refuses the connection is tried again for
+ * about two seconds first), with nothing of the configuration applied.
  * Keys mode expands a trigger the moment its last character is typed, in
  * any program: the trigger is erased with one BackSpace per character and
  * the snippet typed in its place; rules, "apps" lists, dry_run and the
@@ -136,7 +156,8 @@ extern "C" {
  *     through a compositor's virtual keyboard never reach the engine.
  * Privacy: what the user types is kept only in the worker's memory, never
  * more of it than the longest trigger and the keys typed during one
- * expansion, and is wiped when the worker stops; it is never logged,
+ * expansion (and, until the next key, the trigger and separator of the last
+ * expansion, for "undo_backspace"), and is wiped when the worker stops; it is never logged,
  * stored, or returned by any function here.
  * In clipboard mode the worker looks at the clipboard as soon as the
  * desktop reports a change (X11 with XFixes, Windows); "poll_ms" then only
@@ -185,9 +206,32 @@ TE_API int te_watch_pass(void);
 TE_API int te_expand(const char* trigger);
 
 /* Renders a template: {date} YYYY-MM-DD, {time} HH:MM:SS, {year} YYYY,
- * {clipboard} the clipboard text, {random6} six digits. Result in the
- * calling thread's result buffer (at most 69631 bytes), or null for a null
- * template. */
+ * {clipboard} the clipboard text, {random6} six digits, and:
+ *   {cursor}         where the caret goes: once the text is typed, the caret
+ *                    is moved back there with Left presses (one per
+ *                    character as text fields count them, line breaks
+ *                    included). Renders to nothing; only the first counts,
+ *                    a later one is text.
+ *   {date:FORMAT}    the local date and time with strftime's conversions:
+ *   {time:FORMAT}    %A %a %B %b (%OB: a month's name standing alone) %d %e
+ *                    %m %Y %y %H %I %M %S %p %P %j %u %w %U %W %V %G %F %T
+ *                    %R %D %%...; '-' drops the padding (%-d), '_' pads
+ *                    with spaces, '^' writes capitals. Names in the locale
+ *                    of te_start (or of the snippet).
+ *   {date+14d} {date-1w:FORMAT}  the date moved by days, weeks, months (m)
+ *                    or years (y): the end of a shorter month clamps
+ *                    (31 January + 1m is 28 or 29 February).
+ *   {time+90m} {time-2h:FORMAT}  the time moved by minutes or hours.
+ *   {snippet:TRIGGER}  the rendered text of that snippet. One that is being
+ *                    rendered (a cycle), more than 4 levels deep, or beyond
+ *                    256 KiB of such snippets' text in one rendering is
+ *                    written as it stands; rules and "apps" lists apply to
+ *                    the outer snippet only.
+ * Every other text between braces, these spellings with other letter case
+ * or spacing ({Date}, {date }, {dates}, {}, {random66}, {clipboardx}, an
+ * empty FORMAT) included, is copied unchanged. Result in the calling
+ * thread's result buffer (at most 69631 bytes, cut at a character
+ * boundary), or null for a null template. */
 TE_API const char* te_render(const char* tmpl);
 
 /* ---- Snippets ------------------------------------------------------------ */
@@ -252,7 +296,20 @@ TE_API const char* te_snippet_field(int index, const char* field);
 
 /* Adds one snippet given as a JSON object {"trigger","text","folder","apps"}
  * and rewrites the store file. 1 added and stored, 0 failed (see the store
- * file above for what failures leave behind). */
+ * file above for what failures leave behind).
+ * A snippet's own settings: an optional member "settings", an object with
+ * "propagate_case" and "word_triggers" (true or false: this snippet's
+ * answer to te_start's setting of that name) and "locale" (its names of
+ * months and days). A setting left out follows te_start's. The store and
+ * the JSON texts hold the member after "apps", with the settings given in
+ * this order, and only for a snippet that has some: a store without them
+ * is byte for byte what it was before settings existed, and a library that
+ * knows none still reads a store with them (it passes the member over, and
+ * drops it when it writes the snippet again). An edit or an import refuses
+ * an unknown setting or value with a message ("unknown snippet setting:
+ * %s", "snippet setting 'word_triggers' must be true or false", "unknown
+ * locale: %s"); reading the store file passes them over, so a store a newer
+ * library wrote still loads. */
 TE_API int te_snippet_add(const char* json);
 
 /* Replaces the snippet with `trigger` (may rename it) and rewrites the

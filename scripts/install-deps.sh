@@ -10,7 +10,7 @@ set -euo pipefail
 
 # Build tools and libraries from the machine's own release.
 TE_DEBIAN_PACKAGES=(
-  build-essential cmake pkgconf git ca-certificates
+  build-essential cmake pkgconf git ca-certificates locales
   libgtest-dev libgmock-dev googletest libbenchmark-dev libcli11-dev
   clang libclang-rt-14-dev valgrind
   libx11-dev libxtst-dev libxfixes-dev x11-utils xvfb xclip xdotool xauth

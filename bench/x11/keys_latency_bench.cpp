@@ -9,6 +9,9 @@
 //   before r is let go. `expansion_ms` is the time from r's press to the
 //   whole address in the window, `rollover_ms` to the space after it: what
 //   holding the user's keys costs the typist.
+// - UndoBackSpace: " btw" is typed and expands to "by the way"; from the
+//   press of the BackSpace right after (its raw event) to the window holding
+//   " btw" again in place of the expansion.
 // Each run starts once the last has settled (the hold of the user's keys
 // ends a short pause after their last key), as a person's next trigger
 // would.
@@ -69,6 +72,16 @@ long long arrived_at(const te_test::text_window& win, const std::string& want) {
     return -1;
 }
 
+// The moment the window's record is exactly `want`, -1 on timeout.
+long long holds_at(const te_test::text_window& win, const std::string& want) {
+    long long end = te_test::millis() + 5000;
+    while (te_test::millis() < end) {
+        if (win.received() == want) return te_test::millis();
+        usleep(200);
+    }
+    return -1;
+}
+
 // Waits for the last run's hold to end, then drops the events seen so far.
 void settle(Display* dpy) {
     usleep(50000);
@@ -90,6 +103,7 @@ struct te_keys_desk {
         std::string dir = te_test::temp_file("");
         setenv("APPDATA", dir.substr(0, dir.rfind('/')).c_str(), 1);
         opcode = dpy ? select_raw_keys(dpy) : -1;
+        te_snippet_add("{\"trigger\":\"btw\",\"text\":\"by the way\"}");
         ready = opcode >= 0 && win.ready() && kb.ready() && te_start("{\"mode\":\"keys\"}");
         if (ready) r_code = XKeysymToKeycode(dpy, XStringToKeysym("r"));
     }
@@ -146,7 +160,29 @@ void BM_Rollover(benchmark::State& state) {
     report(state, "rollover_", rollover);
 }
 
+void BM_UndoBackSpace(benchmark::State& state) {
+    te_keys_desk d;
+    if (!d.ready) return state.SkipWithError("no desktop");
+    int backspace = XKeysymToKeycode(d.dpy, XStringToKeysym("BackSpace"));
+    std::vector<double> ms;
+    for (auto _ : state) {
+        std::string base = d.win.received();
+        d.kb.type(" btw", 0);
+        if (holds_at(d.win, base + " by the way") < 0) return state.SkipWithError("btw did not expand");
+        settle(d.dpy);
+        d.kb.key("BackSpace", true);
+        d.kb.key("BackSpace", false);
+        long long pressed = pressed_at(d.dpy, d.opcode, backspace);
+        long long back = holds_at(d.win, base + " btw");
+        if (pressed < 0 || back < 0) return state.SkipWithError("the trigger did not come back");
+        ms.push_back((double)(back - pressed));
+        state.SetIterationTime(ms.back() / 1000.0);
+    }
+    report(state, "", ms);
+}
+
 BENCHMARK(BM_LastKeyToFirstCharacter)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(100);
 BENCHMARK(BM_Rollover)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(100);
+BENCHMARK(BM_UndoBackSpace)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(100);
 
 }  // namespace

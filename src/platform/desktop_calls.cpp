@@ -7,6 +7,8 @@ int type_replacing(int erase_count, const char* text, int dry_run) {
     return te_desktop_in_use().type_replacing(erase_count, text, dry_run);
 }
 
+int press_key(int key, int count, int dry_run) { return te_desktop_in_use().press_key(key, count, dry_run); }
+
 char* get_clipboard_text_utf8(char* out, int size) { return te_desktop_in_use().get_clipboard_text_utf8(out, size); }
 
 std::uint32_t clipboard_sequence(void) { return te_desktop_in_use().clipboard_sequence(); }

@@ -9,7 +9,7 @@ void te_key_queue_push(te_key_queue* q, int kind, const char* text) {
     // Longer than one event holds (a long compose result): the buffer can
     // no longer follow the text exactly either.
     if (n >= sizeof q->items[0].text) kind = TE_KEY_RESET;
-    if (kind != TE_KEY_TEXT) n = 0;
+    if (kind == TE_KEY_BACKSPACE) n = 0;  // a reset's text names Enter or Tab
     if (q->count == TE_KEY_QUEUE_CAP) {
         te_key_queue_wipe(q);
         kind = TE_KEY_RESET;

@@ -51,6 +51,14 @@ int type_text_utf8(const char* text, int dry_run);
 enum { TE_TYPING_CLICKED = -5 };
 int type_replacing(int erase_count, const char* text, int dry_run);
 
+// Presses one key `count` times, as the engine's own keystrokes: the caret
+// keys a snippet needs after its text is typed (Left moves the caret back
+// over one character, Delete removes the character after the caret).
+// Results as type_text_utf8; -1 when count <= 0 or the key is unknown. A
+// key watch never reports these presses.
+enum { TE_PRESS_LEFT = 1, TE_PRESS_DELETE = 2 };
+int press_key(int key, int count, int dry_run);
+
 // ---- Clipboard and program in front ------------------------------------
 // The clipboard's text as UTF-8 into out[size]; null when there is none,
 // it does not fit with its NUL, or size <= 1 (then out is not touched).
@@ -126,7 +134,10 @@ enum {
 };
 struct te_key_event {
     int kind;
-    char text[16];  // NUL-terminated; empty unless kind is TE_KEY_TEXT
+    // NUL-terminated. TE_KEY_TEXT: what was typed. TE_KEY_RESET: "\n" for
+    // Enter and "\t" for Tab pressed on their own (they end a word, and
+    // what they typed can be typed again), else empty.
+    char text[16];
 };
 // With TE_WATCH_KEYS open: 1 and the oldest key event gathered by the waits
 // so far, 0 when none is left. watch_wait reports TE_WATCH_KEYS while any
@@ -187,6 +198,7 @@ struct te_desktop {
     const char* name;  // "x11", "wayland", "none", "win32", "fake"
     int (*type_text_utf8)(const char* text, int dry_run);
     int (*type_replacing)(int erase_count, const char* text, int dry_run);
+    int (*press_key)(int key, int count, int dry_run);
     char* (*get_clipboard_text_utf8)(char* out, int size);
     std::uint32_t (*clipboard_sequence)(void);
     const char* (*foreground_process_name)(char* out, int size);
@@ -226,6 +238,30 @@ void thread_sleep_ms(int ms);
 std::uint64_t now_millis(void);
 // Local date and time into tm_sec..tm_wday; tm_yday and tm_isdst untouched.
 void now_local(struct tm* out);
+
+// ---- Calendar names and letter case ---------------------------------------
+// The words a date is written with in one locale, UTF-8, NUL-terminated
+// (a word that does not fit is left empty).
+struct te_time_names {
+    char month[12][48];        // as it follows a day number ("9 December")
+    char month_alone[12][48];  // standing alone (the same in most languages)
+    char month_abbr[12][32];
+    char day[7][48];           // day[0] is Sunday
+    char day_abbr[7][32];
+    char am[24], pm[24];       // empty where the locale writes none
+};
+// Fills *out for `locale`: null or "" for the user's (LC_ALL, LC_TIME, LANG
+// on POSIX; the user's locale on Windows; English when it names none that
+// is known), else a name such as "de_DE", "de-DE" or "fr_FR.UTF-8" ("C"
+// and "POSIX": English). 1 on success; 0 when no such locale is known here
+// (*out untouched). Any thread.
+int time_names(const char* locale, te_time_names* out);
+
+// The upper-case and lower-case forms of one Unicode code point (simple
+// case mapping, every script with case); the code point itself when it has
+// none. Any thread.
+std::uint32_t char_upper(std::uint32_t cp);
+std::uint32_t char_lower(std::uint32_t cp);
 
 // ---- Files -----------------------------------------------------------------
 // Paths are UTF-8. The store makes every file call through the table that

@@ -27,10 +27,10 @@ int te_parse_one_snippet(const char* json, int* expected = nullptr) {
         return 0;
     }
     yyjson_val* root = yyjson_doc_get_root(doc);
-    int ok = te_parse_snippet_obj(root, &te_edit_scratch);
+    int ok = te_parse_snippet_obj(root, &te_edit_scratch, TE_SETTINGS_REFUSE_UNKNOWN);
     yyjson_val* condition = ok && expected ? te_json_first_member(root, "if_unchanged") : nullptr;
     if (expected) *expected = condition != nullptr;
-    if (condition && !te_parse_snippet_obj(condition, &te_edit_expected)) {
+    if (condition && !te_parse_snippet_obj(condition, &te_edit_expected, TE_SETTINGS_SKIP_UNKNOWN)) {
         te_set_err_internal("update: \"if_unchanged\" must be a snippet object");
         ok = 0;
     }
@@ -40,7 +40,9 @@ int te_parse_one_snippet(const char* json, int* expected = nullptr) {
 
 bool te_same_snippet(const TeSnippet& a, const TeSnippet& b) {
     return std::strcmp(a.trigger, b.trigger) == 0 && std::strcmp(a.text, b.text) == 0 &&
-           std::strcmp(a.folder, b.folder) == 0 && std::strcmp(a.apps, b.apps) == 0;
+           std::strcmp(a.folder, b.folder) == 0 && std::strcmp(a.apps, b.apps) == 0 &&
+           a.propagate_case == b.propagate_case && a.word_triggers == b.word_triggers &&
+           std::strcmp(a.locale, b.locale) == 0;
 }
 
 int te_snippet_add_locked(const char* json, te_store_edit& edit) {

@@ -16,7 +16,7 @@ int te_import_elements(yyjson_val* arr) {
     yyjson_arr_iter it = yyjson_arr_iter_with(arr);
     yyjson_val* el;
     while ((el = yyjson_arr_iter_next(&it))) {
-        if (!te_parse_snippet_obj(el, &te_import_scratch)) continue;
+        if (!te_parse_snippet_obj(el, &te_import_scratch, TE_SETTINGS_REFUSE_UNKNOWN)) continue;
         int index = te_snippet_find(te_import_scratch.trigger);
         if (index >= 0) {
             te_snippet_put(index, &te_import_scratch);

@@ -32,6 +32,7 @@ void te_seed_snippets(void) {
         te_copy_cut(rec.text, TE_TEXT_CAP, s.text);
         te_copy_cut(rec.folder, TE_FOLDER_CAP, s.folder);
         te_copy_cut(rec.apps, TE_APPS_CAP, "*");
+        te_snippet_settings_clear(&rec);
         te_snippet_put(E.snippet_count++, &rec);
     }
 }
@@ -44,6 +45,7 @@ void te_load_defaults_with_store(const char* store) {
     E.mode = 0;
     E.poll_ms = 100;
     E.dry_run = 0;
+    E.undo_backspace = 1;
     E.hotkey[0] = 0;
     if (store && store[0])
         te_copy_cut(E.store_path, TE_PATH_CAP, store);

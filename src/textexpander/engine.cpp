@@ -33,6 +33,18 @@ int te_snippet_find(const char* trigger) {
     return -1;
 }
 
+namespace {
+
+void te_snippet_flags_at(int index) {
+    const TeSnippet& s = E.snippets[index];
+    bool follows_case = s.propagate_case >= 0 ? s.propagate_case != 0 : E.propagate_case != 0;
+    std::size_t n = E.trigger_len[index];
+    E.trigger_fold[index] = follows_case ? te_fold_key(s.trigger + n, n) : TE_FOLD_NONE;
+    E.trigger_word[index] = (std::uint8_t)(s.word_triggers >= 0 ? s.word_triggers != 0 : E.word_triggers != 0);
+}
+
+}  // namespace
+
 void te_snippet_put(int index, const TeSnippet* src) {
     TeSnippet* dst = &E.snippets[index];
     if (dst != src) {
@@ -40,12 +52,26 @@ void te_snippet_put(int index, const TeSnippet* src) {
         te_copy_field(dst->text, src->text);
         te_copy_field(dst->folder, src->folder);
         te_copy_field(dst->apps, src->apps);
+        dst->propagate_case = src->propagate_case;
+        dst->word_triggers = src->word_triggers;
+        te_copy_field(dst->locale, src->locale);
     }
     std::size_t n = std::strlen(dst->trigger);
     E.trigger_len[index] = (std::uint16_t)n;
     E.trigger_hash[index] = te_hash_bytes(dst->trigger, n);
     E.trigger_tail[index] = te_tail_key(dst->trigger + n, n);
+    te_snippet_flags_at(index);
     E.trigger_len_max_known = 0;
+}
+
+void te_snippet_flags_locked(void) {
+    for (int i = 0; i < E.snippet_count; i++) te_snippet_flags_at(i);
+}
+
+void te_snippet_settings_clear(TeSnippet* s) {
+    s->propagate_case = -1;
+    s->word_triggers = -1;
+    s->locale[0] = 0;
 }
 
 void te_snippet_remove(int index) {

@@ -25,6 +25,7 @@ enum {
     TE_ERR_CAP = 256,
     TE_RESULT_CAP = 69632,
     TE_CLIPBOARD_CAP = 262144,
+    TE_LOCALE_CAP = 64,
 };
 
 // What the worker watches.
@@ -39,6 +40,11 @@ struct TeSnippet {
     char text[TE_TEXT_CAP];
     char folder[TE_FOLDER_CAP];
     char apps[TE_APPS_CAP];
+    // The snippet's own settings (snippet_settings.h): 1 on, 0 off, -1
+    // (and "" for the locale) as the engine's settings say.
+    signed char propagate_case;
+    signed char word_triggers;
+    char locale[TE_LOCALE_CAP];
 };
 
 struct TeRule {
@@ -59,6 +65,15 @@ struct TeEngine {
     // Keys mode watches what other programs inject as well as the user's
     // own keyboards (TE_WATCH_SYNTHETIC_KEYS).
     int synthetic_keys;
+    // The settings for all snippets (te_start): a trigger typed with a
+    // first capital or in capitals gives its text so; triggers expand only
+    // once a word separator follows them; a BackSpace right after a keys-mode
+    // expansion takes it back; the locale of month and day names ("" the
+    // user's).
+    int propagate_case;
+    int word_triggers;
+    int undo_backspace;
+    char locale[TE_LOCALE_CAP];
     char hotkey[TE_HOTKEY_CAP];
     std::atomic<int> running;      // the worker's stop signal
     te_thread_handle worker;
@@ -91,6 +106,12 @@ struct TeEngine {
     // The trigger's last (up to) four bytes, so a watch pass rejects most
     // snippets without touching their records.
     std::uint32_t trigger_tail[TE_MAX_SNIPPETS];
+    // What the snippet's settings and the engine's make of it: the case-
+    // blind key of its trigger's tail when its case follows the typed
+    // trigger's (te_fold_key), else TE_FOLD_NONE; 1 when it waits for a
+    // word separator. Kept by te_snippet_put and te_snippet_flags_locked.
+    std::uint32_t trigger_fold[TE_MAX_SNIPPETS];
+    std::uint8_t trigger_word[TE_MAX_SNIPPETS];
     // The longest trigger's length, while trigger_len_max_known is set;
     // te_snippet_put and te_snippet_remove clear it.
     std::uint16_t trigger_len_max;
@@ -147,6 +168,11 @@ void te_snippet_put(int index, const TeSnippet* src);
 void te_snippet_remove(int index);
 // Length in bytes of the longest trigger, 0 for an empty table.
 std::size_t te_trigger_len_max_locked(void);
+// Works out again what the settings make of every snippet (after the
+// engine's settings changed).
+void te_snippet_flags_locked(void);
+// A snippet record with no settings of its own.
+void te_snippet_settings_clear(TeSnippet* s);
 
 // ---- Errors and results --------------------------------------------------
 void te_set_err_internal(const char* format, ...);
@@ -175,5 +201,9 @@ void te_copy_utf8_repaired(char* dst, std::size_t cap, const char* src);
 std::uint32_t te_hash_bytes(const char* s, std::size_t n);
 // The last min(4, n) bytes before `end`, packed into one number.
 std::uint32_t te_tail_key(const char* end, std::size_t n);
+// te_tail_key blind to letter case: ASCII letters in lower case, every byte
+// of a character beyond ASCII as 0x80. Never TE_FOLD_NONE.
+std::uint32_t te_fold_key(const char* end, std::size_t n);
+const std::uint32_t TE_FOLD_NONE = 0xFFFFFFFFu;
 
 #endif

@@ -33,6 +33,7 @@ te_text_end te_text_end_of(const char* text) {
     t.trimmed = t.len;
     while (t.trimmed > 0 && te_is_skipped_space(text[t.trimmed - 1])) t.trimmed--;
     t.tail = te_tail_key(text + t.trimmed, t.trimmed);
+    t.fold = te_fold_key(text + t.trimmed, t.trimmed);
     t.word_before = 0;
     return t;
 }

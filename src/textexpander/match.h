@@ -11,6 +11,7 @@ struct te_text_end {
     std::size_t len;       // bytes
     std::size_t trimmed;   // len less trailing spaces, tabs, CR and LF
     std::uint32_t tail;    // te_tail_key of the four bytes before `trimmed`
+    std::uint32_t fold;    // te_fold_key of the same bytes
     int word_before;       // a word character precedes text[0] (0 for a whole text)
 };
 

@@ -5,10 +5,12 @@
 #include <yyjson.h>
 
 #include "engine.h"
+#include "snippet_settings.h"
 
-// Checks a snippet object and fills *record. 1 when valid; 0 with the
-// reason in the last-error text and *record untouched. Lock held.
-int te_parse_snippet_obj(yyjson_val* value, TeSnippet* record);
+// Checks a snippet object and fills *record; its settings are taken as
+// `check` says. 1 when valid; 0 with the reason in the last-error text and
+// *record untouched. Lock held.
+int te_parse_snippet_obj(yyjson_val* value, TeSnippet* record, te_settings_check check);
 
 // Parses a NUL-terminated JSON text with the strict default rules.
 yyjson_doc* te_json_parse(const char* text);

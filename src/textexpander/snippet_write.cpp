@@ -22,6 +22,9 @@ yyjson_mut_val* te_snippet_to_json(yyjson_mut_doc* doc, const TeSnippet* s) {
         !yyjson_mut_obj_add_str(doc, obj, "folder", s->folder) ||
         !yyjson_mut_obj_add_str(doc, obj, "apps", s->apps))
         return nullptr;
+    int failed = 0;
+    yyjson_mut_val* settings = te_settings_to_json(doc, s, &failed);
+    if (failed || (settings && !yyjson_mut_obj_add_val(doc, obj, "settings", settings))) return nullptr;
     return obj;
 }
 

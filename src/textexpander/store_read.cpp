@@ -65,7 +65,7 @@ int te_take_snippets(yyjson_val* arr, int* all) {
             *all = 0;
             break;
         }
-        if (!te_parse_snippet_obj(el, &scratch)) {
+        if (!te_parse_snippet_obj(el, &scratch, TE_SETTINGS_SKIP_UNKNOWN)) {
             *all = 0;
             continue;
         }

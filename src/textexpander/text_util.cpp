@@ -100,3 +100,13 @@ std::uint32_t te_tail_key(const char* end, std::size_t n) {
     for (std::size_t i = n < 4 ? n : 4; i > 0; i--) key = (key << 8) | (unsigned char)end[-(long)i];
     return key;
 }
+
+std::uint32_t te_fold_key(const char* end, std::size_t n) {
+    std::uint32_t key = 0;
+    for (std::size_t i = n < 4 ? n : 4; i > 0; i--) {
+        unsigned char c = (unsigned char)end[-(long)i];
+        if (c >= 'A' && c <= 'Z') c = (unsigned char)(c + 32);
+        key = (key << 8) | (c >= 0x80 ? 0x80u : c);
+    }
+    return key;
+}

@@ -55,6 +55,7 @@ te_text_end te_typed_end(const te_typed_buffer* b) {
     t.len = b->len;
     t.trimmed = b->len;
     t.tail = te_tail_key(b->bytes + b->len, b->len);
+    t.fold = te_fold_key(b->bytes + b->len, b->len);
     t.word_before = b->word_before;
     return t;
 }

@@ -12,6 +12,7 @@
 #include "json_lookup.h"
 #include "keys_mode.h"
 #include "snippet_parse.h"
+#include "snippet_settings.h"
 #include "store.h"
 #include "textexpander.h"
 
@@ -150,7 +151,37 @@ struct te_config {
     int synthetic_keys;
     const char* store;
     int worker;  // 0: apply the configuration, start no worker
+    int propagate_case;
+    int word_triggers;
+    int undo_backspace;
+    const char* locale;  // null: not given
 };
+
+// A setting for all snippets: JSON true or false, or left out (the
+// current value); anything else refuses the configuration.
+int te_config_flag(yyjson_val* root, const char* name, int current, int* out) {
+    yyjson_val* v = te_json_first_member(root, name);
+    *out = v ? yyjson_is_true(v) : current;
+    if (!v || yyjson_is_bool(v)) return 1;
+    te_set_err_internal("%s must be true or false", name);
+    return 0;
+}
+
+int te_config_locale(yyjson_val* root, te_config* c) {
+    yyjson_val* v = te_json_first_member(root, "locale");
+    c->locale = yyjson_is_str(v) ? yyjson_get_str(v) : nullptr;
+    if (v && !c->locale) {
+        te_set_err_internal("locale must be a string");
+        return 0;
+    }
+    return !c->locale || te_locale_check(c->locale);
+}
+
+int te_config_settings_read(yyjson_val* root, te_config* c) {
+    return te_config_flag(root, "propagate_case", E.propagate_case, &c->propagate_case) &&
+           te_config_flag(root, "word_triggers", E.word_triggers, &c->word_triggers) &&
+           te_config_flag(root, "undo_backspace", E.undo_backspace, &c->undo_backspace) && te_config_locale(root, c);
+}
 
 int te_config_read(yyjson_val* root, te_config* c) {
     c->mode = jstr(root, "mode");
@@ -167,7 +198,7 @@ int te_config_read(yyjson_val* root, te_config* c) {
         return 0;
     }
     c->worker = jbool(root, "worker", 1);
-    return 1;
+    return te_config_settings_read(root, c);
 }
 
 int te_mode_named(const char* mode) {
@@ -190,10 +221,15 @@ void te_config_apply_locked(const te_config& c) {
     if (E.poll_ms < 20) E.poll_ms = 20;
     E.dry_run = c.dry_run;
     E.synthetic_keys = c.synthetic_keys;
+    E.propagate_case = c.propagate_case;
+    E.word_triggers = c.word_triggers;
+    E.undo_backspace = c.undo_backspace;
+    if (c.locale) std::strcpy(E.locale, c.locale);
     if (c.store && c.store[0] && std::strcmp(c.store, E.store_path) != 0) {
         std::strcpy(E.store_path, c.store);
         store_read_into();
     }
+    te_snippet_flags_locked();
 }
 
 // A configuration checked whole and not yet applied. The document holds

@@ -45,17 +45,17 @@ struct te_keys_case {
 // pressed; the rest arrive together, before the worker takes the first of
 // them, as from a typist faster than the engine.
 void te_press_and_take(const std::string& keys) {
-    te_typed_buffer typed;
-    te_typed_reset(&typed);
+    te_keys_state state;
+    te_keys_reset(&state);
     std::size_t burst = std::min(keys.find('|'), keys.size());
     te_key_event ev;
     for (std::size_t i = 0, n; i < burst; i += n) {
         for (n = 1; i + n < burst && (keys[i + n] & 0xC0) == 0x80;) n++;
         fake::press(keys.substr(i, n));
-        while (watch_next_key(&ev)) te_keys_take(&typed, ev);
+        while (watch_next_key(&ev)) te_keys_take(&state, ev);
     }
     if (burst < keys.size()) fake::press(keys.substr(burst + 1));
-    while (watch_next_key(&ev)) te_keys_take(&typed, ev);
+    while (watch_next_key(&ev)) te_keys_take(&state, ev);
 }
 
 // The seed snippets (">>signoff", 9 bytes, is the longest trigger),
@@ -86,6 +86,55 @@ TEST_F(KeysMode, WhatTheTypedKeysExpand) {
         EXPECT_EQ(fake::erased(), c.erased) << c.keys;
         EXPECT_EQ(fake::window_text(), c.window) << c.keys;
     }
+}
+
+// The caret, the case of the trigger, word triggers and taking an
+// expansion back. "dear" and "Btw" follow the case the trigger is typed
+// in, "btw" and "\xCE\xB1\xCE\xB2" wait for a word separator.
+TEST_F(KeysMode, CaretCaseWordTriggersAndUndo) {
+    const std::string settings = ",\"settings\":{\"propagate_case\":true";
+    for (const std::string& s :
+         {"{\"trigger\":\"dear\",\"text\":\"dear {cursor},\\nbye\"" + settings + "}}",
+          "{\"trigger\":\"btw\",\"text\":\"by the way\"" + settings + ",\"word_triggers\":true}}",
+          std::string("{\"trigger\":\"\xCE\xB1\xCE\xB2\",\"text\":\"\xCE\xAC\xCE\xBB\xCF\x86\xCE\xB1\"") + settings +
+              ",\"word_triggers\":true}}",
+          te_test::snippet("ty", "thank you")})
+        ASSERT_EQ(te_snippet_add(s.c_str()), 1) << te_last_error();
+    const struct {
+        const char* keys;  // '\r' Enter, '\t' Tab; from '|' on, one burst
+        const char* window;  // '|' the caret
+    } cases[] = {
+        {"x dear", "x dear |,\nbye"},
+        {"x Dear", "x Dear |,\nbye"},
+        {"x DEAR", "x DEAR |,\nBYE"},
+        {"x DEA|R Jo", "x DEAR  Jo|,\nBYE"},     // typed on before the hold: at the caret
+        {"btw ", "by the way |"},
+        {"BTW.", "BY THE WAY.|"},
+        {"Btw\r", "By the way\n|"},
+        {"btw\tok", "by the way\tok|"},
+        {"btwixt ", "btwixt |"},
+        {"btw", "btw|"},
+        {"\xCE\x91\xCE\x92 ", "\xCE\x86\xCE\x9B\xCE\xA6\xCE\x91 |"},  // Greek in capitals
+        {"x dear\b", "x dear|"},                 // BackSpace right after: taken back
+        {"BTW \b", "BTW |"},
+        {"ty\bx", "tyx|"},                       // the trigger comes back but does not expand
+        {"ty\b\b", "t|"},
+        {"tyx\b", "thank you|"},                 // another key first: an ordinary BackSpace
+        {"ty\n\b", "thank yo|"},                 // a click first
+        {"x dea|r\b", "x dea|"},                 // a BackSpace before the hold: called off
+    };
+    for (const auto& c : cases) {
+        fake::reset();
+        fake::set_foreground("editor.exe");
+        te_press_and_take(c.keys);
+        EXPECT_EQ(fake::window_with_caret(), c.window) << c.keys;
+    }
+    ASSERT_EQ(te_start("{\"undo_backspace\":false}"), 1);
+    te_stop();
+    fake::reset();
+    fake::set_foreground("editor.exe");
+    te_press_and_take("ty\b");
+    EXPECT_EQ(fake::window_with_caret(), "thank yo|");
 }
 
 // A password prompt holds the keyboard: nothing typed, nothing counted.

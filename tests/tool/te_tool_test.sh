@@ -62,4 +62,12 @@ kill -TERM "$pid"
 wait "$pid" || fail "run exit status"
 grep -q '"running":false' "$APPDATA/run.out" || fail "run output: $(cat "$APPDATA/run.out")"
 if "$te" run --poll-ms 2>/dev/null; then fail "run accepted a flag without its value"; fi
+# A snippet's own settings: te add and te edit set them, te show prints
+# them, and an edit of the text keeps them.
+"$te" add btw 'by the way' --word-triggers on --propagate-case on
+EDITOR="sed -i s/way/road/" "$te" edit btw
+"$te" edit btw --propagate-case default
+[ "$("$te" show btw)" = '{"trigger":"btw","text":"by the road","folder":"","apps":"*","settings":{"word_triggers":true}}' ] ||
+  fail "settings: $("$te" show btw)"
+if "$te" add x y --locale xx_NOWHERE 2>/dev/null; then fail "unknown locale accepted"; fi
 echo "te tool: all checks passed"

@@ -286,6 +286,43 @@ TEST_F(TypedTriggers, KeyboardIsLetGoOnTimeWhenPingsAreAnsweredLate) {
     EXPECT_EQ(got, want);
 }
 
+// In a real text field (GTK 3), typed as a person types: the caret goes
+// back to the {cursor}, so what is typed next lands there; a word trigger
+// expands once a separator follows it, the separator after its text; and a
+// BackSpace right after an expansion brings the trigger back.
+TEST_F(TypedTriggers, CaretWordTriggerAndUndoInATextField) {
+    if (!TE_GTK_VIEW_PATH[0]) GTEST_SKIP() << "no GTK 3 text view was built";
+    ASSERT_EQ(te_snippet_add("{\"trigger\":\"dear\",\"text\":\"Dear {cursor}, bye\"}"), 1);
+    ASSERT_EQ(te_snippet_add("{\"trigger\":\"btw\",\"text\":\"by the way\",\"settings\":{\"word_triggers\":true}}"), 1);
+    ASSERT_EQ(te_snippet_add("{\"trigger\":\"ty\",\"text\":\"thank you\"}"), 1);
+    te_test::text_window view(TE_GTK_VIEW_PATH);
+    ASSERT_TRUE(view.ready());
+    ASSERT_EQ(te_start(TE_KEYS_SYNTHETIC), 1);
+    std::string whole = view.output_path() + ".view";
+    const struct {
+        std::vector<std::string> xdotool;
+        std::string text;  // the field's whole text afterwards
+    } steps[] = {
+        {{"type", "--delay", "15", " dear"}, " Dear , bye"},
+        {{"type", "--delay", "15", "Jo"}, " Dear Jo, bye"},
+        {{"key", "ctrl+End"}, " Dear Jo, bye"},
+        {{"type", "--delay", "15", " btw,"}, " Dear Jo, bye by the way,"},
+        {{"type", "--delay", "15", " btw"}, " Dear Jo, bye by the way, btw"},
+        {{"key", "Return"}, " Dear Jo, bye by the way, by the way\n"},
+        {{"type", "--delay", "15", "ty"}, " Dear Jo, bye by the way, by the way\nthank you"},
+        {{"key", "BackSpace"}, " Dear Jo, bye by the way, by the way\nty"},
+    };
+    for (const auto& step : steps) {
+        std::vector<std::string> argv = {"xdotool"};
+        argv.insert(argv.end(), step.xdotool.begin(), step.xdotool.end());
+        ASSERT_EQ(te_test::run(argv), 0);
+        std::string got;
+        for (long long end = te_test::millis() + 5000; (got = te_test::read_file(whole)) != step.text && te_test::millis() < end;)
+            usleep(10000);
+        ASSERT_EQ(got, step.text) << "after " << step.xdotool.back();
+    }
+}
+
 // ß is a key of its own on a German keyboard, @ is AltGr+Q.
 TEST_F(TypedTriggers, GermanLayoutWithAltGr) {
     use_layout({"de"});

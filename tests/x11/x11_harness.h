@@ -55,6 +55,8 @@ public:
     pid_t pid() const { return proc_.pid(); }
     // Everything the window has recorded so far.
     std::string received() const;
+    // The file it records into (te-gtk-view keeps its whole text beside it).
+    const std::string& output_path() const { return path_; }
     // Waits until at least `bytes` bytes have arrived and nothing more came
     // for a short while; returns what arrived.
     std::string wait_for(size_t bytes, int timeout_ms = 20000) const;

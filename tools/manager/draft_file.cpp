@@ -9,8 +9,8 @@
 QString te_draft_path(const QString& store_path) { return store_path + QStringLiteral(".draft"); }
 
 bool te_keep_draft(const QString& path, const QString& stored_trigger, const te_snippet_row& fields, QString* error) {
-    QJsonObject o{{"stored", stored_trigger}, {"trigger", fields.trigger}, {"folder", fields.folder},
-                  {"apps", fields.apps},      {"text", fields.text}};
+    QJsonObject o = te_snippet_object(fields);
+    o.insert("stored", stored_trigger);
     std::string message;
     std::string target = QFile::encodeName(path).toStdString();
     te_make_parent_dirs(target);
@@ -27,8 +27,7 @@ bool te_read_draft(const QString& path, QString* stored_trigger, te_snippet_row*
     file.close();
     if (!o.contains("text")) return false;
     *stored_trigger = o.value("stored").toString();
-    *fields = te_snippet_row{o.value("trigger").toString(), o.value("folder").toString(), o.value("apps").toString(),
-                             o.value("text").toString()};
+    *fields = te_snippet_row_of(o);
     return true;
 }
 

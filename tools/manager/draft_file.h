@@ -3,8 +3,8 @@
 // It stays until its text is saved or the user drops it (Revert, Discard),
 // so a window killed or ended again before that offers it once more.
 // It lives beside the store as "<store>.draft": a JSON object
-// {"stored","trigger","folder","apps","text"}, "stored" being the trigger
-// the snippet was stored under ("" for a new one), mode 0600.
+// {"stored","trigger","folder","apps","text","settings"}, "stored" being
+// the trigger the snippet was stored under ("" for a new one), mode 0600.
 #ifndef TE_MANAGER_DRAFT_FILE_H
 #define TE_MANAGER_DRAFT_FILE_H
 

@@ -16,15 +16,26 @@ QJsonDocument te_parse(const char* text) {
     return text ? QJsonDocument::fromJson(QByteArray(text)) : QJsonDocument();
 }
 
-te_snippet_row te_row_from(const QJsonObject& o) {
-    return te_snippet_row{o.value("trigger").toString(), o.value("folder").toString(),
-                          o.value("apps").toString(), o.value("text").toString()};
+int te_setting_of(const QJsonObject& settings, const char* name) {
+    QJsonValue v = settings.value(QLatin1String(name));
+    return v.isBool() ? (v.toBool() ? 1 : 0) : -1;
 }
 
 }  // namespace
 
+te_snippet_row te_snippet_row_of(const QJsonObject& o) {
+    te_snippet_row row{o.value("trigger").toString(), o.value("folder").toString(), o.value("apps").toString(),
+                       o.value("text").toString()};
+    QJsonObject settings = o.value("settings").toObject();
+    row.propagate_case = te_setting_of(settings, "propagate_case");
+    row.word_triggers = te_setting_of(settings, "word_triggers");
+    row.locale = settings.value("locale").toString();
+    return row;
+}
+
 bool operator==(const te_snippet_row& a, const te_snippet_row& b) {
-    return a.trigger == b.trigger && a.folder == b.folder && a.apps == b.apps && a.text == b.text;
+    return a.trigger == b.trigger && a.folder == b.folder && a.apps == b.apps && a.text == b.text &&
+           a.propagate_case == b.propagate_case && a.word_triggers == b.word_triggers && a.locale == b.locale;
 }
 
 bool te_read_snippets(std::vector<te_snippet_row>* out, QString* error) {
@@ -41,19 +52,21 @@ bool te_read_snippets(std::vector<te_snippet_row>* out, QString* error) {
     const QJsonArray array = list.toArray();
     out->clear();
     out->reserve((std::size_t)array.size());
-    for (const QJsonValue& v : array) out->push_back(te_row_from(v.toObject()));
+    for (const QJsonValue& v : array) out->push_back(te_snippet_row_of(v.toObject()));
     return true;
 }
 
 int te_snippet_total() { return te_snippet_count(); }
 
-namespace {
-
 QJsonObject te_snippet_object(const te_snippet_row& row) {
-    return QJsonObject{{"trigger", row.trigger}, {"text", row.text}, {"folder", row.folder}, {"apps", row.apps}};
+    QJsonObject o{{"trigger", row.trigger}, {"text", row.text}, {"folder", row.folder}, {"apps", row.apps}};
+    QJsonObject settings;
+    if (row.propagate_case >= 0) settings.insert("propagate_case", row.propagate_case == 1);
+    if (row.word_triggers >= 0) settings.insert("word_triggers", row.word_triggers == 1);
+    if (!row.locale.isEmpty()) settings.insert("locale", row.locale);
+    if (!settings.isEmpty()) o.insert("settings", settings);
+    return o;
 }
-
-}  // namespace
 
 QByteArray te_snippet_object_json(const te_snippet_row& row) {
     return QJsonDocument(te_snippet_object(row)).toJson(QJsonDocument::Compact);
@@ -116,6 +129,6 @@ QByteArray te_export_text(QString* error) {
 bool te_fetch_snippet(const QString& trigger, te_snippet_row* out) {
     const char* json = te_snippet_json(trigger.toUtf8().constData());
     if (!json) return false;
-    *out = te_row_from(te_parse(json).object());
+    *out = te_snippet_row_of(te_parse(json).object());
     return true;
 }

@@ -5,14 +5,24 @@
 #define TE_MANAGER_ENGINE_CLIENT_H
 
 #include <QByteArray>
+#include <QJsonObject>
 #include <QString>
 #include <vector>
 
 struct te_snippet_row {
+    te_snippet_row() = default;
+    te_snippet_row(const QString& trigger_, const QString& folder_, const QString& apps_, const QString& text_)
+        : trigger(trigger_), folder(folder_), apps(apps_), text(text_) {}
+
     QString trigger;
     QString folder;
     QString apps;
     QString text;
+    // The snippet's own settings: 1 on, 0 off, -1 (and "" for the locale)
+    // as the settings for all snippets say.
+    int propagate_case = -1;
+    int word_triggers = -1;
+    QString locale;
 };
 bool operator==(const te_snippet_row& a, const te_snippet_row& b);
 inline bool operator!=(const te_snippet_row& a, const te_snippet_row& b) { return !(a == b); }
@@ -39,8 +49,11 @@ bool te_read_snippets(std::vector<te_snippet_row>* out, QString* error);
 // The number of snippets in the table.
 int te_snippet_total();
 
-// The snippet object JSON the editing calls take.
+// The snippet object JSON the editing calls take, and its members as a
+// Qt object; a row from such an object.
 QByteArray te_snippet_object_json(const te_snippet_row& row);
+QJsonObject te_snippet_object(const te_snippet_row& row);
+te_snippet_row te_snippet_row_of(const QJsonObject& o);
 
 // Stores `row`: te_snippet_add when `original_trigger` is empty, else
 // te_snippet_update of that trigger, made only if the stored snippet is

@@ -16,6 +16,7 @@
 #include "autostart_entry.h"
 #include "engine_runner.h"
 #include "hotkey_check.h"
+#include "settings_menu.h"
 #include "store_path.h"
 #include "tray.h"
 
@@ -53,6 +54,8 @@ void te_main_window::build_engine_menu(QMenu* engine) {
         action->setCheckable(true);
         m_modes->addAction(action);
     }
+    engine->addSeparator();
+    new te_settings_menu(engine, m_runner, m_store_path, this);
     engine->addSeparator();
     m_autostart = engine->addAction(tr("Start with my &session"));
     m_autostart->setObjectName(QStringLiteral("autostart"));

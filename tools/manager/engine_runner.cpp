@@ -86,6 +86,7 @@ bool te_engine_runner::start_engine() {
 bool te_engine_runner::start_in(const QString& mode) {
     QJsonObject config{{"mode", mode}, {"hotkey", m_choice.hotkey}, {"poll_ms", 100}, {"dry_run", false},
                        {"synthetic_keys", m_synthetic_keys}, {"store", QString::fromStdString(m_store)}};
+    te_add_expansion_settings(&config, m_settings);
     if (te_start(QJsonDocument(config).toJson(QJsonDocument::Compact).constData()) == 1) {
         m_mode = mode;
         return true;
@@ -123,6 +124,15 @@ void te_engine_runner::end() {
 
 void te_engine_runner::set_choice(const te_mode_choice& choice) {
     m_choice = choice;
+    restart();
+}
+
+void te_engine_runner::set_settings(const te_expansion_settings& settings) {
+    m_settings = settings;
+    restart();
+}
+
+void te_engine_runner::restart() {
     if (m_state == TE_RUNNING) {
         te_stop();
         set_state(start_engine() ? TE_RUNNING : TE_FAILED);

@@ -17,6 +17,7 @@
 #include <QObject>
 #include <QString>
 
+#include "expansion_settings.h"
 #include "instance.h"
 #include "mode_choice.h"
 
@@ -42,6 +43,9 @@ public:
     // Runs the engine in `choice` from now on: at once when it runs.
     void set_choice(const te_mode_choice& choice);
     const te_mode_choice& choice() const { return m_choice; }
+    // The settings for all snippets from now on: at once when it runs.
+    void set_settings(const te_expansion_settings& settings);
+    const te_expansion_settings& settings() const { return m_settings; }
     // Watch keys other programs type too (on-screen keyboards, tests that
     // type through XTest); off unless set before begin().
     void set_synthetic_keys(bool on) { m_synthetic_keys = on; }
@@ -59,6 +63,8 @@ signals:
 
 private:
     void set_state(te_state state);
+    // Starts the engine again with the choice and settings now made.
+    void restart();
     bool start_engine();
     bool start_in(const QString& mode);
     void publish();
@@ -73,6 +79,7 @@ private:
     te_state m_state = TE_IDLE;
     QString m_error;
     te_mode_choice m_choice;
+    te_expansion_settings m_settings;
     QString m_mode;      // the mode the engine runs (or ran before a pause) in
     QString m_fallback;  // why it is not the chosen one ("" when it is)
     bool m_synthetic_keys = false;

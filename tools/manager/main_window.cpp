@@ -45,6 +45,7 @@ te_main_window::te_main_window(const QString& store_path, QWidget* parent)
       m_runner(new te_engine_runner(store_path, this)),
       m_watcher(new te_store_watcher(store_path, this)),
       m_rules_watcher(new te_store_watcher(te_rules_file_path(store_path), this)) {
+    m_runner->set_settings(te_read_expansion_settings(te_mode_file_path(store_path)));
     m_runner->set_choice(te_read_mode_choice(te_mode_file_path(store_path)));
     setWindowTitle(tr("Velmora snippets"));
     setWindowIcon(te_manager_icon());

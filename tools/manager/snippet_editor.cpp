@@ -1,5 +1,7 @@
 #include "snippet_editor.h"
 
+#include <QComboBox>
+#include <QCoreApplication>
 #include <QFormLayout>
 #include <QFontDatabase>
 #include <QHBoxLayout>
@@ -8,15 +10,39 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
+#include <QToolButton>
 #include <QVBoxLayout>
 
+#include "placeholder_menu.h"
 #include "preview_renderer.h"
+
+namespace {
+
+// The choices of a setting a snippet may have of its own, with the value
+// each stands for.
+QComboBox* te_setting_box(const QString& on, const QString& off) {
+    auto* box = new QComboBox;
+    box->addItem(QCoreApplication::translate("te_snippet_editor", "as for all snippets"), -1);
+    box->addItem(on, 1);
+    box->addItem(off, 0);
+    return box;
+}
+
+void te_show_setting(QComboBox* box, int value) { box->setCurrentIndex(box->findData(value)); }
+
+// Where {cursor} leaves the caret, in the preview.
+const QChar TE_CARET_MARK(0x2038);
+
+}  // namespace
 
 te_snippet_editor::te_snippet_editor(QWidget* parent)
     : QWidget(parent),
       m_trigger(new QLineEdit),
       m_folder(new QLineEdit),
       m_apps(new QLineEdit),
+      m_case(te_setting_box(tr("Btw and BTW give their text so"), tr("the text as written"))),
+      m_word(te_setting_box(tr("after a space or punctuation"), tr("at its last character"))),
+      m_locale(new QLineEdit),
       m_text(new QPlainTextEdit),
       m_preview(new QPlainTextEdit),
       m_message(new QLabel),
@@ -30,6 +56,10 @@ te_snippet_editor::te_snippet_editor(QWidget* parent)
     m_preview->setObjectName("preview");
     m_message->setObjectName("message");
     m_apps->setPlaceholderText(tr("every program, or names such as firefox,code"));
+    m_case->setObjectName("case_setting");
+    m_word->setObjectName("word_setting");
+    m_locale->setObjectName("locale_setting");
+    m_locale->setPlaceholderText(tr("as for all snippets, or such as de_DE"));
     m_text->setTabChangesFocus(true);
     m_text->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     m_preview->setFont(m_text->font());
@@ -41,6 +71,7 @@ te_snippet_editor::te_snippet_editor(QWidget* parent)
     form->addRow(tr("&Trigger"), m_trigger);
     form->addRow(tr("F&older"), m_folder);
     form->addRow(tr("&Apps"), m_apps);
+    form->addRow(tr("Settings"), build_settings());
     form->addRow(tr("Te&xt"), m_text);
     form->addRow(tr("Preview"), m_preview);
     auto* bar = new QWidget;
@@ -50,13 +81,31 @@ te_snippet_editor::te_snippet_editor(QWidget* parent)
     layout->addWidget(m_message);
     layout->addWidget(bar);
 
-    for (QLineEdit* e : {m_trigger, m_folder, m_apps}) connect(e, &QLineEdit::textChanged, this, &te_snippet_editor::update_state);
+    for (QLineEdit* e : {m_trigger, m_folder, m_apps, m_locale})
+        connect(e, &QLineEdit::textChanged, this, &te_snippet_editor::update_state);
+    for (QComboBox* b : {m_case, m_word})
+        connect(b, &QComboBox::currentIndexChanged, this, &te_snippet_editor::update_state);
     connect(m_text, &QPlainTextEdit::textChanged, this, &te_snippet_editor::update_state);
     connect(m_text, &QPlainTextEdit::textChanged, this, &te_snippet_editor::render_preview);
     connect(m_renderer, &te_preview_renderer::rendered, m_preview, &QPlainTextEdit::setPlainText);
     connect(m_clock, &QTimer::timeout, this, &te_snippet_editor::render_preview);
     m_clock->start(1000);
     start_new(QString());
+}
+
+QWidget* te_snippet_editor::build_settings() {
+    auto* settings = new QWidget;
+    auto* row = new QHBoxLayout(settings);
+    row->setContentsMargins(0, 0, 0, 0);
+    const QString labels[] = {tr("Case:"), tr("Expands:"), tr("Names:")};
+    QWidget* fields[] = {m_case, m_word, m_locale};
+    for (int i = 0; i < 3; i++) {
+        auto* label = new QLabel(labels[i]);
+        label->setBuddy(fields[i]);
+        row->addWidget(label);
+        row->addWidget(fields[i], 1);
+    }
+    return settings;
 }
 
 void te_snippet_editor::build_buttons(QWidget* bar) {
@@ -70,6 +119,14 @@ void te_snippet_editor::build_buttons(QWidget* bar) {
     m_delete->setObjectName("delete");
     for (QPushButton* b : {m_save, m_revert, add, m_delete}) row->addWidget(b);
     row->addStretch(1);
+    auto* insert = new QToolButton;
+    insert->setObjectName("insert_placeholder");
+    insert->setText(tr("&Insert"));
+    insert->setToolTip(tr("Put a placeholder at the caret: the date in any form, the caret's place, another "
+                          "snippet..."));
+    insert->setPopupMode(QToolButton::InstantPopup);
+    insert->setMenu(te_placeholder_menu(m_text, insert));
+    row->addWidget(insert);
     connect(m_save, &QPushButton::clicked, this, &te_snippet_editor::save);
     connect(m_revert, &QPushButton::clicked, this, &te_snippet_editor::revert);
     connect(add, &QPushButton::clicked, this, &te_snippet_editor::new_requested);
@@ -93,13 +150,20 @@ void te_snippet_editor::show_fields(const te_snippet_row& row) {
     m_trigger->setText(row.trigger);
     m_folder->setText(row.folder);
     m_apps->setText(row.apps);
+    te_show_setting(m_case, row.propagate_case);
+    te_show_setting(m_word, row.word_triggers);
+    m_locale->setText(row.locale);
     m_text->setPlainText(row.text);
     m_message->clear();
     update_state();
 }
 
 te_snippet_row te_snippet_editor::fields() const {
-    return te_snippet_row{m_trigger->text(), m_folder->text(), m_apps->text(), m_text->toPlainText()};
+    te_snippet_row row{m_trigger->text(), m_folder->text(), m_apps->text(), m_text->toPlainText()};
+    row.propagate_case = m_case->currentData().toInt();
+    row.word_triggers = m_word->currentData().toInt();
+    row.locale = m_locale->text().trimmed();
+    return row;
 }
 
 bool te_snippet_editor::is_dirty() const { return fields() != m_stored; }
@@ -175,6 +239,10 @@ void te_snippet_editor::update_state() {
 
 void te_snippet_editor::render_preview() {
     // Only a text with a placeholder changes from one second to the next.
-    if (sender() == m_clock && !m_text->toPlainText().contains(QLatin1Char('{'))) return;
-    m_renderer->request(m_text->toPlainText());
+    QString text = m_text->toPlainText();
+    if (sender() == m_clock && !text.contains(QLatin1Char('{'))) return;
+    // The caret's place shown by a mark the library leaves as it is.
+    int cursor = text.indexOf(QLatin1String("{cursor}"));
+    if (cursor >= 0) text.replace(cursor, 8, TE_CARET_MARK);
+    m_renderer->request(text);
 }

@@ -1,6 +1,8 @@
-// The editor beside the list: trigger, folder, apps and the text, a live
-// preview of the text as it would be typed now, and Save, Revert, New and
-// Delete. A refused save shows the library's message and changes nothing.
+// The editor beside the list: trigger, folder, apps, the snippet's own
+// settings and the text, a menu of the placeholders, a live preview of the
+// text as it would be typed now (a caret mark, "‸", where {cursor} leaves
+// the caret), and Save, Revert, New and Delete. A refused save shows the
+// library's message and changes nothing.
 #ifndef TE_MANAGER_SNIPPET_EDITOR_H
 #define TE_MANAGER_SNIPPET_EDITOR_H
 
@@ -8,6 +10,7 @@
 
 #include "engine_client.h"
 
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -55,12 +58,16 @@ private:
     bool changed_elsewhere();
     void show_fields(const te_snippet_row& row);
     void build_buttons(QWidget* bar);
+    QWidget* build_settings();
     void update_state();
     void render_preview();
 
     QLineEdit* m_trigger;
     QLineEdit* m_folder;
     QLineEdit* m_apps;
+    QComboBox* m_case;  // as for all snippets, on, off
+    QComboBox* m_word;
+    QLineEdit* m_locale;
     QPlainTextEdit* m_text;
     QPlainTextEdit* m_preview;
     QLabel* m_message;

@@ -12,6 +12,7 @@
 #include "cli.h"
 #include "input_text.h"
 #include "json_text.h"
+#include "settings_options.h"
 #include "textexpander.h"
 
 namespace {
@@ -82,7 +83,7 @@ int te_keep_edit(const std::string& path, const std::string& why) {
 // the text is stored, or when it holds nothing new.
 int te_edit_snippet(const std::string& trigger, const std::string& before) {
     te_json_object snippet(before.c_str());
-    std::string text = snippet.str("text"), folder = snippet.str("folder"), apps = snippet.str("apps");
+    std::string text = snippet.str("text");
     // Editors end a saved file with a newline; one is given and taken away.
     std::string path = te_make_edit_file(text + "\n"), saved;
     if (path.empty()) return te_fail_with("edit", std::string("cannot make a temporary file: ") + std::strerror(errno));
@@ -99,9 +100,11 @@ int te_edit_snippet(const std::string& trigger, const std::string& before) {
         std::fprintf(stderr, "te edit: %s, nothing changed\n", edited.empty() ? "empty text" : "text unchanged");
         return TE_EXIT_OK;
     }
-    // Only if the snippet is still `before`: the library compares under the
-    // store's lock, so a change made elsewhere meanwhile is never lost.
-    std::string update = te_json_with_member(te_snippet_object(trigger, edited, &folder, &apps), "if_unchanged", before);
+    // The text alone changes: folder, apps and settings stay as they are,
+    // and only if the snippet is still `before`: the library compares under
+    // the store's lock, so a change made elsewhere meanwhile is never lost.
+    std::string update = te_snippet_changed(before, &edited, te_settings_options());
+    if (!update.empty()) update = te_json_with_member(update, "if_unchanged", before);
     if (update.empty()) return te_keep_edit(path, "the edited text is not valid UTF-8");
     if (!te_snippet_update(trigger.c_str(), update.c_str())) {
         std::string why = te_last_error();
@@ -112,18 +115,34 @@ int te_edit_snippet(const std::string& trigger, const std::string& before) {
     return TE_EXIT_OK;
 }
 
-int te_cmd_edit(const std::string& trigger) {
-    const char* json = te_snippet_json(trigger.c_str());
-    return json ? te_edit_snippet(trigger, json) : te_fail("edit");
+// Changes the snippet's settings alone, without the editor.
+int te_edit_settings(const std::string& trigger, const std::string& before, const te_settings_options& o) {
+    std::string update = te_snippet_changed(before, nullptr, o);
+    if (update.empty()) return te_fail_with("edit", "the locale is not valid UTF-8");
+    update = te_json_with_member(update, "if_unchanged", before);
+    return te_snippet_update(trigger.c_str(), update.c_str()) ? TE_EXIT_OK : te_fail("edit");
 }
+
+int te_cmd_edit(const std::string& trigger, const te_settings_options& o) {
+    const char* json = te_snippet_json(trigger.c_str());
+    if (!json) return te_fail("edit");
+    return o.given() ? te_edit_settings(trigger, json, o) : te_edit_snippet(trigger, json);
+}
+
+struct te_edit_args {
+    std::string trigger;
+    te_settings_options settings;
+};
 
 }  // namespace
 
 void te_add_edit_command(te_cli& cli) {
-    auto trigger = std::make_shared<std::string>();
-    CLI::App* sub = cli.command("edit", "Edit a snippet's text in $VISUAL or $EDITOR (else vi)", TE_STORE_SHOWN,
-                                [trigger] { return te_cmd_edit(*trigger); });
-    sub->add_option("TRIGGER", *trigger, "The snippet to edit")->required();
+    auto a = std::make_shared<te_edit_args>();
+    CLI::App* sub = cli.command("edit", "Edit a snippet's text in $VISUAL or $EDITOR (else vi), or its settings",
+                                TE_STORE_SHOWN, [a] { return te_cmd_edit(a->trigger, a->settings); });
+    sub->add_option("TRIGGER", a->trigger, "The snippet to edit")->required();
+    te_add_settings_options(sub, a->settings, true);
     sub->footer("Saving the text unchanged, or empty, changes nothing. When the snippet changed elsewhere\n"
-                "meanwhile, or it cannot be stored, nothing changes and the edited file is kept.");
+                "meanwhile, or it cannot be stored, nothing changes and the edited file is kept.\n"
+                "With --propagate-case, --word-triggers or --locale only those settings change (no editor).");
 }

@@ -6,6 +6,7 @@
 #include "cli.h"
 #include "input_text.h"
 #include "json_text.h"
+#include "settings_options.h"
 #include "textexpander.h"
 
 namespace {
@@ -18,6 +19,7 @@ struct te_add_args {
     CLI::Option* text_given = nullptr;
     CLI::Option* folder_given = nullptr;
     CLI::Option* apps_given = nullptr;
+    te_settings_options settings;
 };
 
 // A sole argument that begins with '{' is a snippet JSON object, as `te add`
@@ -40,14 +42,16 @@ bool te_text_from_stdin(std::string* text) {
 
 int te_cmd_add(te_add_args& a) {
     if (te_is_json_form(a)) {
-        if (*a.folder_given || *a.apps_given)
-            return te_usage_error("add", "--folder and --apps go with the TRIGGER TEXT form, not with JSON");
+        if (*a.folder_given || *a.apps_given || a.settings.given())
+            return te_usage_error("add", "--folder, --apps and the settings go with the TRIGGER TEXT form, not with "
+                                         "JSON (give them in it)");
         return te_snippet_add(a.trigger.c_str()) ? TE_EXIT_OK : te_fail("add");
     }
     if (!*a.text_given && !te_text_from_stdin(&a.text)) return te_fail_with("add", "cannot read standard input");
     std::string json = te_snippet_object(a.trigger, a.text, *a.folder_given ? &a.folder : nullptr,
                                          *a.apps_given ? &a.apps : nullptr);
-    if (json.empty()) return te_fail_with("add", "the trigger, text, folder or apps is not valid UTF-8");
+    if (!json.empty()) json = te_snippet_changed(json, nullptr, a.settings);
+    if (json.empty()) return te_fail_with("add", "the trigger, text, folder, apps or locale is not valid UTF-8");
     return te_snippet_add(json.c_str()) ? TE_EXIT_OK : te_fail("add");
 }
 
@@ -58,12 +62,14 @@ void te_add_add_command(te_cli& cli) {
     sub->add_option("TRIGGER", a->trigger, "The trigger, e.g. '>>sig' (or a whole snippet as a JSON object)")
         ->required();
     a->text_given = sub->add_option("TEXT", a->text, "The text it expands to; {date} {time} {year} {clipboard} "
-                                                     "{random6} are filled in");
+                                                     "{random6} and the forms below are filled in");
     a->folder_given = sub->add_option("--folder", a->folder, "A folder to group it under")->type_name("NAME");
     a->apps_given = sub->add_option("--apps", a->apps, "Programs it works in, comma-separated (default: all)")
                         ->type_name("LIST");
+    te_add_settings_options(sub, a->settings, false);
     sub->footer("Text from standard input loses one final newline, nothing else:\n"
-                "  xclip -o | te add '>>x'        te add '>>x' <<'EOF' ... EOF");
+                "  xclip -o | te add '>>x'        te add '>>x' <<'EOF' ... EOF\n"
+                "The text may hold {cursor}, {date:%A %-d %B}, {date+14d}, {time+90m:%H:%M} and {snippet:TRIGGER}.");
 }
 
 }  // namespace

@@ -20,6 +20,14 @@ void te_add_run_options(CLI::App* sub, te_run_options& o) {
         ->check(CLI::IsMember({"x11", "wayland", "none"}))
         ->type_name("DESKTOP");
     sub->add_flag("--quiet,-q", o.quiet, "Print no line per expansion");
+    sub->add_flag("--propagate-case", o.propagate_case,
+                  "A trigger typed as Btw or BTW gives its text with a first capital or in capitals");
+    sub->add_flag("--word-triggers", o.word_triggers,
+                  "Keys mode: a trigger expands only once a space, punctuation, Enter or Tab follows it");
+    sub->add_flag("--no-undo-backspace", o.no_undo_backspace,
+                  "Keys mode: a BackSpace right after an expansion does not take it back");
+    sub->add_option("--locale", o.locale, "Month and day names of {date:...}, e.g. de_DE (default: yours)")
+        ->type_name("LOCALE");
 }
 
 std::string te_run_config(const te_run_options& o, const std::string& store) {
@@ -30,6 +38,10 @@ std::string te_run_config(const te_run_options& o, const std::string& store) {
     if (o.dry_run) b.add("dry_run", true);
     if (o.synthetic_keys) b.add("synthetic_keys", true);
     if (!store.empty()) b.add("store", store);
+    if (o.propagate_case) b.add("propagate_case", true);
+    if (o.word_triggers) b.add("word_triggers", true);
+    if (o.no_undo_backspace) b.add("undo_backspace", false);
+    if (!o.locale.empty()) b.add("locale", o.locale);
     return b.text();
 }
 
@@ -42,6 +54,10 @@ std::vector<std::string> te_run_arguments(const te_run_options& o, const std::st
     if (o.synthetic_keys) args.push_back("--synthetic-keys");
     if (!o.desktop.empty()) args.insert(args.end(), {"--desktop", o.desktop});
     if (o.quiet) args.push_back("--quiet");
+    if (o.propagate_case) args.push_back("--propagate-case");
+    if (o.word_triggers) args.push_back("--word-triggers");
+    if (o.no_undo_backspace) args.push_back("--no-undo-backspace");
+    if (!o.locale.empty()) args.insert(args.end(), {"--locale", o.locale});
     if (!store.empty()) args.insert(args.end(), {"--store", store});
     return args;
 }

@@ -16,6 +16,11 @@ struct te_run_options {
     bool synthetic_keys = false;
     std::string desktop;  // empty: the library's own choice
     bool quiet = false;
+    // The settings for all snippets; the engine's defaults when not given.
+    bool propagate_case = false;
+    bool word_triggers = false;
+    bool no_undo_backspace = false;
+    std::string locale;  // empty: the user's
 };
 
 void te_add_run_options(CLI::App* sub, te_run_options& o);

@@ -44,6 +44,7 @@ struct te_fake_state {
     bool key_watch = true;
     std::deque<te_key_event> pressed;
     std::string window;
+    std::size_t caret = 0;  // byte offset into window
     int hold_result = TE_HOLD_ON;
     bool holding = false;
     std::deque<te_key_event> held;
@@ -77,19 +78,33 @@ void te_append_utf8(std::string& out, const std::vector<std::uint16_t>& u) {
     }
 }
 
-void te_window_erase(std::string& w, int chars) {
-    for (; chars > 0 && !w.empty(); chars--) {
-        std::size_t n = w.size() - 1;
-        while (n > 0 && (w[n] & 0xC0) == 0x80) n--;
-        w.resize(n);
+// The start of the character before byte `at`.
+std::size_t te_char_before(const std::string& w, std::size_t at) {
+    std::size_t n = at - 1;
+    while (n > 0 && (w[n] & 0xC0) == 0x80) n--;
+    return n;
+}
+
+// BackSpace `chars` times at the caret. Lock held.
+void te_window_erase(te_fake_state& s, int chars) {
+    for (; chars > 0 && s.caret > 0; chars--) {
+        std::size_t n = te_char_before(s.window, s.caret);
+        s.window.erase(n, s.caret - n);
+        s.caret = n;
     }
+}
+
+// Text typed at the caret. Lock held.
+void te_window_insert(te_fake_state& s, const std::string& text) {
+    s.window.insert(s.caret, text);
+    s.caret += text.size();
 }
 
 // A key reaches the window and the key watch. Lock held.
 void te_key_arrives_locked(te_fake_state& s, const te_key_event& ev) {
     s.pressed.push_back(ev);
-    if (ev.kind == TE_KEY_TEXT) s.window += ev.text;
-    else if (ev.kind == TE_KEY_BACKSPACE) te_window_erase(s.window, 1);
+    if (ev.kind == TE_KEY_TEXT || ev.kind == TE_KEY_RESET) te_window_insert(s, ev.text);
+    else if (ev.kind == TE_KEY_BACKSPACE) te_window_erase(s, 1);
 }
 
 // Every clipboard change goes through here (lock held): it moves the
@@ -125,6 +140,7 @@ void reset() {
     s.key_watch = true;
     s.pressed.clear();
     s.window.clear();
+    s.caret = 0;
     s.hold_result = TE_HOLD_ON;
     s.holding = false;
     s.held.clear();
@@ -214,7 +230,10 @@ void press(const std::string& keys) {
         std::size_t n = 1;
         if (keys[i] == '\b') ev.kind = TE_KEY_BACKSPACE;
         else if (keys[i] == '\n') ev.kind = TE_KEY_RESET;
-        else {
+        else if (keys[i] == '\r' || keys[i] == '\t') {
+            ev.kind = TE_KEY_RESET;
+            ev.text[0] = keys[i] == '\r' ? '\n' : '\t';
+        } else {
             while (i + n < keys.size() && (keys[i + n] & 0xC0) == 0x80) n++;
             std::memcpy(ev.text, keys.data() + i, n);
         }
@@ -233,6 +252,11 @@ int watch_asked() {
 std::string window_text() {
     std::lock_guard<std::mutex> g(te_fake().lock);
     return te_fake().window;
+}
+
+std::string window_with_caret() {
+    std::lock_guard<std::mutex> g(te_fake().lock);
+    return te_fake().window.substr(0, te_fake().caret) + "|" + te_fake().window.substr(te_fake().caret);
 }
 
 void set_hold_result(int result) {
@@ -284,7 +308,9 @@ int te_fake_type(std::unique_lock<std::mutex>& g, const char* text) {
         }
         s.batches.push_back(batch);
         te_append_utf8(s.typed, batch);
-        te_append_utf8(s.window, batch);
+        std::string text;
+        te_append_utf8(text, batch);
+        te_window_insert(s, text);
     }
     return 0;
 }
@@ -298,8 +324,29 @@ int te_fake_type_replacing(int erase_count, const char* text, int dry_run) {
     if (!s.has_foreground) return -3;
     s.type_calls++;
     if (erase_count > 0) s.erased += erase_count;
-    te_window_erase(s.window, erase_count);
+    te_window_erase(s, erase_count);
     return has_text ? te_fake_type(g, text) : 0;
+}
+
+// Left moves the caret back by one character, Delete removes the one after
+// it.
+int te_fake_press_key(int key, int count, int dry_run) {
+    if ((key != TE_PRESS_LEFT && key != TE_PRESS_DELETE) || count <= 0) return -1;
+    if (dry_run) return -3;
+    te_fake_state& s = te_fake();
+    std::lock_guard<std::mutex> g(s.lock);
+    if (!s.has_foreground) return -3;
+    for (; count > 0; count--) {
+        if (key == TE_PRESS_LEFT && s.caret > 0) s.caret = te_char_before(s.window, s.caret);
+        // A text field's caret takes "\r\n" as one line break.
+        if (key == TE_PRESS_LEFT && s.caret > 0 && s.window.compare(s.caret - 1, 2, "\r\n") == 0) s.caret--;
+        if (key == TE_PRESS_DELETE && s.caret < s.window.size()) {
+            std::size_t end = s.caret + 1;
+            while (end < s.window.size() && (s.window[end] & 0xC0) == 0x80) end++;
+            s.window.erase(s.caret, end - s.caret);
+        }
+    }
+    return 0;
 }
 
 // Typing is replacing with nothing to erase.
@@ -417,6 +464,7 @@ const te_desktop te_desktop_fake = {
     "fake",
     te_fake_type_text_utf8,
     te_fake_type_replacing,
+    te_fake_press_key,
     te_fake_get_clipboard_text_utf8,
     te_fake_clipboard_sequence,
     te_fake_foreground_process_name,

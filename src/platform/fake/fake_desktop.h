@@ -44,8 +44,9 @@ int erased();
 
 // The key watch. It is there unless taken away (a desktop that cannot
 // watch the keyboard). press() queues one event per character of `keys`:
-// '\b' is BackSpace, '\n' a reset (Enter, a click...), anything else the
-// UTF-8 of one typed character.
+// '\b' is BackSpace, '\n' a reset that types nothing (a click, an arrow),
+// '\r' Enter and '\t' Tab (resets that type a line break and a tab),
+// anything else the UTF-8 of one typed character.
 void set_key_watch(bool available);
 // The TE_WATCH_* bits the last watch_open asked for.
 int watch_asked();
@@ -55,6 +56,9 @@ void press(const std::string& keys);
 // (BackSpace erases one, a reset types nothing) and what the engine types,
 // in the order they arrive.
 std::string window_text();
+// The same with a '|' where the caret is (the engine's Left presses move
+// it back by one character each, Delete removes the character after it).
+std::string window_with_caret();
 // What keys_hold_begin answers (TE_HOLD_ON unless set): while a hold is
 // on, pressed keys wait and reach the window and the key watch only when
 // it ends.

@@ -18,6 +18,11 @@ int te_none_type_replacing(int erase_count, const char* text, int dry_run) {
     return erase_count <= 0 && (!text || !text[0]) ? -1 : -3;
 }
 
+int te_none_press_key(int key, int count, int dry_run) {
+    (void)dry_run;
+    return (key != TE_PRESS_LEFT && key != TE_PRESS_DELETE) || count <= 0 ? -1 : -3;
+}
+
 char* te_none_get_clipboard_text_utf8(char* out, int size) {
     if (size <= 1) return nullptr;
     out[0] = 0;
@@ -65,6 +70,7 @@ const te_desktop te_desktop_none = {
     "none",
     te_none_type_text_utf8,
     te_none_type_replacing,
+    te_none_press_key,
     te_none_get_clipboard_text_utf8,
     te_none_clipboard_sequence,
     te_none_foreground_process_name,

@@ -10,6 +10,7 @@ const te_desktop te_desktop_wayland = {
     "wayland",
     te_wl_type_text_utf8,
     te_wl_type_replacing,
+    te_wl_press_key,
     te_wl_get_clipboard_text_utf8,
     te_wl_clipboard_sequence,
     te_wl_foreground_process_name,

@@ -7,8 +7,10 @@ namespace {
 
 const char* const TE_KEYMAP_NAME = "velmora_te_typing";
 
+// The caret keys too: programs that look keys up in the first keymap they
+// saw (GTK 3's key bindings) find them at the same keycodes in every one.
 std::vector<te_keysym> te_base_keys() {
-    std::vector<te_keysym> keys = {XKB_KEY_BackSpace, XKB_KEY_Return, XKB_KEY_Tab};
+    std::vector<te_keysym> keys = {XKB_KEY_BackSpace, XKB_KEY_Return, XKB_KEY_Tab, XKB_KEY_Left, XKB_KEY_Delete};
     for (te_keysym c = 0x20; c < 0x7F; c++) keys.push_back(c);
     return keys;
 }

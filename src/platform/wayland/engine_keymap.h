@@ -2,8 +2,8 @@
 // with that one character on its only level, so that any text (CJK,
 // emoji, characters no layout has) is typed with no modifier and no key of
 // the user's keymap. Keycodes stay within 9..255, what X11 programs under
-// Xwayland can receive. The printable ASCII characters, BackSpace, Return
-// and Tab are always there; the other keys hold the characters the text
+// Xwayland can receive. The printable ASCII characters, BackSpace, Return,
+// Tab, Left and Delete are always there, at the same keycodes; the other keys hold the characters the text
 // being typed needs, and the keymap is replaced only when a text needs one
 // it lacks.
 #ifndef TE_WL_ENGINE_KEYMAP_H

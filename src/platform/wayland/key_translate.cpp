@@ -23,6 +23,12 @@ bool te_is_moving_key(xkb_keysym_t sym) {
     }
 }
 
+// What Enter and Tab type, as a reset tells it; null for the other keys.
+const char* te_separator_text(xkb_keysym_t sym) {
+    if (sym == XKB_KEY_Return || sym == XKB_KEY_KP_Enter) return "\n";
+    return sym == XKB_KEY_Tab ? "\t" : nullptr;
+}
+
 // Shift, Control, Alt, the level and group switches, the locks.
 bool te_is_modifier(xkb_keysym_t sym) {
     return (sym >= XKB_KEY_Shift_L && sym <= XKB_KEY_Hyper_R) ||
@@ -52,7 +58,7 @@ void te_on_press(te_wl_key_translator* t, xkb_keycode_t key) {
     if (sym == XKB_KEY_NoSymbol || te_is_modifier(sym)) return;
     if (te_xkb_shortcut_held(t->state) || te_is_moving_key(sym)) {
         te_cancel_compose(t);
-        te_push(t, TE_KEY_RESET);
+        te_push(t, TE_KEY_RESET, te_xkb_shortcut_held(t->state) ? nullptr : te_separator_text(sym));
         return;
     }
     if (sym == XKB_KEY_BackSpace) {

@@ -6,6 +6,7 @@
 // the devices the key watch reads, so they are never taken for the user's.
 #include "engine_keymap.h"
 #include "held_keys.h"
+#include "key_presses.h"
 #include "key_release.h"
 #include "platform.h"
 #include "toplevels.h"
@@ -56,6 +57,11 @@ int te_wl_type_replacing(int erase_count, const char* text, int dry_run) {
     std::vector<te_keysym> syms(erase_count > 0 ? (std::size_t)erase_count : 0, XKB_KEY_BackSpace);
     std::vector<te_keysym> typed = te_keysyms(cps);
     syms.insert(syms.end(), typed.begin(), typed.end());
+    return te_wl_type_keys(syms);
+}
+
+int te_wl_type_keys(const std::vector<te_keysym>& syms) {
+    if (syms.empty()) return -1;
     std::lock_guard<std::mutex> hold(te_typing_lock);
     te_wait_keys_released(te_wl_any_key_held, nullptr);
     return te_type_now(syms);

@@ -8,6 +8,7 @@
 
 int te_wl_type_text_utf8(const char* text, int dry_run);
 int te_wl_type_replacing(int erase_count, const char* text, int dry_run);
+int te_wl_press_key(int key, int count, int dry_run);
 char* te_wl_get_clipboard_text_utf8(char* out, int size);
 std::uint32_t te_wl_clipboard_sequence(void);
 const char* te_wl_foreground_process_name(char* out, int size);

@@ -8,6 +8,7 @@ const te_desktop te_desktop_win32 = {
     "win32",
     te_win32_type_text_utf8,
     te_win32_type_replacing,
+    te_win32_press_key,
     te_win32_get_clipboard_text_utf8,
     te_win32_clipboard_sequence,
     te_win32_foreground_process_name,

@@ -133,14 +133,21 @@ bool te_is_moving(DWORD vk) {
 // Queues one event and wakes the worker. Shared lock held.
 void te_push(int kind, const wchar_t* text = nullptr) {
     char utf8[16];
-    if (kind == TE_KEY_TEXT && !te_wide_to_utf8(text, utf8, (int)sizeof utf8)) kind = TE_KEY_RESET;
-    te_key_queue_push(&te_shared.queue, kind, kind == TE_KEY_TEXT ? utf8 : nullptr);
+    bool has_text = text && te_wide_to_utf8(text, utf8, (int)sizeof utf8);
+    if (kind == TE_KEY_TEXT && !has_text) kind = TE_KEY_RESET;
+    te_key_queue_push(&te_shared.queue, kind, has_text ? utf8 : nullptr);
     SetEvent(te_arrived);
 }
 
-void te_reset(void) {
+// `typed`: what Enter or Tab typed (see te_key_event), else null.
+void te_reset(const wchar_t* typed = nullptr) {
     te_hook.accent = 0;
-    te_push(TE_KEY_RESET);
+    te_push(TE_KEY_RESET, typed);
+}
+
+const wchar_t* te_separator_text(DWORD vk) {
+    if (vk == VK_RETURN) return L"\n";
+    return vk == VK_TAB ? L"\t" : nullptr;
 }
 
 // Another window in front since the last key: another program, perhaps.
@@ -180,7 +187,8 @@ void te_on_key(const KBDLLHOOKSTRUCT& key) {
     te_note_front();
     if (key.vkCode == VK_PACKET) return te_on_packet((wchar_t)key.scanCode);
     bool ctrl = te_win32_key_is_down(VK_CONTROL), alt = te_win32_key_is_down(VK_MENU) || (key.flags & LLKHF_ALTDOWN);
-    if (te_is_moving(key.vkCode) || te_win32_key_is_down(VK_LWIN) || te_win32_key_is_down(VK_RWIN)) return te_reset();
+    bool win = te_win32_key_is_down(VK_LWIN) || te_win32_key_is_down(VK_RWIN);
+    if (te_is_moving(key.vkCode) || win) return te_reset(ctrl || alt || win ? nullptr : te_separator_text(key.vkCode));
     if (key.vkCode == VK_BACK) {
         te_hook.accent = 0;
         return ctrl || alt ? te_reset() : te_push(TE_KEY_BACKSPACE);

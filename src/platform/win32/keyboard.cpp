@@ -60,14 +60,15 @@ int te_send_units(const wchar_t* units, int n, ULONG_PTR (*extra)(void)) {
     return 0;
 }
 
-// `count` BackSpace presses, marked as the engine's own.
-int te_send_backspaces(int count) {
+// `count` presses of the key `vk` (`flags` for both records: the arrows
+// and Delete are extended keys), marked as the engine's own.
+int te_send_key_presses(WORD vk, DWORD flags, int count) {
     INPUT batch[2 * TE_BATCH_UNITS];
     for (int p = 0; p < count; p += TE_BATCH_UNITS) {
         int n = (count - p < TE_BATCH_UNITS) ? count - p : TE_BATCH_UNITS;
         for (int i = 0; i < n; i++) {
-            te_fill_key_record(&batch[2 * i], VK_BACK, 0, 0, TE_OWN_INPUT_MARK);
-            te_fill_key_record(&batch[2 * i + 1], VK_BACK, 0, KEYEVENTF_KEYUP, TE_OWN_INPUT_MARK);
+            te_fill_key_record(&batch[2 * i], vk, 0, flags, TE_OWN_INPUT_MARK);
+            te_fill_key_record(&batch[2 * i + 1], vk, 0, flags | KEYEVENTF_KEYUP, TE_OWN_INPUT_MARK);
         }
         te_key_hook_hold_expire();
         if (te_calls.send_input((UINT)(2 * n), batch, (int)sizeof(INPUT)) == 0) return -2;
@@ -128,8 +129,18 @@ int te_win32_type_replacing(int erase_count, const char* text, int dry_run) {
     else if (dry_run) result = -3;
     else result = te_window_check();
     if (result == 0) te_let_go_of_keys(te_calls.send_input);
-    if (result == 0 && erase_count > 0) result = te_send_backspaces(erase_count);
+    if (result == 0 && erase_count > 0) result = te_send_key_presses(VK_BACK, 0, erase_count);
     if (result == 0 && wide) result = te_send_units(wide, units, te_own_mark);
     std::free(wide);
     return result;
+}
+
+int te_win32_press_key(int key, int count, int dry_run) {
+    WORD vk = key == TE_PRESS_LEFT ? VK_LEFT : key == TE_PRESS_DELETE ? VK_DELETE : 0;
+    if (!vk || count <= 0) return -1;
+    if (dry_run) return -3;
+    int result = te_window_check();
+    if (result != 0) return result;
+    te_let_go_of_keys(te_calls.send_input);
+    return te_send_key_presses(vk, KEYEVENTF_EXTENDEDKEY, count);
 }

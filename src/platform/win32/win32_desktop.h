@@ -7,6 +7,7 @@
 
 int te_win32_type_text_utf8(const char* text, int dry_run);
 int te_win32_type_replacing(int erase_count, const char* text, int dry_run);
+int te_win32_press_key(int key, int count, int dry_run);
 char* te_win32_get_clipboard_text_utf8(char* out, int size);
 std::uint32_t te_win32_clipboard_sequence(void);
 const char* te_win32_foreground_process_name(char* out, int size);

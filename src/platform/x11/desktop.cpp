@@ -8,6 +8,7 @@ const te_desktop te_desktop_x11 = {
     "x11",
     te_x11_type_text_utf8,
     te_x11_type_replacing,
+    te_x11_press_key,
     te_x11_get_clipboard_text_utf8,
     te_x11_clipboard_sequence,
     te_x11_foreground_process_name,

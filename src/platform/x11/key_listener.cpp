@@ -28,6 +28,12 @@ bool te_is_moving_key(KeySym sym) {
     }
 }
 
+// What Enter and Tab type, as a reset tells it; null for the other keys.
+const char* te_separator_text(KeySym sym) {
+    if (sym == XK_Return || sym == XK_KP_Enter) return "\n";
+    return sym == XK_Tab ? "\t" : nullptr;
+}
+
 // Buttons 4 to 7 scroll and leave the cursor where it is.
 bool te_is_click(int button) { return button < 4 || button > 7; }
 
@@ -122,7 +128,7 @@ void te_on_key(te_key_listener* l, unsigned keycode) {
     te_note_focus(l);
     if (te_keymap_text_shortcut(&l->keymap) || te_is_moving_key(sym)) {
         te_keymap_text_cancel_compose(&l->keymap);
-        te_push(l, TE_KEY_RESET);
+        te_push(l, TE_KEY_RESET, te_keymap_text_shortcut(&l->keymap) ? nullptr : te_separator_text(sym));
         return;
     }
     if (sym == XK_BackSpace) {

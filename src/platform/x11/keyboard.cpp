@@ -4,6 +4,7 @@
 // typing starts once the user has let go of every key. A key watch sees
 // the typing bracketed by the typing marks.
 #include "held_keys.h"
+#include "key_presses.h"
 #include "key_watch.h"
 #include "layout.h"
 #include "modifiers.h"
@@ -173,3 +174,5 @@ int te_x11_type_replacing(int erase_count, const char* text, int dry_run) {
     syms.insert(syms.end(), typed.begin(), typed.end());
     return te_type_keysyms(syms, erase);
 }
+
+int te_x11_type_keys(const std::vector<KeySym>& syms) { return syms.empty() ? -1 : te_type_keysyms(syms); }

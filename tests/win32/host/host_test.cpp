@@ -333,6 +333,64 @@ void te_case_keys(const te_api& api, te_edit_window& window) {
     }
 }
 
+// Keys mode in the EDIT, typed as a person types: a word trigger expands
+// once its separator is typed, the separator after its text; a BackSpace
+// right after an expansion brings the trigger back; the caret goes back to
+// the {cursor}, so what is typed next lands there.
+void te_case_caret_word_undo(const te_api& api, te_edit_window& window) {
+    api.stop();
+    window.clear();
+    std::string problem;
+    bool added = api.snippet_add("{\"trigger\":\"dear\",\"text\":\"Dear {cursor}, bye\"}") == 1 &&
+                 api.snippet_add("{\"trigger\":\"btw\",\"text\":\"by the way\",\"settings\":{\"word_triggers\":true}}") == 1 &&
+                 api.snippet_add("{\"trigger\":\"ty\",\"text\":\"thank you\"}") == 1;
+    if (!added) problem = std::string("te_snippet_add: ") + api.last_error();
+    else if (api.start("{\"mode\":\"keys\",\"synthetic_keys\":true}") != 1)
+        problem = std::string("te_start: ") + api.last_error();
+    const struct {
+        const wchar_t* keys;  // L"\b": the BackSpace key
+        const char* text;     // the EDIT's text afterwards
+    } steps[] = {
+        {L" btw,", " by the way,"},
+        {L" ty", " by the way, thank you"},
+        {L"\b", " by the way, ty"},
+        {L" dear", " by the way, ty Dear , bye"},
+        {L"Jo", " by the way, ty Dear Jo, bye"},
+    };
+    for (const auto& step : steps) {
+        if (!problem.empty()) break;
+        if (step.keys[0] == L'\b') {
+            te_send_key(VK_BACK, true);
+            te_send_key(VK_BACK, false);
+        } else {
+            te_type_keys(step.keys);
+        }
+        te_pump_for(300);
+        problem = te_edit_mismatch(window, step.text);
+    }
+    te_report("keys mode: a word trigger and its separator, BackSpace taking it back, the caret at {cursor}",
+              problem.empty(), problem);
+}
+
+// Day names from the Windows locale database: the German ones for
+// "de-DE"; a locale Windows does not know refuses the start.
+void te_case_locale(const te_api& api) {
+    api.stop();
+    std::string problem;
+    if (api.start("{\"mode\":\"hotkey\",\"locale\":\"xx-NOWHERE\"}") != 0 ||
+        std::string(api.last_error()) != "unknown locale: xx-NOWHERE")
+        problem = std::string("an unknown locale was taken: ") + api.last_error();
+    else if (api.start("{\"mode\":\"hotkey\",\"locale\":\"de-DE\"}") != 1)
+        problem = std::string("te_start: ") + api.last_error();
+    const char* day = api.render("{date:%A}");
+    std::string days = " Sonntag Montag Dienstag Mittwoch Donnerstag Freitag Samstag ";
+    if (problem.empty() && (!day || !day[0] || days.find(std::string(" ") + day + " ") == std::string::npos))
+        problem = std::string("today is \"") + (day ? day : "null") + "\"";
+    api.stop();
+    api.start("{\"mode\":\"keys\",\"synthetic_keys\":true,\"locale\":\"\"}");  // as the next case needs it
+    te_report("month and day names of a locale (de-DE); an unknown one is refused", problem.empty(), problem);
+}
+
 // While another process holds the store's lock, a host thread's
 // te_snippet_add waits for it. The key hook answers at once meanwhile:
 // every key reaches the EDIT promptly, and a trigger expands before the
@@ -430,6 +488,8 @@ int wmain(int argc, wchar_t** argv) {
     te_case_clipboard(api, window);
     te_case_rule(api, window);
     te_case_keys(api, window);
+    te_case_caret_word_undo(api, window);
+    te_case_locale(api);
     te_case_lock_wait(api, window, appdata);
     te_case_stop(api);
     te_case_unload(&api, window);

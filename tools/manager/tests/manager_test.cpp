@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDate>
 #include <QFile>
 #include <QFileDialog>
@@ -9,6 +10,8 @@
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -24,6 +27,7 @@
 
 #include "draft_file.h"
 #include "engine_runner.h"
+#include "expansion_settings.h"
 #include "instance.h"
 #include "main_window.h"
 #include "mode_choice.h"
@@ -193,6 +197,43 @@ private slots:
         QApplication::clipboard()->setText("copied here");
         type_new_snippet(">>p", typed);
         QTRY_COMPARE_WITH_TIMEOUT(child<QPlainTextEdit>("preview")->toPlainText(), expected, 3000);
+    }
+
+    // The snippet's own settings, the placeholder menu, and the preview of
+    // the new forms.
+    void snippet_settings_and_placeholders_in_the_editor() {
+        type_new_snippet(">>due", "Due ");
+        auto* text = child<QPlainTextEdit>("text");
+        for (QAction* a : child<QMenu>("placeholders")->actions())
+            if (a->data() == "{date+14d}" || a->data() == "{cursor}") a->trigger();
+        QCOMPARE(text->toPlainText(), QString("Due {cursor}{date+14d}"));
+        child<QComboBox>("word_setting")->setCurrentIndex(1);
+        QTest::keyClicks(child<QLineEdit>("locale_setting"), "C");
+        QString due = QDate::currentDate().addDays(14).toString(Qt::ISODate);
+        QTRY_COMPARE_WITH_TIMEOUT(child<QPlainTextEdit>("preview")->toPlainText(), QString("Due ") + QChar(0x2038) + due, 3000);
+        QTest::keyClick(window, Qt::Key_S, Qt::ControlModifier);
+        QVERIFY2(te_file_bytes(te_store_path()).contains(
+                     R"("apps":"","settings":{"word_triggers":true,"locale":"C"}})"),
+                 te_file_bytes(te_store_path()).constData());
+        QVERIFY(!child<QPushButton>("save")->isEnabled());  // what was stored is what is shown
+    }
+
+    // The settings for all snippets go to the engine at once and are kept
+    // in manager.json; one the engine refuses is said and not kept.
+    void settings_for_all_reach_the_engine_and_are_kept() {
+        window->runner()->begin();
+        child<QAction>("setting_word_triggers")->trigger();
+        QString kept = te_mode_file_path(te_store_path());
+        QVERIFY(te_file_bytes(kept).contains(R"("word_triggers":true)"));
+        QCOMPARE(window->runner()->state(), te_engine_runner::TE_RUNNING);
+        te_answer_input("xx_NOWHERE");
+        QTimer::singleShot(300, [] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) box->accept();
+        });
+        child<QAction>("setting_locale")->trigger();
+        QVERIFY(!te_file_bytes(kept).contains("xx_NOWHERE"));
+        QCOMPARE(window->runner()->state(), te_engine_runner::TE_RUNNING);
+        QCOMPARE(te_read_expansion_settings(kept).locale, QString());
     }
 
     void save_writes_the_store() {
