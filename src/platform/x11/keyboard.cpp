@@ -175,4 +175,4 @@ int te_x11_type_replacing(int erase_count, const char* text, int dry_run) {
     return te_type_keysyms(syms, erase);
 }
 
-int te_x11_type_keys(const std::vector<KeySym>& syms) { return syms.empty() ? -1 : te_type_keysyms(syms); }
+int te_x11_type_keys(const std::vector<KeySym>& syms) { return syms.empty() ? -1 : te_type_keysyms(syms, 0); }
