@@ -30,7 +30,7 @@ std::string te_missing_protocols(int needs) {
 int te_keyboards_readable(int needs) {
     int denied = 0;
     int kinds = TE_WL_KEYBOARD | ((needs & TE_NEED_SYNTHETIC_KEYS) ? TE_WL_VIRTUAL : 0);
-    std::vector<te_wl_device> found = te_wl_open_devices(kinds, &denied);
+    std::vector<te_wl_device> found = te_wl_devices().open_devices(kinds, &denied);
     for (const te_wl_device& d : found) close(d.fd);
     if (!found.empty()) return 1;
     return denied ? -1 : 0;

@@ -9,7 +9,6 @@
 #include <cstring>
 #include <sys/epoll.h>
 #include <sys/inotify.h>
-#include <sys/stat.h>
 #include <unistd.h>
 #include <xkbcommon/xkbcommon.h>
 
@@ -24,21 +23,18 @@ void te_watch_fd(te_wl_evdev_reader* r, int fd) {
     epoll_ctl(r->epoll_fd, EPOLL_CTL_ADD, fd, &ev);
 }
 
-void te_add_source(te_wl_evdev_reader* r, int fd, bool device) {
+void te_add_source(te_wl_evdev_reader* r, int fd, bool device, std::uint64_t id) {
     te_wl_event_source s;
     s.fd = fd;
     s.device = device;
+    s.id = id;
     r->sources.push_back(s);
     te_watch_fd(r, fd);
 }
 
-bool te_already_open(const te_wl_evdev_reader* r, int fd) {
-    struct stat st;
-    if (fstat(fd, &st) != 0) return false;
-    for (const te_wl_event_source& s : r->sources) {
-        struct stat other;
-        if (s.device && fstat(s.fd, &other) == 0 && other.st_rdev == st.st_rdev) return true;
-    }
+bool te_already_open(const te_wl_evdev_reader* r, std::uint64_t id) {
+    for (const te_wl_event_source& s : r->sources)
+        if (s.device && s.id == id) return true;
     return false;
 }
 
@@ -46,11 +42,11 @@ bool te_already_open(const te_wl_evdev_reader* r, int fd) {
 int te_open_new_devices(te_wl_evdev_reader* r) {
     int keyboards = 0;
     int kinds = TE_WL_KEYBOARD | TE_WL_POINTER | (r->virtual_too ? TE_WL_VIRTUAL : 0);
-    for (const te_wl_device& d : te_wl_open_devices(kinds, nullptr)) {
-        if (te_already_open(r, d.fd)) {
+    for (const te_wl_device& d : te_wl_devices().open_devices(kinds, nullptr)) {
+        if (te_already_open(r, d.id)) {
             close(d.fd);
         } else {
-            te_add_source(r, d.fd, true);
+            te_add_source(r, d.fd, true, d.id);
             if (d.kinds & TE_WL_KEYBOARD) keyboards++;
         }
     }
@@ -60,7 +56,7 @@ int te_open_new_devices(te_wl_evdev_reader* r) {
 void te_first_locks(te_wl_evdev_reader* r) {
     for (const te_wl_event_source& s : r->sources) {
         if (!s.device) continue;
-        int caps = te_wl_device_led(s.fd, LED_CAPSL), num = te_wl_device_led(s.fd, LED_NUML);
+        int caps = te_wl_devices().light(s.fd, LED_CAPSL) == 1, num = te_wl_devices().light(s.fd, LED_NUML) == 1;
         if (caps || num) {
             te_wl_translator_lock(&r->translator, caps, num);
             return;
@@ -160,7 +156,7 @@ int te_wl_evdev_reader_open(te_wl_evdev_reader* r, te_key_queue* queue, xkb_keym
     return keyboards > 0;
 }
 
-void te_wl_evdev_reader_add_stream(te_wl_evdev_reader* r, int fd) { te_add_source(r, fd, false); }
+void te_wl_evdev_reader_add_stream(te_wl_evdev_reader* r, int fd) { te_add_source(r, fd, false, 0); }
 
 void te_wl_evdev_reader_drain(te_wl_evdev_reader* r) {
     te_take_folder_change(r);

@@ -18,6 +18,7 @@ struct xkb_context;
 struct te_wl_event_source {
     int fd = -1;
     bool device = true;     // false: a stream that is not an evdev node
+    std::uint64_t id = 0;   // the device's (te_wl_device)
     input_event pending;    // a record read in part
     std::size_t have = 0;   // its bytes read so far
 };

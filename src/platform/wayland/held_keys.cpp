@@ -36,7 +36,7 @@ void te_reopen_if_old(te_held_keys& h) {
     if (h.opened && now - h.opened_at < TE_REOPEN_MS) return;
     for (int fd : h.fds) close(fd);
     h.fds.clear();
-    for (const te_wl_device& d : te_wl_open_devices(TE_WL_KEYBOARD, nullptr)) h.fds.push_back(d.fd);
+    for (const te_wl_device& d : te_wl_devices().open_devices(TE_WL_KEYBOARD, nullptr)) h.fds.push_back(d.fd);
     h.opened = true;
     h.opened_at = now;
 }
@@ -45,7 +45,7 @@ std::vector<int> te_keys_down(te_held_keys& h) {
     te_reopen_if_old(h);
     std::vector<int> down;
     for (int fd : h.fds) {
-        std::vector<int> keys = te_wl_device_keys_down(fd);
+        std::vector<int> keys = te_wl_devices().keys_down(fd);
         down.insert(down.end(), keys.begin(), keys.end());
     }
     return down;

@@ -7,8 +7,10 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <libevdev/libevdev.h>
+#include <atomic>
 #include <string>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 const char* te_wl_input_dir = "/dev/input";
@@ -62,7 +64,8 @@ std::vector<te_wl_device> te_wl_open_devices(int kinds, int* denied) {
             continue;
         }
         int k = te_classify(e->d_name, fd, kinds);
-        if (k) out.push_back(te_wl_device{fd, k});
+        struct stat st;
+        if (k && fstat(fd, &st) == 0) out.push_back(te_wl_device{fd, k, (std::uint64_t)st.st_rdev});
         else close(fd);
     }
     closedir(dir);
@@ -79,9 +82,26 @@ std::vector<int> te_wl_device_keys_down(int fd) {
     return down;
 }
 
-int te_wl_device_led(int fd, int led) {
-    unsigned char bits[LED_MAX / 8 + 1];
-    std::memset(bits, 0, sizeof bits);
-    if (ioctl(fd, EVIOCGLED(sizeof bits), bits) < 0) return 0;
-    return (bits[led / 8] >> (led % 8)) & 1;
+int te_wl_device_led(int fd, int led) { return te_wl_device_light(fd, led) == 1; }
+
+int te_wl_device_light(int fd, int led) {
+    unsigned char has[LED_MAX / 8 + 1], on[LED_MAX / 8 + 1];
+    std::memset(has, 0, sizeof has);
+    std::memset(on, 0, sizeof on);
+    if (ioctl(fd, EVIOCGBIT(EV_LED, sizeof has), has) < 0 || !((has[led / 8] >> (led % 8)) & 1)) return -1;
+    if (ioctl(fd, EVIOCGLED(sizeof on), on) < 0) return -1;
+    return (on[led / 8] >> (led % 8)) & 1;
+}
+
+namespace {
+
+const te_wl_device_calls te_system_devices = {te_wl_open_devices, te_wl_device_keys_down, te_wl_device_light};
+std::atomic<const te_wl_device_calls*> te_devices_in_force{&te_system_devices};
+
+}  // namespace
+
+const te_wl_device_calls& te_wl_devices(void) { return *te_devices_in_force.load(); }
+
+void te_wl_devices_swap(const te_wl_device_calls* calls) {
+    te_devices_in_force.store(calls ? calls : &te_system_devices);
 }
