@@ -8,6 +8,8 @@
 #include "wl_harness.h"
 
 #include <fcntl.h>
+#include <fstream>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <xkbcommon/xkbcommon.h>
 
@@ -113,5 +115,162 @@ INSTANTIATE_TEST_SUITE_P(
         stream_case{"AutorepeatStartsAfresh", "us",
                     {{KEY_A, 1}, {KEY_A, 2}, {KEY_A, 2}, {KEY_A, 0}, {KEY_B, 1}, {KEY_B, 0}}, "a<R>b"}),
     [](const ::testing::TestParamInfo<stream_case>& i) { return std::string(i.param.name); });
+
+// Keyboards that are pipes, opened by the reader through the device calls
+// as it opens event nodes; they say which keys are down and whether the
+// Caps Lock light is on as the test sets it.
+struct fake_keyboard {
+    int read_fd = -1, write_fd = -1;
+    std::uint64_t id = 0;
+    std::vector<int> held;  // EVIOCGKEY
+    int caps_light = -1;    // EVIOCGLED: -1 no such light
+};
+std::vector<fake_keyboard> keyboards;
+
+fake_keyboard* fake_of(int fd) {
+    struct stat a, b;
+    for (fake_keyboard& k : keyboards)
+        if (k.read_fd >= 0 && fstat(fd, &a) == 0 && fstat(k.read_fd, &b) == 0 && a.st_ino == b.st_ino) return &k;
+    return nullptr;
+}
+
+const te_wl_device_calls fake_calls = {
+    [](int, int*) {
+        std::vector<te_wl_device> out;
+        for (const fake_keyboard& k : keyboards)
+            if (k.read_fd >= 0) out.push_back(te_wl_device{fcntl(k.read_fd, F_DUPFD_CLOEXEC, 0), TE_WL_KEYBOARD, k.id});
+        return out;
+    },
+    [](int fd) { return fake_of(fd) ? fake_of(fd)->held : std::vector<int>(); },
+    [](int fd, int led) { return fake_of(fd) && led == LED_CAPSL ? fake_of(fd)->caps_light : -1; }};
+
+input_event syn(int code) {
+    input_event e = {};
+    e.type = EV_SYN;
+    e.code = (unsigned short)code;
+    return e;
+}
+
+std::vector<input_event> operator+(std::vector<input_event> a, const std::vector<input_event>& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+enum { UNPLUG = 1, PLUG_AGAIN = 2 };
+
+// What reaches one keyboard (or what happens to it) before the reader reads.
+struct device_step {
+    int keyboard;
+    std::vector<input_event> records;
+    int then = 0;  // UNPLUG, or UNPLUG | PLUG_AGAIN on the same node
+};
+
+struct device_case {
+    const char* name;
+    std::vector<device_step> steps;
+    std::vector<int> held;  // what keyboard 0 says is down when asked
+    int caps_light;         // and its Caps Lock light
+    const char* typed;
+};
+
+void PrintTo(const device_case& c, std::ostream* os) { *os << c.name; }
+
+class EvdevReaderDevices : public ::testing::TestWithParam<device_case> {
+protected:
+    void SetUp() override {
+        dir = te_wl_test::temp_dir();
+        te_wl_input_dir = dir.c_str();
+        keyboards.clear();
+        te_wl_devices_swap(&fake_calls);
+        ctx = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
+        xkb_rule_names names = {nullptr, nullptr, "us", nullptr, nullptr};
+        keymap = xkb_keymap_new_from_names(ctx, &names, XKB_KEYMAP_COMPILE_NO_FLAGS);
+    }
+    void TearDown() override {
+        te_wl_evdev_reader_close(&reader);
+        for (fake_keyboard& k : keyboards) unplug(k);
+        te_wl_devices_swap(nullptr);
+        xkb_context_unref(ctx);
+    }
+    // A node appears in the device folder for it.
+    void plug(fake_keyboard& k) {
+        int fds[2];
+        ASSERT_EQ(pipe2(fds, O_NONBLOCK | O_CLOEXEC), 0);
+        k.read_fd = fds[0];
+        k.write_fd = fds[1];
+        std::ofstream(dir + "/event" + std::to_string(k.id) + "." + std::to_string(++nodes));
+    }
+    void unplug(fake_keyboard& k) {
+        if (k.read_fd < 0) return;
+        close(k.write_fd);
+        close(k.read_fd);
+        k.read_fd = k.write_fd = -1;
+    }
+    std::string typed() {
+        std::string out;
+        te_key_event ev;
+        while (te_key_queue_pop(&queue, &ev))
+            out += ev.kind == TE_KEY_TEXT ? std::string(ev.text) : ev.kind == TE_KEY_BACKSPACE ? "<BS>" : "<R>";
+        return out;
+    }
+
+    std::string dir;
+    int nodes = 0;
+    xkb_context* ctx = nullptr;
+    xkb_keymap* keymap = nullptr;
+    te_key_queue queue = {};
+    te_wl_evdev_reader reader;
+};
+
+TEST_P(EvdevReaderDevices, KeepTheKeyboardsAndTheirState) {
+    const device_case& c = GetParam();
+    int count = 0;
+    for (const device_step& s : c.steps) count = std::max(count, s.keyboard + 1);
+    keyboards.resize((std::size_t)count);
+    for (int i = 0; i < count; i++) {
+        keyboards[(std::size_t)i].id = 0x0d40 + (std::uint64_t)i;
+        plug(keyboards[(std::size_t)i]);
+    }
+    keyboards[0].held = c.held;
+    keyboards[0].caps_light = c.caps_light;
+    ASSERT_EQ(te_wl_evdev_reader_open(&reader, &queue, keymap), 1);
+    for (const device_step& s : c.steps) {
+        fake_keyboard& k = keyboards[(std::size_t)s.keyboard];
+        std::size_t bytes = s.records.size() * sizeof(input_event);
+        ASSERT_EQ(write(k.write_fd, s.records.data(), bytes), (ssize_t)bytes);
+        if (s.then & UNPLUG) unplug(k);
+        if (s.then & PLUG_AGAIN) plug(k);
+        te_wl_evdev_reader_drain(&reader);
+    }
+    EXPECT_EQ(typed(), c.typed);
+}
+
+const std::vector<input_event> none;
+
+INSTANTIATE_TEST_SUITE_P(
+    PlugsAndLostEvents, EvdevReaderDevices,
+    ::testing::Values(
+        device_case{"PluggedAgainOnTheSameNode",
+                    {{0, records(tap(KEY_A)), UNPLUG | PLUG_AGAIN}, {0, records(tap(KEY_B))}}, {}, -1, "a<R>b"},
+        device_case{"ShiftHeldWhileAnotherKeyboardGoes",
+                    {{0, records({{KEY_LEFTSHIFT, 1}})}, {1, none, UNPLUG}, {0, records(tap(KEY_D))}}, {}, -1, "<R>D"},
+        device_case{"CapsLockWhileAnotherKeyboardGoes",
+                    {{0, records(tap(KEY_CAPSLOCK))}, {1, none, UNPLUG}, {0, records(tap(KEY_B))}}, {}, -1, "<R>B"},
+        device_case{"CapsLockAfterLostEvents",
+                    {{0, records(tap(KEY_CAPSLOCK)) + std::vector<input_event>{syn(SYN_DROPPED)} + records(tap(KEY_X))},
+                     {0, records(tap(KEY_B))}},
+                    {}, 1, "<R>B"},
+        device_case{"ShiftHeldAcrossLostEvents",
+                    {{0, records({{KEY_LEFTSHIFT, 1}}) + std::vector<input_event>{syn(SYN_DROPPED), syn(SYN_REPORT)}},
+                     {0, records(tap(KEY_D))}},
+                    {KEY_LEFTSHIFT}, -1, "<R>D"},
+        device_case{"ShiftLetGoDuringLostEvents",
+                    {{0, records({{KEY_LEFTSHIFT, 1}}) + std::vector<input_event>{syn(SYN_DROPPED), syn(SYN_REPORT)}},
+                     {0, records(tap(KEY_D))}},
+                    {}, -1, "<R>d"},
+        device_case{"LostFrameEndsInTheNextRead",
+                    {{0, {syn(SYN_DROPPED)}}, {0, records({{KEY_X, 1}, {KEY_X, 0}}) + records(tap(KEY_A))}}, {}, -1,
+                    "<R>a"}),
+    [](const ::testing::TestParamInfo<device_case>& i) { return std::string(i.param.name); });
 
 }  // namespace

@@ -2,7 +2,9 @@
 // keyboards and mice (input_devices.h), and of any stream of such records
 // given to it (a pipe, in the tests), read without blocking and turned
 // into key events (key_translate.h). Keyboards plugged in later are
-// opened when their node appears. Used by one thread only; what it holds
+// opened when their node appears, also on the node of one just gone. When
+// records were lost, or a device went, the keys held and the lock lights
+// are asked of the devices again. Used by one thread only; what it holds
 // of the user's typing is wiped when it closes.
 #ifndef TE_WL_EVDEV_READER_H
 #define TE_WL_EVDEV_READER_H
@@ -10,6 +12,7 @@
 #include "key_queue.h"
 #include "key_translate.h"
 
+#include <bitset>
 #include <linux/input.h>
 #include <vector>
 
@@ -21,6 +24,8 @@ struct te_wl_event_source {
     std::uint64_t id = 0;   // the device's (te_wl_device)
     input_event pending;    // a record read in part
     std::size_t have = 0;   // its bytes read so far
+    bool dropping = false;  // records were lost: the rest of the frame is skipped
+    std::bitset<KEY_CNT> down;  // the keys it holds down
 };
 
 struct te_wl_evdev_reader {
