@@ -6,14 +6,18 @@
 #include "input_devices.h"
 #include "platform.h"
 #include "textexpander.h"
+#include "wl_connection.h"
 #include "wl_harness.h"
 
 #include <cstdlib>
 #include <fcntl.h>
+#include <future>
 #include <memory>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <wayland-client.h>
 
 namespace {
 
@@ -25,6 +29,9 @@ std::string as_terminal_gets(std::string text) {
         if (c == '\n') c = '\r';
     return text;
 }
+
+// What >>addr types, as foot passes it on.
+const std::string address = as_terminal_gets("123 Example Street\nAuckland 1010\nNew Zealand");
 
 class Wayland : public ::testing::Test {
 protected:
@@ -72,8 +79,69 @@ TEST_F(Wayland, CopiedTriggerIsExpandedIntoFoot) {
     ASSERT_EQ(te_start("{\"mode\":\"clipboard\",\"poll_ms\":10000}"), 1);
     usleep(200000);
     copy("Dear team, >>addr");
-    std::string want = as_terminal_gets("123 Example Street\nAuckland 1010\nNew Zealand");
-    EXPECT_EQ(foot.wait_for(want.size(), 5000), want);
+    EXPECT_EQ(foot.wait_for(address.size(), 5000), address);
+}
+
+// The connection breaks and is made again while the watch is not waiting,
+// on the descriptor number of the old one: the watch follows the new
+// connection, and a copy ends the next wait at once.
+TEST_F(Wayland, WatchFollowsARemadeConnection) {
+    ASSERT_EQ(watch_open(TE_WATCH_CLIPBOARD), TE_WATCH_CLIPBOARD);
+    watch_wait(50);
+    int fd = -1;
+    {
+        std::lock_guard<std::mutex> hold(te_wl_lock);
+        te_wl* c = te_wl_connection_locked();
+        ASSERT_TRUE(c);
+        fd = wl_display_get_fd(c->display);
+        shutdown(fd, SHUT_RDWR);
+        EXPECT_EQ(te_wl_pump_locked(c), 0);
+        EXPECT_FALSE(te_wl_connection_locked());
+    }
+    usleep(1100000);
+    {
+        std::lock_guard<std::mutex> hold(te_wl_lock);
+        te_wl* c = te_wl_connection_locked();
+        ASSERT_TRUE(c);
+        EXPECT_EQ(wl_display_get_fd(c->display), fd);
+    }
+    watch_wait(100);
+    copy("Dear team, >>addr");
+    long long start = te_wl_test::millis();
+    EXPECT_EQ(watch_wait(5000), TE_WATCH_CLIPBOARD);
+    EXPECT_LT(te_wl_test::millis() - start, 2500);
+    watch_close();
+}
+
+// A compositor that stops answering: the typing ends in an error instead of
+// waiting for ever (what it sent may still arrive), other threads are not
+// held up meanwhile, and once the compositor goes on a new
+// connection serves the watch again.
+TEST_F(Wayland, AHungCompositorEndsInAnError) {
+    sink foot;
+    ASSERT_TRUE(foot.ready());
+    ASSERT_EQ(te_start("{\"mode\":\"clipboard\",\"poll_ms\":60000}"), 1);
+    usleep(200000);
+    std::future<int> typing;
+    {
+        te_wl_test::stopped_compositor hung;
+        ASSERT_TRUE(hung.stopped());
+        typing = std::async(std::launch::async, [] { return type_text_utf8("sent", 0); });
+        usleep(300000);
+        auto asking = std::async(std::launch::async, [] {
+            char name[64];
+            return foreground_process_name(name, sizeof name) != nullptr;
+        });
+        EXPECT_EQ(asking.wait_for(std::chrono::milliseconds(500)), std::future_status::ready)
+            << "another thread waits behind the typing";
+        ASSERT_EQ(typing.wait_for(std::chrono::seconds(8)), std::future_status::ready)
+            << "the typing waits for a compositor that does not answer";
+    }
+    EXPECT_NE(typing.get(), 0);
+    usleep(1500000);
+    copy("Dear team, >>addr");
+    std::string got = foot.wait_for(address.size(), 5000);
+    EXPECT_EQ(got.substr(got.size() > address.size() ? got.size() - address.size() : 0), address);
 }
 
 // Rules name programs by app_id, upper-cased: foot started as "sink".

@@ -1,14 +1,14 @@
 // Keystrokes go out in batches; after each batch a round trip makes sure
 // the compositor has taken them before more are sent, so a long text never
-// piles up in the connection's buffers faster than it is handled.
+// piles up in the connection's buffers faster than it is handled. The
+// round trips let te_wl_lock go while they wait, and end the typing when
+// the compositor does not answer.
 #include "virtual_keyboard.h"
 
 #include "platform.h"
 #include "wl_connection.h"
 
-#include <cerrno>
 #include <fcntl.h>
-#include <poll.h>
 #include <sys/mman.h>
 #include <unistd.h>
 #include <wayland-client.h>
@@ -65,17 +65,6 @@ zwp_virtual_keyboard_v1* te_keyboard(te_wl* c) {
     return te_vk.keyboard;
 }
 
-// Hands the queued requests to the compositor, waiting while its socket
-// is full.
-int te_flush(te_wl* c) {
-    for (;;) {
-        if (wl_display_flush(c->display) >= 0) return 1;
-        if (errno != EAGAIN) return 0;
-        struct pollfd p = {wl_display_get_fd(c->display), POLLOUT, 0};
-        poll(&p, 1, 100);
-    }
-}
-
 int te_tap(int code) {
     std::uint32_t t = (std::uint32_t)now_millis();
     zwp_virtual_keyboard_v1_key(te_vk.keyboard, t, (std::uint32_t)code, TE_PRESSED);
@@ -87,9 +76,9 @@ int te_tap(int code) {
 int te_type_run(te_wl* c, const std::vector<te_keysym>& syms, std::size_t from, std::size_t end) {
     for (std::size_t i = from; i < end; i++) {
         te_tap(te_wl_engine_keymap_code(te_vk.keymap, syms[i]));
-        if ((i + 1 - from) % TE_BATCH_KEYS == 0 && (!te_flush(c) || !te_wl_roundtrip_locked(c))) return 0;
+        if ((i + 1 - from) % TE_BATCH_KEYS == 0 && !te_wl_sync(c)) return 0;
     }
-    return te_flush(c) && te_wl_roundtrip_locked(c);
+    return te_wl_sync(c);
 }
 
 // How far from `from` the keymap in force can type.

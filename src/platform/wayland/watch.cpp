@@ -1,9 +1,11 @@
 // Waiting for the Wayland desktop. The worker sleeps until the compositor
 // sends something (a selection event counts as a clipboard change), a key
-// device has records, or watch_wake() is called: the connection and the
+// device has records, the connection was given up or made again, or
+// watch_wake() is called: the connection, the connection's news and the
 // key reader are gathered in one epoll set, polled beside the wake-up
 // pipe. The connection is read in libwayland's way for threads that share
 // one: prepare, poll without the lock, then read (or cancel), dispatch.
+// While there is no connection, a new one is tried about once a second.
 #include "data_control.h"
 #include "evdev_reader.h"
 #include "held_keys.h"
@@ -21,6 +23,11 @@
 
 namespace {
 
+// How long a wait lasts at most while there is no connection to watch, and
+// at most ever (a wait "without limit" is renewed after it).
+const int TE_RECONNECT_MS = 1000;
+const int TE_LONGEST_WAIT_MS = 3600 * 1000;
+
 // Only the thread that opened the watch uses it.
 struct te_wl_watch {
     int what = 0;
@@ -29,19 +36,27 @@ struct te_wl_watch {
     te_key_queue queue;
     std::uint32_t seen_count = 0;  // the selection count last reported
     int epoll_fd = -1;
-    int display_fd = -1;           // the connection's descriptor in the set
+    int display_fd = -1;           // the descriptor in the set, of the
+    unsigned display_generation = 0;  // connection of this generation
 };
 te_wl_watch te_w;
 
-void te_set_display_fd(te_wl_watch& w, int fd) {
-    if (fd == w.display_fd) return;
-    if (w.display_fd >= 0) epoll_ctl(w.epoll_fd, EPOLL_CTL_DEL, w.display_fd, nullptr);
-    w.display_fd = fd;
-    if (fd < 0) return;
+void te_epoll_add(int epoll_fd, int fd) {
     epoll_event ev = {};
     ev.events = EPOLLIN;
     ev.data.fd = fd;
-    epoll_ctl(w.epoll_fd, EPOLL_CTL_ADD, fd, &ev);
+    epoll_ctl(epoll_fd, EPOLL_CTL_ADD, fd, &ev);
+}
+
+// Puts the descriptor of the connection `c` (null: none) in the set. A new
+// connection may have the number of the one before it: the generation
+// tells them apart.
+void te_follow_connection(te_wl_watch& w, const te_wl* c) {
+    if (c && w.display_fd >= 0 && c->generation == w.display_generation) return;
+    if (w.display_fd >= 0) epoll_ctl(w.epoll_fd, EPOLL_CTL_DEL, w.display_fd, nullptr);
+    w.display_fd = c ? wl_display_get_fd(c->display) : -1;
+    w.display_generation = c ? c->generation : 0;
+    if (c) te_epoll_add(w.epoll_fd, w.display_fd);
 }
 
 // With te_wl_lock held: the clipboard bit when the selection changed since
@@ -63,10 +78,12 @@ struct te_read {
 // prepares a read of the connection.
 te_read te_prepare(te_wl_watch& w) {
     te_read r;
+    te_wl_connection_news_take();
     std::lock_guard<std::mutex> hold(te_wl_lock);
     te_wl* c = te_wl_connection_locked();
+    te_follow_connection(w, c);
     if (!c) {
-        te_set_display_fd(w, -1);
+        r.bits = w.queue.count ? TE_WATCH_KEYS : 0;
         return r;
     }
     wl_display* d = c->display;
@@ -80,7 +97,6 @@ te_read te_prepare(te_wl_watch& w) {
     }
     wl_display_flush(d);
     te_wl_read_begin_locked();
-    te_set_display_fd(w, wl_display_get_fd(d));
     r.c = c;
     return r;
 }
@@ -111,14 +127,12 @@ int te_wl_watch_open(int what) {
     te_wl_watch& w = te_w;
     w.what = what;
     w.epoll_fd = epoll_create1(EPOLL_CLOEXEC);
+    if (te_wl_connection_news_fd() >= 0) te_epoll_add(w.epoll_fd, te_wl_connection_news_fd());
     int bits = 0;
     w.reader.virtual_too = (what & TE_WATCH_SYNTHETIC_KEYS) != 0;
     if ((what & TE_WATCH_KEYS) && te_wl_evdev_reader_open(&w.reader, &w.queue, nullptr)) {
         w.keys = true;
-        epoll_event ev = {};
-        ev.events = EPOLLIN;
-        ev.data.fd = w.reader.epoll_fd;
-        epoll_ctl(w.epoll_fd, EPOLL_CTL_ADD, w.reader.epoll_fd, &ev);
+        te_epoll_add(w.epoll_fd, w.reader.epoll_fd);
         bits |= TE_WATCH_KEYS;
     } else if (what & TE_WATCH_KEYS) {
         te_wl_evdev_reader_close(&w.reader);
@@ -133,9 +147,11 @@ int te_wl_watch_open(int what) {
     return bits;
 }
 
+// ms < 0: no time limit.
 int te_wl_watch_wait(int ms) {
     te_wl_watch& w = te_w;
-    std::uint64_t deadline = now_millis() + (std::uint64_t)(ms > 0 ? ms : 0);
+    if (ms < 0 || ms > TE_LONGEST_WAIT_MS) ms = TE_LONGEST_WAIT_MS;
+    std::uint64_t deadline = now_millis() + (std::uint64_t)ms;
     if (!w.what || w.epoll_fd < 0) {
         te_wake_poll(-1, ms);
         return 0;
@@ -148,7 +164,9 @@ int te_wl_watch_wait(int ms) {
             te_finish(w, r);
             return r.bits;
         }
-        int woke = te_wake_poll(w.epoll_fd, (int)(deadline - now));
+        int wait = (int)(deadline - now);
+        if (!r.c && wait > TE_RECONNECT_MS) wait = TE_RECONNECT_MS;
+        int woke = te_wake_poll(w.epoll_fd, wait);
         te_finish(w, r);
         if (woke == TE_WAKE_WOKEN) return te_pending_bits(w);
     }
@@ -165,6 +183,7 @@ void te_wl_watch_close(void) {
     w.keys = false;
     w.epoll_fd = -1;
     w.display_fd = -1;
+    w.display_generation = 0;
 }
 
 // The keyboards are read, not owned, so nothing is held back from the
