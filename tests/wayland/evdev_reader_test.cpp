@@ -5,6 +5,8 @@
 
 #include "evdev_reader.h"
 #include "input_devices.h"
+#include "seat_keymap.h"
+#include "wl_connection.h"
 #include "wl_harness.h"
 
 #include <fcntl.h>
@@ -46,6 +48,15 @@ std::vector<input_event> records(const std::vector<key_action>& actions) {
     return out;
 }
 
+// What the reader queued: text, <BS> for a BackSpace, <R> for a reset.
+std::string typed_text(te_key_queue* queue) {
+    std::string out;
+    te_key_event ev;
+    while (te_key_queue_pop(queue, &ev))
+        out += ev.kind == TE_KEY_TEXT ? std::string(ev.text) : ev.kind == TE_KEY_BACKSPACE ? "<BS>" : "<R>";
+    return out;
+}
+
 struct stream_case {
     const char* name;
     const char* layout;
@@ -80,11 +91,7 @@ TEST_P(EvdevReader, TurnsRecordedStreamsIntoTheirText) {
         ASSERT_EQ(write(fds[1], bytes + at, n), (ssize_t)n);
         te_wl_evdev_reader_drain(&reader);
     }
-    std::string typed;
-    te_key_event ev;
-    while (te_key_queue_pop(&queue, &ev))
-        typed += ev.kind == TE_KEY_TEXT ? std::string(ev.text) : ev.kind == TE_KEY_BACKSPACE ? "<BS>" : "<R>";
-    EXPECT_EQ(typed, c.typed);
+    EXPECT_EQ(typed_text(&queue), c.typed);
     te_wl_evdev_reader_close(&reader);
     close(fds[1]);
     xkb_context_unref(ctx);
@@ -115,6 +122,43 @@ INSTANTIATE_TEST_SUITE_P(
         stream_case{"AutorepeatStartsAfresh", "us",
                     {{KEY_A, 1}, {KEY_A, 2}, {KEY_A, 2}, {KEY_A, 0}, {KEY_B, 1}, {KEY_B, 0}}, "a<R>b"}),
     [](const ::testing::TestParamInfo<stream_case>& i) { return std::string(i.param.name); });
+
+// On the compositor (scripts/test-wayland.sh), the reader following the
+// seat: another program's virtual keyboard types (wtype) and the seat's
+// keymap becomes its own, yet the physical keys are still read with the
+// user's keymap, Caps Lock included.
+TEST(EvdevReaderOnTheSeat, PhysicalKeysKeepTheUserKeymap) {
+    ASSERT_TRUE(std::getenv("WAYLAND_DISPLAY"));
+    std::string empty = te_wl_test::temp_dir();
+    te_wl_input_dir = empty.c_str();
+    te_wl_test::sink foot;
+    ASSERT_TRUE(foot.ready());
+    te_key_queue queue = {};
+    te_wl_evdev_reader reader;
+    ASSERT_EQ(te_wl_evdev_reader_open(&reader, &queue, nullptr), 0);  // no keyboard, but a keymap
+    int fds[2];
+    ASSERT_EQ(pipe2(fds, O_NONBLOCK | O_CLOEXEC), 0);
+    te_wl_evdev_reader_add_stream(&reader, fds[0]);
+    auto type = [&](const std::vector<key_action>& keys) {
+        std::vector<input_event> recs = records(keys);
+        ASSERT_EQ(write(fds[1], recs.data(), recs.size() * sizeof(input_event)),
+                  (ssize_t)(recs.size() * sizeof(input_event)));
+        te_wl_evdev_reader_drain(&reader);
+    };
+    type(join({tap(KEY_CAPSLOCK), tap(KEY_A)}));
+    unsigned before = te_wl_seat_keymap_version();
+    ASSERT_EQ(te_wl_test::run({"wtype", "zq"}), 0);
+    {
+        std::lock_guard<std::mutex> hold(te_wl_lock);
+        te_wl* c = te_wl_connection_locked();
+        ASSERT_TRUE(c && te_wl_sync(c));
+    }
+    EXPECT_NE(te_wl_seat_keymap_version(), before) << "wtype's keymap was not handed out";
+    type(join({tap(KEY_H), tap(KEY_E), tap(KEY_L), tap(KEY_L), tap(KEY_O)}));
+    EXPECT_EQ(typed_text(&queue), "AHELLO");
+    te_wl_evdev_reader_close(&reader);
+    close(fds[1]);
+}
 
 // Keyboards that are pipes, opened by the reader through the device calls
 // as it opens event nodes; they say which keys are down and whether the
@@ -206,13 +250,7 @@ protected:
         close(k.read_fd);
         k.read_fd = k.write_fd = -1;
     }
-    std::string typed() {
-        std::string out;
-        te_key_event ev;
-        while (te_key_queue_pop(&queue, &ev))
-            out += ev.kind == TE_KEY_TEXT ? std::string(ev.text) : ev.kind == TE_KEY_BACKSPACE ? "<BS>" : "<R>";
-        return out;
-    }
+    std::string typed() { return typed_text(&queue); }
 
     std::string dir;
     int nodes = 0;

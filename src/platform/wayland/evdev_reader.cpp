@@ -84,9 +84,18 @@ void te_restate(te_wl_evdev_reader* r) {
 }
 
 void te_follow_keymap(te_wl_evdev_reader* r) {
-    if (!r->follow_seat) return;
+    if (!r->follow_seat || te_wl_user_keymap_version() == r->keymap_version) return;
     xkb_keymap* k = te_wl_user_keymap_if_changed(r->ctx, &r->keymap_version);
     if (k) te_wl_translator_set_keymap(&r->translator, k);
+}
+
+// A press of a physical key: the compositor switches to its keyboard's
+// keymap (another program's virtual keyboard may have typed meanwhile),
+// and the press is read with it.
+void te_follow_press(te_wl_evdev_reader* r) {
+    if (!r->follow_seat) return;
+    te_wl_user_keymap_after_press();
+    te_follow_keymap(r);
 }
 
 // A key pressed in another program than the last one: start afresh.
@@ -114,6 +123,7 @@ void te_take_record(te_wl_evdev_reader* r, te_wl_event_source& s, const input_ev
         return;
     }
     if (ev.type != EV_KEY || ev.code >= KEY_CNT) return;
+    if (ev.value == 1) te_follow_press(r);
     if (ev.value == 1) te_follow_front(r);
     if (ev.value != 2) s.down.set(ev.code, ev.value == 1);
     te_wl_translator_key(&r->translator, ev.code, ev.value);

@@ -1,7 +1,9 @@
-// The keymap of the user's keyboard as the compositor gives it to every
-// client (wl_keyboard.keymap), for reading what the user's keys type.
-// The compositor also hands out the engine's own typing keymap while the
-// virtual keyboard types; that one is recognised by its name and ignored.
+// The keymap of the seat's keyboard as the compositor gives it to every
+// client (wl_keyboard.keymap): that of whichever keyboard typed last, the
+// user's or another program's virtual one (user_keymap.h tells them
+// apart). The compositor also hands out the engine's own typing keymap
+// while the virtual keyboard types; that one is recognised by its name and
+// ignored. Also whether the seat has a keyboard at all.
 #ifndef TE_WL_SEAT_KEYMAP_H
 #define TE_WL_SEAT_KEYMAP_H
 
@@ -17,5 +19,8 @@ void te_wl_seat_keymap_forget();
 // With te_wl_lock held: the keymap text (empty while none was given) and,
 // in *version, a number that changes whenever it does.
 std::string te_wl_seat_keymap_text(unsigned* version);
+
+// Any thread, no lock: the version te_wl_seat_keymap_text gives now.
+unsigned te_wl_seat_keymap_version();
 
 #endif
