@@ -144,6 +144,20 @@ TEST_F(Wayland, AHungCompositorEndsInAnError) {
     EXPECT_EQ(got.substr(got.size() > address.size() ? got.size() - address.size() : 0), address);
 }
 
+// A seat without a keyboard (a touch screen, a compositor started with no
+// input device): the engine's virtual keyboard is the seat's first, which
+// programs bind only once told of it; the first text waits for them.
+TEST(WaylandWithoutKeyboard, FirstTextArrivesWhole) {
+    const char* bare = std::getenv("TE_WL_BARE_DISPLAY");
+    ASSERT_TRUE(bare) << "no compositor without keyboard at TE_WL_BARE_DISPLAY";
+    setenv("WAYLAND_DISPLAY", bare, 1);
+    sink foot;
+    ASSERT_TRUE(foot.ready());
+    std::string text = "The quick brown fox jumps over the lazy dog.";
+    EXPECT_EQ(type_text_utf8(text.c_str(), 0), 0);
+    EXPECT_EQ(foot.wait_for(text.size(), 5000), text);
+}
+
 // Rules name programs by app_id, upper-cased: foot started as "sink".
 TEST_F(Wayland, RulesFollowTheAppIdInFront) {
     sink foot;

@@ -70,4 +70,6 @@ std::string te_wl_seat_keymap_text(unsigned* version) {
     return te_seat.text;
 }
 
+int te_wl_seat_has_keyboard() { return te_seat.keyboard != nullptr; }
+
 unsigned te_wl_seat_keymap_version() { return te_seat.version.load(); }

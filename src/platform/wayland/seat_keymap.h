@@ -20,6 +20,10 @@ void te_wl_seat_keymap_forget();
 // in *version, a number that changes whenever it does.
 std::string te_wl_seat_keymap_text(unsigned* version);
 
+// With te_wl_lock held: 1 when the seat has a keyboard (the engine's own
+// virtual one counts once the compositor announced it).
+int te_wl_seat_has_keyboard();
+
 // Any thread, no lock: the version te_wl_seat_keymap_text gives now.
 unsigned te_wl_seat_keymap_version();
 

@@ -3,9 +3,17 @@
 // piles up in the connection's buffers faster than it is handled. The
 // round trips let te_wl_lock go while they wait, and end the typing when
 // the compositor does not answer.
+//
+// On a seat that had no keyboard (a touch screen, a compositor started
+// without input devices) the engine's keyboard is the first: programs bind
+// a keyboard only once the compositor tells them the seat has one, and
+// keys sent before that are lost. So the first keys wait until the
+// engine's own connection has bound it, and a little longer for the
+// others.
 #include "virtual_keyboard.h"
 
 #include "platform.h"
+#include "seat_keymap.h"
 #include "wl_connection.h"
 
 #include <fcntl.h>
@@ -18,12 +26,14 @@
 namespace {
 
 const std::size_t TE_BATCH_KEYS = 64;
+const int TE_BIND_WAIT_MS = 250;
 const std::uint32_t TE_PRESSED = 1, TE_RELEASED = 0;
 
 struct te_vkbd {
     zwp_virtual_keyboard_v1* keyboard = nullptr;
     te_wl_engine_keymap keymap;
     bool has_keymap = false;
+    bool seat_was_bare = false;  // the seat had no keyboard before this one
 };
 te_vkbd te_vk;
 
@@ -60,9 +70,19 @@ int te_send_keymap(const te_wl_engine_keymap& k) {
 }
 
 zwp_virtual_keyboard_v1* te_keyboard(te_wl* c) {
-    if (!te_vk.keyboard && c->keyboards && c->seat)
-        te_vk.keyboard = zwp_virtual_keyboard_manager_v1_create_virtual_keyboard(c->keyboards, c->seat);
+    if (te_vk.keyboard || !c->keyboards || !c->seat) return te_vk.keyboard;
+    te_vk.seat_was_bare = !te_wl_seat_has_keyboard();
+    te_vk.keyboard = zwp_virtual_keyboard_manager_v1_create_virtual_keyboard(c->keyboards, c->seat);
     return te_vk.keyboard;
+}
+
+// After the first keymap of a keyboard that is the seat's first: one round
+// trip and the compositor has told every program of it, another and ours
+// is bound.
+int te_let_programs_bind(te_wl* c) {
+    if (!te_vk.seat_was_bare) return 1;
+    te_vk.seat_was_bare = false;
+    return te_wl_sync(c) && te_wl_sync(c) && te_wl_pause(c, TE_BIND_WAIT_MS);
 }
 
 int te_tap(int code) {
@@ -97,7 +117,7 @@ int te_wl_virtual_keyboard_type(te_wl* c, const std::vector<te_keysym>& syms) {
         std::size_t end = te_covered(syms, from);
         if (end == from) {
             te_wl_engine_keymap k = te_wl_engine_keymap_for(syms, from, &end);
-            if (!te_send_keymap(k)) return 0;
+            if (!te_send_keymap(k) || !te_let_programs_bind(c)) return 0;
         }
         if (!te_type_run(c, syms, from, end)) return 0;
         from = end;
