@@ -45,6 +45,16 @@ int te_classify(const char* node, int fd, int wanted) {
     return kinds;
 }
 
+// Only key and button events (and the reports that frame them) reach this
+// descriptor: a mouse that moves, or a touchpad that is touched, wakes no
+// reader. The kernel drops a report left empty.
+void te_keys_only(int fd) {
+    unsigned char types[EV_CNT / 8 + 1] = {};
+    types[EV_KEY / 8] = (unsigned char)(1u << (EV_KEY % 8));
+    input_mask mask = {EV_SYN, (std::uint32_t)sizeof types, (std::uint64_t)(std::uintptr_t)types};
+    ioctl(fd, EVIOCSMASK, &mask);
+}
+
 }  // namespace
 
 std::vector<te_wl_device> te_wl_open_devices(int kinds, int* denied) {
@@ -65,8 +75,12 @@ std::vector<te_wl_device> te_wl_open_devices(int kinds, int* denied) {
         }
         int k = te_classify(e->d_name, fd, kinds);
         struct stat st;
-        if (k && fstat(fd, &st) == 0) out.push_back(te_wl_device{fd, k, (std::uint64_t)st.st_rdev});
-        else close(fd);
+        if (k && fstat(fd, &st) == 0) {
+            te_keys_only(fd);
+            out.push_back(te_wl_device{fd, k, (std::uint64_t)st.st_rdev});
+        } else {
+            close(fd);
+        }
     }
     closedir(dir);
     return out;

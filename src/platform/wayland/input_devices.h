@@ -25,8 +25,9 @@ struct te_wl_device {
 extern const char* te_wl_input_dir;
 
 // Opens every physical device (and with TE_WL_VIRTUAL every virtual one)
-// of one of `kinds`. *denied (may be null)
-// counts the event nodes that could not be opened for lack of permission.
+// of one of `kinds`; only key and button events are read from them (not a
+// mouse's moves). *denied (may be null) counts the event nodes that could
+// not be opened for lack of permission.
 std::vector<te_wl_device> te_wl_open_devices(int kinds, int* denied);
 
 // The keys a device holds down now, as evdev codes.

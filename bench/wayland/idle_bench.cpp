@@ -1,0 +1,85 @@
+// How often an idle engine wakes on sway: nothing is copied or typed while
+// the worker runs for 10 s; the wake-ups are the context switches of every
+// thread of this process (/proc/self/task/*/status), per second, and the
+// CPU time of the process. This program's own thread adds one wake-up for
+// its sleep. With poll_ms 60000 the worker's safety poll is out of the
+// way: what is left is the desktop's; so it is for a thread that waits on
+// the clipboard watch without a time limit, as a worker does where the
+// watch delivers everything its mode needs.
+#include <benchmark/benchmark.h>
+
+#include "platform.h"
+#include "textexpander.h"
+#include "wl_harness.h"
+
+#include <atomic>
+#include <chrono>
+#include <ctime>
+#include <cstdlib>
+#include <dirent.h>
+#include <fstream>
+#include <string>
+#include <thread>
+
+namespace {
+
+const int kSeconds = 10;
+
+// The voluntary and involuntary context switches of every thread so far.
+long long switches() {
+    long long total = 0;
+    DIR* dir = opendir("/proc/self/task");
+    while (dirent* e = dir ? readdir(dir) : nullptr) {
+        if (e->d_name[0] == '.') continue;
+        std::ifstream status(std::string("/proc/self/task/") + e->d_name + "/status");
+        for (std::string line; std::getline(status, line);)
+            if (line.find("ctxt_switches:") != std::string::npos) total += std::atoll(line.c_str() + line.find(':') + 1);
+    }
+    if (dir) closedir(dir);
+    return total;
+}
+
+double cpu_ms() {
+    timespec ts;
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+    return (double)ts.tv_sec * 1e3 + (double)ts.tv_nsec / 1e6;
+}
+
+void count_idle(benchmark::State& state) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    for (auto _ : state) {
+        long long before = switches();
+        double cpu = cpu_ms();
+        std::this_thread::sleep_for(std::chrono::seconds(kSeconds));
+        state.counters["wakeups_per_s"] = (double)(switches() - before) / kSeconds;
+        state.counters["cpu_ms"] = cpu_ms() - cpu;
+    }
+}
+
+void idle(benchmark::State& state, const char* config) {
+    setenv("APPDATA", te_wl_test::temp_dir().c_str(), 1);
+    if (!te_start(config)) return state.SkipWithError(te_last_error());
+    count_idle(state);
+    te_stop();
+}
+
+void watch_without_limit(benchmark::State& state) {
+    std::atomic<bool> stop{false};
+    std::thread waiter([&stop] {
+        watch_open(TE_WATCH_CLIPBOARD);
+        while (!stop.load()) watch_wait(-1);
+        watch_close();
+    });
+    count_idle(state);
+    stop.store(true);
+    watch_wake();
+    waiter.join();
+}
+
+}  // namespace
+
+BENCHMARK_CAPTURE(idle, clipboard_poll_100ms, "{\"mode\":\"clipboard\"}")->Iterations(1)->Unit(benchmark::kSecond);
+BENCHMARK_CAPTURE(idle, clipboard_poll_60s, "{\"mode\":\"clipboard\",\"poll_ms\":60000}")
+    ->Iterations(1)
+    ->Unit(benchmark::kSecond);
+BENCHMARK(watch_without_limit)->Iterations(1)->Unit(benchmark::kSecond);
