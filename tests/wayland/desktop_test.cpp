@@ -3,6 +3,7 @@
 // says when the keyboards cannot be read. The engine runs in this process.
 #include <gtest/gtest.h>
 
+#include "fake_keyboards.h"
 #include "input_devices.h"
 #include "platform.h"
 #include "textexpander.h"
@@ -183,6 +184,25 @@ TEST_F(Wayland, RulesFollowTheAppIdInFront) {
     copy("Dear team, >>addr");
     usleep(1000000);
     EXPECT_EQ(foot.received(), "");
+}
+
+// Keys mode starts while no keyboard is plugged in (the device folder is
+// watched) and reads one plugged in later: a trigger typed on it is erased
+// (the keys reach only the engine here) and replaced in foot.
+TEST_F(Wayland, KeysModeTakesAKeyboardPluggedInLater) {
+    sink foot;
+    ASSERT_TRUE(foot.ready());
+    te_wl_test::fake_keyboards keyboards;
+    ASSERT_EQ(te_start("{\"mode\":\"keys\"}"), 1) << te_last_error();
+    te_wl_test::fake_keyboard& k = keyboards.add();
+    keyboards.plug(k);
+    usleep(200000);
+    using namespace te_wl_test;
+    ASSERT_TRUE(keyboards.send(k, records(join({with(KEY_LEFTSHIFT, KEY_DOT), with(KEY_LEFTSHIFT, KEY_DOT), tap(KEY_A),
+                                                 tap(KEY_D), tap(KEY_D), tap(KEY_R)}))));
+    std::string want = std::string(6, '\x7f') + address;
+    EXPECT_EQ(foot.wait_for(want.size(), 5000), want);
+    te_stop();
 }
 
 // In a process of an ordinary user, for whom a folder of root's cannot be

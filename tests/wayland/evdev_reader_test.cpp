@@ -1,52 +1,28 @@
 // The key watch's reader fed recorded evdev streams through a pipe, as the
 // kernel delivers them (scan code, key, report), cut into pieces that split
-// records: what the keys type under the US and German layouts.
+// records: what the keys type under the US and German layouts; keyboards
+// plugged in, unplugged and losing events, and one typing while another
+// program's virtual keyboard does (fake_keyboards.h).
 #include <gtest/gtest.h>
 
 #include "evdev_reader.h"
+#include "fake_keyboards.h"
 #include "input_devices.h"
 #include "seat_keymap.h"
 #include "wl_connection.h"
 #include "wl_harness.h"
 
 #include <fcntl.h>
-#include <fstream>
-#include <sys/stat.h>
 #include <unistd.h>
 #include <xkbcommon/xkbcommon.h>
 
 namespace {
 
-struct key_action {
-    int code;
-    int value;  // 1 press, 0 release, 2 autorepeat
-};
-
-std::vector<key_action> tap(int code) { return {{code, 1}, {code, 0}}; }
-std::vector<key_action> with(int modifier, int code) { return {{modifier, 1}, {code, 1}, {code, 0}, {modifier, 0}}; }
-std::vector<key_action> join(std::initializer_list<std::vector<key_action>> parts) {
-    std::vector<key_action> out;
-    for (const auto& p : parts) out.insert(out.end(), p.begin(), p.end());
-    return out;
-}
-
-// The records of the actions, as a keyboard reports them.
-std::vector<input_event> records(const std::vector<key_action>& actions) {
-    std::vector<input_event> out;
-    for (const key_action& a : actions) {
-        input_event scan = {}, key = {}, report = {};
-        scan.type = EV_MSC;
-        scan.code = MSC_SCAN;
-        scan.value = 0x70000 + a.code;
-        key.type = EV_KEY;
-        key.code = (unsigned short)a.code;
-        key.value = a.value;
-        report.type = EV_SYN;
-        report.code = SYN_REPORT;
-        out.insert(out.end(), {scan, key, report});
-    }
-    return out;
-}
+using te_wl_test::join;
+using te_wl_test::key_action;
+using te_wl_test::records;
+using te_wl_test::tap;
+using te_wl_test::with;
 
 // What the reader queued: text, <BS> for a BackSpace, <R> for a reset.
 std::string typed_text(te_key_queue* queue) {
@@ -129,20 +105,16 @@ INSTANTIATE_TEST_SUITE_P(
 // user's keymap, Caps Lock included.
 TEST(EvdevReaderOnTheSeat, PhysicalKeysKeepTheUserKeymap) {
     ASSERT_TRUE(std::getenv("WAYLAND_DISPLAY"));
-    std::string empty = te_wl_test::temp_dir();
-    te_wl_input_dir = empty.c_str();
     te_wl_test::sink foot;
     ASSERT_TRUE(foot.ready());
+    te_wl_test::fake_keyboards keyboards;
+    te_wl_test::fake_keyboard& k = keyboards.add();
+    keyboards.plug(k);
     te_key_queue queue = {};
     te_wl_evdev_reader reader;
-    ASSERT_EQ(te_wl_evdev_reader_open(&reader, &queue, nullptr), 0);  // no keyboard, but a keymap
-    int fds[2];
-    ASSERT_EQ(pipe2(fds, O_NONBLOCK | O_CLOEXEC), 0);
-    te_wl_evdev_reader_add_stream(&reader, fds[0]);
+    ASSERT_EQ(te_wl_evdev_reader_open(&reader, &queue, nullptr), 1);
     auto type = [&](const std::vector<key_action>& keys) {
-        std::vector<input_event> recs = records(keys);
-        ASSERT_EQ(write(fds[1], recs.data(), recs.size() * sizeof(input_event)),
-                  (ssize_t)(recs.size() * sizeof(input_event)));
+        ASSERT_TRUE(keyboards.send(k, records(keys)));
         te_wl_evdev_reader_drain(&reader);
     };
     type(join({tap(KEY_CAPSLOCK), tap(KEY_A)}));
@@ -157,36 +129,7 @@ TEST(EvdevReaderOnTheSeat, PhysicalKeysKeepTheUserKeymap) {
     type(join({tap(KEY_H), tap(KEY_E), tap(KEY_L), tap(KEY_L), tap(KEY_O)}));
     EXPECT_EQ(typed_text(&queue), "AHELLO");
     te_wl_evdev_reader_close(&reader);
-    close(fds[1]);
 }
-
-// Keyboards that are pipes, opened by the reader through the device calls
-// as it opens event nodes; they say which keys are down and whether the
-// Caps Lock light is on as the test sets it.
-struct fake_keyboard {
-    int read_fd = -1, write_fd = -1;
-    std::uint64_t id = 0;
-    std::vector<int> held;  // EVIOCGKEY
-    int caps_light = -1;    // EVIOCGLED: -1 no such light
-};
-std::vector<fake_keyboard> keyboards;
-
-fake_keyboard* fake_of(int fd) {
-    struct stat a, b;
-    for (fake_keyboard& k : keyboards)
-        if (k.read_fd >= 0 && fstat(fd, &a) == 0 && fstat(k.read_fd, &b) == 0 && a.st_ino == b.st_ino) return &k;
-    return nullptr;
-}
-
-const te_wl_device_calls fake_calls = {
-    [](int, int*) {
-        std::vector<te_wl_device> out;
-        for (const fake_keyboard& k : keyboards)
-            if (k.read_fd >= 0) out.push_back(te_wl_device{fcntl(k.read_fd, F_DUPFD_CLOEXEC, 0), TE_WL_KEYBOARD, k.id});
-        return out;
-    },
-    [](int fd) { return fake_of(fd) ? fake_of(fd)->held : std::vector<int>(); },
-    [](int fd, int led) { return fake_of(fd) && led == LED_CAPSL ? fake_of(fd)->caps_light : -1; }};
 
 input_event syn(int code) {
     input_event e = {};
@@ -222,38 +165,16 @@ void PrintTo(const device_case& c, std::ostream* os) { *os << c.name; }
 class EvdevReaderDevices : public ::testing::TestWithParam<device_case> {
 protected:
     void SetUp() override {
-        dir = te_wl_test::temp_dir();
-        te_wl_input_dir = dir.c_str();
-        keyboards.clear();
-        te_wl_devices_swap(&fake_calls);
         ctx = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
         xkb_rule_names names = {nullptr, nullptr, "us", nullptr, nullptr};
         keymap = xkb_keymap_new_from_names(ctx, &names, XKB_KEYMAP_COMPILE_NO_FLAGS);
     }
     void TearDown() override {
         te_wl_evdev_reader_close(&reader);
-        for (fake_keyboard& k : keyboards) unplug(k);
-        te_wl_devices_swap(nullptr);
         xkb_context_unref(ctx);
     }
-    // A node appears in the device folder for it.
-    void plug(fake_keyboard& k) {
-        int fds[2];
-        ASSERT_EQ(pipe2(fds, O_NONBLOCK | O_CLOEXEC), 0);
-        k.read_fd = fds[0];
-        k.write_fd = fds[1];
-        std::ofstream(dir + "/event" + std::to_string(k.id) + "." + std::to_string(++nodes));
-    }
-    void unplug(fake_keyboard& k) {
-        if (k.read_fd < 0) return;
-        close(k.write_fd);
-        close(k.read_fd);
-        k.read_fd = k.write_fd = -1;
-    }
-    std::string typed() { return typed_text(&queue); }
 
-    std::string dir;
-    int nodes = 0;
+    te_wl_test::fake_keyboards keyboards;
     xkb_context* ctx = nullptr;
     xkb_keymap* keymap = nullptr;
     te_key_queue queue = {};
@@ -262,25 +183,23 @@ protected:
 
 TEST_P(EvdevReaderDevices, KeepTheKeyboardsAndTheirState) {
     const device_case& c = GetParam();
-    int count = 0;
-    for (const device_step& s : c.steps) count = std::max(count, s.keyboard + 1);
-    keyboards.resize((std::size_t)count);
-    for (int i = 0; i < count; i++) {
-        keyboards[(std::size_t)i].id = 0x0d40 + (std::uint64_t)i;
-        plug(keyboards[(std::size_t)i]);
-    }
-    keyboards[0].held = c.held;
-    keyboards[0].caps_light = c.caps_light;
+    std::vector<te_wl_test::fake_keyboard*> plugged;
+    for (const device_step& s : c.steps)
+        while ((int)plugged.size() <= s.keyboard) {
+            plugged.push_back(&keyboards.add());
+            keyboards.plug(*plugged.back());
+        }
+    plugged[0]->held = c.held;
+    plugged[0]->caps_light = c.caps_light;
     ASSERT_EQ(te_wl_evdev_reader_open(&reader, &queue, keymap), 1);
     for (const device_step& s : c.steps) {
-        fake_keyboard& k = keyboards[(std::size_t)s.keyboard];
-        std::size_t bytes = s.records.size() * sizeof(input_event);
-        ASSERT_EQ(write(k.write_fd, s.records.data(), bytes), (ssize_t)bytes);
-        if (s.then & UNPLUG) unplug(k);
-        if (s.then & PLUG_AGAIN) plug(k);
+        te_wl_test::fake_keyboard& k = *plugged[(std::size_t)s.keyboard];
+        ASSERT_TRUE(keyboards.send(k, s.records));
+        if (s.then & UNPLUG) keyboards.unplug(k);
+        if (s.then & PLUG_AGAIN) keyboards.plug(k);
         te_wl_evdev_reader_drain(&reader);
     }
-    EXPECT_EQ(typed(), c.typed);
+    EXPECT_EQ(typed_text(&queue), c.typed);
 }
 
 const std::vector<input_event> none;

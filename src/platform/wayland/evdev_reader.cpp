@@ -182,13 +182,11 @@ int te_wl_evdev_reader_open(te_wl_evdev_reader* r, te_key_queue* queue, xkb_keym
     if (!keymap && r->ctx) keymap = te_wl_user_keymap_if_changed(r->ctx, &r->keymap_version);
     if (!r->ctx || r->epoll_fd < 0 || !te_wl_translator_open(&r->translator, r->ctx, keymap, queue)) return 0;
     r->notify_fd = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-    if (r->notify_fd >= 0) {
-        inotify_add_watch(r->notify_fd, te_wl_input_dir, IN_CREATE | IN_ATTRIB);
-        te_watch_fd(r, r->notify_fd);
-    }
+    bool watched = r->notify_fd >= 0 && inotify_add_watch(r->notify_fd, te_wl_input_dir, IN_CREATE | IN_ATTRIB) >= 0;
+    if (r->notify_fd >= 0) te_watch_fd(r, r->notify_fd);
     int keyboards = te_open_new_devices(r);
     te_restate(r);
-    return keyboards > 0;
+    return keyboards > 0 || watched;
 }
 
 void te_wl_evdev_reader_add_stream(te_wl_evdev_reader* r, int fd) { te_add_source(r, fd, false, 0); }

@@ -40,9 +40,10 @@ struct te_wl_evdev_reader {
     te_wl_key_translator translator;
 };
 
-// Opens the devices (virtual ones too when r->virtual_too) and the keymap. `keymap` (reference taken) fixes the
-// keymap; null follows the compositor's. 1 when at least one keyboard is
-// read.
+// Opens the devices (virtual ones too when r->virtual_too) and the keymap.
+// `keymap` (reference taken) fixes the keymap; null follows the user's
+// (user_keymap.h). 1 when keyboards are read, or will be once plugged in
+// (the device folder is watched); 0 when neither.
 int te_wl_evdev_reader_open(te_wl_evdev_reader* r, te_key_queue* queue, xkb_keymap* keymap);
 // Reads records from `fd` too (the reader closes it).
 void te_wl_evdev_reader_add_stream(te_wl_evdev_reader* r, int fd);
