@@ -5,14 +5,17 @@
 // program's virtual keyboard does (fake_keyboards.h).
 #include <gtest/gtest.h>
 
+#include "console.h"
 #include "evdev_reader.h"
 #include "fake_keyboards.h"
 #include "input_devices.h"
+#include "platform.h"
 #include "seat_keymap.h"
 #include "wl_connection.h"
 #include "wl_harness.h"
 
 #include <fcntl.h>
+#include <fstream>
 #include <unistd.h>
 #include <xkbcommon/xkbcommon.h>
 
@@ -129,6 +132,47 @@ TEST(EvdevReaderOnTheSeat, PhysicalKeysKeepTheUserKeymap) {
     type(join({tap(KEY_H), tap(KEY_E), tap(KEY_L), tap(KEY_L), tap(KEY_O)}));
     EXPECT_EQ(typed_text(&queue), "AHELLO");
     te_wl_evdev_reader_close(&reader);
+}
+
+// Resets in a row count as one.
+std::string squeezed(std::string text) {
+    for (std::size_t at; (at = text.find("<R><R>")) != std::string::npos;) text.erase(at, 3);
+    return text;
+}
+
+// Keys that reach no window of this session are no typing: while no window
+// is activated (a lock screen or a launcher has the keyboard), or while
+// another terminal is in front (a text console); nothing is typed then.
+TEST(EvdevReaderOnTheSeat, KeysForNoWindowOfTheSessionAreNoTyping) {
+    ASSERT_TRUE(std::getenv("WAYLAND_DISPLAY"));
+    std::string console = te_wl_test::temp_dir() + "/active";
+    te_wl_console_path = console.c_str();
+    setenv("XDG_VTNR", "2", 1);
+    std::ofstream(console) << "tty2\n";
+    te_wl_test::fake_keyboards keyboards;
+    te_wl_test::fake_keyboard& k = keyboards.add();
+    keyboards.plug(k);
+    te_key_queue queue = {};
+    te_wl_evdev_reader reader;
+    ASSERT_EQ(te_wl_evdev_reader_open(&reader, &queue, nullptr), 1);
+    auto type = [&](int key) {
+        ASSERT_TRUE(keyboards.send(k, records(tap(key))));
+        te_wl_evdev_reader_drain(&reader);
+    };
+    type(KEY_A);
+    {
+        te_wl_test::sink foot;
+        ASSERT_TRUE(foot.ready());
+        std::ofstream(console) << "tty3\n";
+        type(KEY_B);
+        EXPECT_EQ(type_text_utf8("x", 0), -3);
+        std::ofstream(console) << "tty2\n";
+        type(KEY_C);
+        EXPECT_EQ(foot.received(), "");
+    }
+    EXPECT_EQ(squeezed(typed_text(&queue)), "<R>c");
+    te_wl_evdev_reader_close(&reader);
+    unsetenv("XDG_VTNR");
 }
 
 input_event syn(int code) {

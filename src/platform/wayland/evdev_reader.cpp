@@ -1,5 +1,6 @@
 #include "evdev_reader.h"
 
+#include "console.h"
 #include "input_devices.h"
 #include "memory_wipe.h"
 #include "toplevels.h"
@@ -106,6 +107,11 @@ void te_follow_front(te_wl_evdev_reader* r) {
     te_key_queue_push(r->translator.queue, TE_KEY_RESET, nullptr);
 }
 
+// Whether keys go to a window of this session: not while the compositor
+// says no window is activated (a lock screen or a launcher has the
+// keyboard), nor while another terminal is in front.
+bool te_session_has_keys() { return te_wl_front_state() != 0 && te_wl_console_ours(); }
+
 // One record. After SYN_DROPPED the kernel's buffer overflowed: what came
 // until the next SYN_REPORT is incomplete and is skipped, and then the
 // device is asked which keys it holds.
@@ -126,7 +132,8 @@ void te_take_record(te_wl_evdev_reader* r, te_wl_event_source& s, const input_ev
     if (ev.value == 1) te_follow_press(r);
     if (ev.value == 1) te_follow_front(r);
     if (ev.value != 2) s.down.set(ev.code, ev.value == 1);
-    te_wl_translator_key(&r->translator, ev.code, ev.value);
+    if (te_session_has_keys()) te_wl_translator_key(&r->translator, ev.code, ev.value);
+    else te_wl_translator_key_unseen(&r->translator, ev.code, ev.value);
 }
 
 // Reads what the source holds; 0 when it is gone (unplugged, closed).

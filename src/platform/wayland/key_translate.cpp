@@ -123,6 +123,14 @@ xkb_layout_index_t te_locked_layout(xkb_state* state) {
     return state ? xkb_state_serialize_layout(state, XKB_STATE_LAYOUT_LOCKED) : 0;
 }
 
+// A press or release into the state; one of a key already down (or up)
+// changes nothing.
+void te_update_state(te_wl_key_translator* t, int code, int value) {
+    if (code < 0 || code >= KEY_CNT || t->down.test((std::size_t)code) == (value == 1)) return;
+    t->down.set((std::size_t)code, value == 1);
+    xkb_state_update_key(t->state, (xkb_keycode_t)code + TE_EVDEV_OFFSET, value == 1 ? XKB_KEY_DOWN : XKB_KEY_UP);
+}
+
 }  // namespace
 
 int te_wl_translator_open(te_wl_key_translator* t, xkb_context* ctx, xkb_keymap* keymap, te_key_queue* queue) {
@@ -168,9 +176,16 @@ void te_wl_translator_key(te_wl_key_translator* t, int code, int value) {
     // What a press types depends on the state before it.
     if (value == 1) te_on_press(t, key);
     else if (t->repeating == code) t->repeating = -1;
-    if (code < 0 || code >= KEY_CNT || t->down.test((std::size_t)code) == (value == 1)) return;
-    t->down.set((std::size_t)code, value == 1);
-    xkb_state_update_key(t->state, key, value == 1 ? XKB_KEY_DOWN : XKB_KEY_UP);
+    te_update_state(t, code, value);
+}
+
+void te_wl_translator_key_unseen(te_wl_key_translator* t, int code, int value) {
+    if (!t->state) return;
+    if (value == 1) {
+        te_cancel_compose(t);
+        te_push(t, TE_KEY_RESET);
+    }
+    if (value != 2) te_update_state(t, code, value);
 }
 
 void te_wl_translator_lost(te_wl_key_translator* t) {

@@ -44,6 +44,9 @@ void te_wl_translator_restate(te_wl_key_translator* t, const std::bitset<KEY_CNT
 // a key already down, or a release of one already up, types what it types
 // but leaves the state as it is.
 void te_wl_translator_key(te_wl_key_translator* t, int code, int value);
+// A key event that reached no window of this session (a lock screen, a
+// text console): the keyboard state follows it, and a press is a reset.
+void te_wl_translator_key_unseen(te_wl_key_translator* t, int code, int value);
 // Key events were lost: what was typed meanwhile is unknown (the state is
 // made again with te_wl_translator_restate).
 void te_wl_translator_lost(te_wl_key_translator* t);

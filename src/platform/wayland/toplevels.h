@@ -20,4 +20,9 @@ int te_wl_front_app_id(std::string* out);
 // is activated.
 unsigned te_wl_front_serial();
 
+// Any thread, no lock: 1 while a toplevel is activated, 0 while none is
+// (the keyboard is with a lock screen, a launcher, or nothing), -1 when
+// the compositor does not tell.
+int te_wl_front_state();
+
 #endif

@@ -4,6 +4,7 @@
 // the virtual keyboard has modifiers of its own, all off, so a key still
 // held after the wait does not change what is typed. Its keys never reach
 // the devices the key watch reads, so they are never taken for the user's.
+#include "console.h"
 #include "engine_keymap.h"
 #include "held_keys.h"
 #include "key_presses.h"
@@ -35,9 +36,11 @@ std::vector<te_keysym> te_keysyms(const std::vector<std::uint32_t>& cps) {
     return out;
 }
 
-// -3 when no program is in front; the compositor that does not tell which
-// one is is trusted to have one.
+// -3 when no program is in front, or another terminal than this
+// session's is; the compositor that does not tell which one is is trusted
+// to have one.
 int te_type_now(const std::vector<te_keysym>& syms) {
+    if (!te_wl_console_ours()) return -3;
     std::lock_guard<std::mutex> hold(te_wl_lock);
     te_wl* c = te_wl_connection_locked();
     if (!c || !te_wl_pump_locked(c)) return -3;
