@@ -102,24 +102,33 @@ INSTANTIATE_TEST_SUITE_P(
                     {{KEY_A, 1}, {KEY_A, 2}, {KEY_A, 2}, {KEY_A, 0}, {KEY_B, 1}, {KEY_B, 0}}, "a<R>b"}),
     [](const ::testing::TestParamInfo<stream_case>& i) { return std::string(i.param.name); });
 
-// On the compositor (scripts/test-wayland.sh), the reader following the
-// seat: another program's virtual keyboard types (wtype) and the seat's
-// keymap becomes its own, yet the physical keys are still read with the
-// user's keymap, Caps Lock included.
-TEST(EvdevReaderOnTheSeat, PhysicalKeysKeepTheUserKeymap) {
-    ASSERT_TRUE(std::getenv("WAYLAND_DISPLAY"));
-    te_wl_test::sink foot;
-    ASSERT_TRUE(foot.ready());
+// On the compositor (scripts/test-wayland.sh): the reader following the
+// user's keymap, fed by a pipe keyboard.
+class EvdevReaderOnTheSeat : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(std::getenv("WAYLAND_DISPLAY"));
+        keyboards.plug(keyboard);
+        ASSERT_EQ(te_wl_evdev_reader_open(&reader, &queue, nullptr), 1);
+    }
+    void TearDown() override { te_wl_evdev_reader_close(&reader); }
+    void type(const std::vector<key_action>& keys) {
+        ASSERT_TRUE(keyboards.send(keyboard, records(keys)));
+        te_wl_evdev_reader_drain(&reader);
+    }
+
     te_wl_test::fake_keyboards keyboards;
-    te_wl_test::fake_keyboard& k = keyboards.add();
-    keyboards.plug(k);
+    te_wl_test::fake_keyboard& keyboard = keyboards.add();
     te_key_queue queue = {};
     te_wl_evdev_reader reader;
-    ASSERT_EQ(te_wl_evdev_reader_open(&reader, &queue, nullptr), 1);
-    auto type = [&](const std::vector<key_action>& keys) {
-        ASSERT_TRUE(keyboards.send(k, records(keys)));
-        te_wl_evdev_reader_drain(&reader);
-    };
+};
+
+// Another program's virtual keyboard types (wtype) and the seat's keymap
+// becomes its own, yet the physical keys are still read with the user's
+// keymap, Caps Lock included.
+TEST_F(EvdevReaderOnTheSeat, PhysicalKeysKeepTheUserKeymap) {
+    te_wl_test::sink foot;
+    ASSERT_TRUE(foot.ready());
     type(join({tap(KEY_CAPSLOCK), tap(KEY_A)}));
     unsigned before = te_wl_seat_keymap_version();
     ASSERT_EQ(te_wl_test::run({"wtype", "zq"}), 0);
@@ -130,8 +139,7 @@ TEST(EvdevReaderOnTheSeat, PhysicalKeysKeepTheUserKeymap) {
     }
     EXPECT_NE(te_wl_seat_keymap_version(), before) << "wtype's keymap was not handed out";
     type(join({tap(KEY_H), tap(KEY_E), tap(KEY_L), tap(KEY_L), tap(KEY_O)}));
-    EXPECT_EQ(typed_text(&queue), "AHELLO");
-    te_wl_evdev_reader_close(&reader);
+    EXPECT_EQ(typed_text(&queue), "<R>AHELLO");  // foot came in front after the reader opened
 }
 
 // Resets in a row count as one.
@@ -143,35 +151,23 @@ std::string squeezed(std::string text) {
 // Keys that reach no window of this session are no typing: while no window
 // is activated (a lock screen or a launcher has the keyboard), or while
 // another terminal is in front (a text console); nothing is typed then.
-TEST(EvdevReaderOnTheSeat, KeysForNoWindowOfTheSessionAreNoTyping) {
-    ASSERT_TRUE(std::getenv("WAYLAND_DISPLAY"));
+TEST_F(EvdevReaderOnTheSeat, KeysForNoWindowOfTheSessionAreNoTyping) {
     std::string console = te_wl_test::temp_dir() + "/active";
     te_wl_console_path = console.c_str();
     setenv("XDG_VTNR", "2", 1);
     std::ofstream(console) << "tty2\n";
-    te_wl_test::fake_keyboards keyboards;
-    te_wl_test::fake_keyboard& k = keyboards.add();
-    keyboards.plug(k);
-    te_key_queue queue = {};
-    te_wl_evdev_reader reader;
-    ASSERT_EQ(te_wl_evdev_reader_open(&reader, &queue, nullptr), 1);
-    auto type = [&](int key) {
-        ASSERT_TRUE(keyboards.send(k, records(tap(key))));
-        te_wl_evdev_reader_drain(&reader);
-    };
-    type(KEY_A);
+    type(tap(KEY_A));
     {
         te_wl_test::sink foot;
         ASSERT_TRUE(foot.ready());
         std::ofstream(console) << "tty3\n";
-        type(KEY_B);
+        type(tap(KEY_B));
         EXPECT_EQ(type_text_utf8("x", 0), -3);
         std::ofstream(console) << "tty2\n";
-        type(KEY_C);
+        type(tap(KEY_C));
         EXPECT_EQ(foot.received(), "");
     }
     EXPECT_EQ(squeezed(typed_text(&queue)), "<R>c");
-    te_wl_evdev_reader_close(&reader);
     unsetenv("XDG_VTNR");
 }
 
