@@ -10,6 +10,12 @@
 // keys sent before that are lost. So the first keys wait until the
 // engine's own connection has bound it, and a little longer for the
 // others.
+//
+// A program under Xwayland reads a key with the keyboard mapping it fetches
+// from Xwayland once told the keymap changed, which by then may be a later
+// keymap: before the keymap changes in the middle of a text, it gets time
+// to read the keys typed with the one in force (the pause the X11 desktop
+// gives a program it cannot ping).
 #include "virtual_keyboard.h"
 
 #include "platform.h"
@@ -27,6 +33,8 @@ namespace {
 
 const std::size_t TE_BATCH_KEYS = 64;
 const int TE_BIND_WAIT_MS = 250;
+const int TE_SETTLE_BASE_MS = 15;
+const std::size_t TE_SETTLE_KEYS_PER_MS = 20;
 const std::uint32_t TE_PRESSED = 1, TE_RELEASED = 0;
 
 struct te_vkbd {
@@ -34,6 +42,8 @@ struct te_vkbd {
     te_wl_engine_keymap keymap;
     bool has_keymap = false;
     bool seat_was_bare = false;  // the seat had no keyboard before this one
+    std::size_t typed = 0;       // keys typed with the keymap in force,
+    std::uint64_t typed_at = 0;  // the last of them at this time
 };
 te_vkbd te_vk;
 
@@ -86,10 +96,22 @@ int te_let_programs_bind(te_wl* c) {
 }
 
 int te_tap(int code) {
-    std::uint32_t t = (std::uint32_t)now_millis();
-    zwp_virtual_keyboard_v1_key(te_vk.keyboard, t, (std::uint32_t)code, TE_PRESSED);
-    zwp_virtual_keyboard_v1_key(te_vk.keyboard, t, (std::uint32_t)code, TE_RELEASED);
+    std::uint64_t now = now_millis();
+    zwp_virtual_keyboard_v1_key(te_vk.keyboard, (std::uint32_t)now, (std::uint32_t)code, TE_PRESSED);
+    zwp_virtual_keyboard_v1_key(te_vk.keyboard, (std::uint32_t)now, (std::uint32_t)code, TE_RELEASED);
+    te_vk.typed++;
+    te_vk.typed_at = now;
     return 1;
+}
+
+// Before the keymap in force is replaced: the pause its last keys still
+// need.
+int te_let_keys_settle(te_wl* c) {
+    if (!te_vk.has_keymap || te_vk.typed == 0) return 1;
+    std::uint64_t pause = TE_SETTLE_BASE_MS + te_vk.typed / TE_SETTLE_KEYS_PER_MS;
+    std::uint64_t since = now_millis() - te_vk.typed_at;
+    te_vk.typed = 0;
+    return since >= pause || te_wl_pause(c, (int)(pause - since));
 }
 
 // Types syms[from, end) with the keymap in force, which holds them all.
@@ -117,7 +139,7 @@ int te_wl_virtual_keyboard_type(te_wl* c, const std::vector<te_keysym>& syms) {
         std::size_t end = te_covered(syms, from);
         if (end == from) {
             te_wl_engine_keymap k = te_wl_engine_keymap_for(syms, from, &end);
-            if (!te_send_keymap(k) || !te_let_programs_bind(c)) return 0;
+            if (!te_let_keys_settle(c) || !te_send_keymap(k) || !te_let_programs_bind(c)) return 0;
         }
         if (!te_type_run(c, syms, from, end)) return 0;
         from = end;
