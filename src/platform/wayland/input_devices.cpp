@@ -17,9 +17,10 @@ const char* te_wl_input_dir = "/dev/input";
 
 namespace {
 
-// uinput devices sit under /sys/devices/virtual.
-bool te_is_virtual(const char* node, libevdev* dev) {
-    if (libevdev_get_id_bustype(dev) == BUS_VIRTUAL) return true;
+// uinput devices sit under /sys/devices/virtual. (Their bus type says
+// nothing: virtio and Hyper-V keyboards, the real keyboards of virtual
+// machines, are on BUS_VIRTUAL too.)
+bool te_is_virtual(const char* node) {
     std::string sys = std::string("/sys/class/input/") + node + "/device";
     char real[PATH_MAX];
     if (!realpath(sys.c_str(), real)) return false;
@@ -40,7 +41,7 @@ int te_classify(const char* node, int fd, int wanted) {
     libevdev* dev = nullptr;
     if (libevdev_new_from_fd(fd, &dev) < 0) return 0;
     int kinds = te_kinds(dev) & wanted;
-    if (kinds && !(wanted & TE_WL_VIRTUAL) && te_is_virtual(node, dev)) kinds = 0;
+    if (kinds && !(wanted & TE_WL_VIRTUAL) && te_is_virtual(node)) kinds = 0;
     libevdev_free(dev);
     return kinds;
 }
