@@ -63,7 +63,10 @@ void te_wl_seat_keymap_start(te_wl* c) {
     if (c->seat) wl_seat_add_listener(c->seat, &te_seat_listener, nullptr);
 }
 
-void te_wl_seat_keymap_forget() { te_seat.keyboard = nullptr; }
+void te_wl_seat_keymap_forget() {
+    te_wl_free(te_seat.keyboard);
+    te_seat.keyboard = nullptr;
+}
 
 std::string te_wl_seat_keymap_text(unsigned* version) {
     *version = te_seat.version.load();

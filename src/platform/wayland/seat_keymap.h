@@ -13,7 +13,8 @@ struct te_wl;
 
 // With te_wl_lock held: starts following the seat's keyboard.
 void te_wl_seat_keymap_start(te_wl* c);
-// With te_wl_lock held: forgets the seat's keyboard (the keymap text stays).
+// With te_wl_lock held: frees the seat's keyboard, for a connection being
+// dropped (the keymap text stays).
 void te_wl_seat_keymap_forget();
 
 // With te_wl_lock held: the keymap text (empty while none was given) and,

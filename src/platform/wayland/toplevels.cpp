@@ -94,8 +94,8 @@ void te_on_toplevel(void*, zwlr_foreign_toplevel_manager_v1*, zwlr_foreign_tople
     te_tops.all.push_back(t);
     zwlr_foreign_toplevel_handle_v1_add_listener(h, &te_handle_listener, nullptr);
 }
-void te_on_finished(void*, zwlr_foreign_toplevel_manager_v1* m) {
-    zwlr_foreign_toplevel_manager_v1_destroy(m);
+// The manager object itself goes with the connection.
+void te_on_finished(void*, zwlr_foreign_toplevel_manager_v1*) {
     te_tops.manager = nullptr;
     te_front_state.store(-1);
 }
@@ -112,6 +112,7 @@ void te_wl_toplevels_start(te_wl* c) {
 }
 
 void te_wl_toplevels_forget() {
+    for (te_toplevel& t : te_tops.all) te_wl_free(t.handle);
     te_tops = te_toplevel_list();
     te_serial.fetch_add(1);
     te_front_state.store(-1);

@@ -9,7 +9,7 @@ struct te_wl;
 
 // With te_wl_lock held: starts following the toplevels.
 void te_wl_toplevels_start(te_wl* c);
-// With te_wl_lock held: forgets them, for a connection being dropped.
+// With te_wl_lock held: frees them, for a connection being dropped.
 void te_wl_toplevels_forget();
 
 // With te_wl_lock held: 1 and the app_id of the activated toplevel (may be

@@ -147,4 +147,7 @@ int te_wl_virtual_keyboard_type(te_wl* c, const std::vector<te_keysym>& syms) {
     return 1;
 }
 
-void te_wl_virtual_keyboard_forget() { te_vk = te_vkbd(); }
+void te_wl_virtual_keyboard_forget() {
+    te_wl_free(te_vk.keyboard);
+    te_vk = te_vkbd();
+}

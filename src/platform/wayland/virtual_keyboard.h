@@ -19,7 +19,7 @@ struct te_wl;
 // stay typed).
 int te_wl_virtual_keyboard_type(te_wl* c, const std::vector<te_keysym>& syms);
 
-// With te_wl_lock held: forgets the keyboard of a connection being dropped.
+// With te_wl_lock held: frees the keyboard of a connection being dropped.
 void te_wl_virtual_keyboard_forget();
 
 #endif

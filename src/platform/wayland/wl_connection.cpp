@@ -126,13 +126,16 @@ int te_roundtrip(wl_display* d, std::uint64_t deadline) {
     return r;
 }
 
-// Forgets every object of the connection and closes it; the compositor
+// Frees every object of the connection and closes it; the compositor
 // drops its side of them with the connection.
 void te_drop(te_wl_state& s) {
     te_wl_virtual_keyboard_forget();
     te_wl_toplevels_forget();
     te_wl_data_control_forget();
     te_wl_seat_keymap_forget();
+    for (void* global : {(void*)s.conn.keyboards, (void*)s.conn.data_control, (void*)s.conn.toplevels,
+                         (void*)s.conn.seat, (void*)s.conn.registry})
+        te_wl_free(global);
     if (s.conn.display) wl_display_disconnect(s.conn.display);
     s.conn = te_wl();
     s.up = false;
@@ -231,6 +234,10 @@ int te_wl_sync(te_wl* c) {
 }
 
 int te_wl_pause(te_wl* c, int ms) { return te_wait(c->display, nullptr, now_millis() + (std::uint64_t)ms) != 0; }
+
+void te_wl_free(void* object) {
+    if (object) wl_proxy_destroy(static_cast<wl_proxy*>(object));
+}
 
 int te_wl_connection_news_fd() { return te_news(); }
 

@@ -71,6 +71,11 @@ int te_wl_sync(te_wl* c);
 // events meanwhile. 0 when the connection broke.
 int te_wl_pause(te_wl* c, int ms);
 
+// With te_wl_lock held: frees a protocol object of a connection being
+// dropped, sending nothing (the compositor drops its side with the
+// connection). Null does nothing.
+void te_wl_free(void* object);
+
 // Readable once the connection was given up, dropped or made since the
 // last te_wl_connection_news_take(): the watch follows the connection, not
 // its descriptor, with it. -1 when it cannot be had.
