@@ -70,6 +70,7 @@ fake_keyboards::~fake_keyboards() {
 }
 
 fake_keyboard& fake_keyboards::add() {
+    std::lock_guard<std::mutex> hold(lock_);
     keyboards_.emplace_back();
     keyboards_.back().id = 0x0d40 + keyboards_.size();
     return keyboards_.back();
@@ -78,12 +79,14 @@ fake_keyboard& fake_keyboards::add() {
 void fake_keyboards::plug(fake_keyboard& k) {
     int fds[2];
     if (pipe2(fds, O_NONBLOCK | O_CLOEXEC) != 0) return;
+    std::lock_guard<std::mutex> hold(lock_);
     k.read_fd = fds[0];
     k.write_fd = fds[1];
     std::ofstream(dir_ + "/event" + std::to_string(k.id) + "." + std::to_string(++nodes_));
 }
 
 void fake_keyboards::unplug(fake_keyboard& k) {
+    std::lock_guard<std::mutex> hold(lock_);
     if (k.read_fd < 0) return;
     close(k.write_fd);
     close(k.read_fd);
@@ -96,6 +99,7 @@ bool fake_keyboards::send(fake_keyboard& k, const std::vector<input_event>& recs
 }
 
 std::vector<te_wl_device> fake_keyboards::open_all() {
+    std::lock_guard<std::mutex> hold(lock_);
     std::vector<te_wl_device> out;
     for (const fake_keyboard& k : keyboards_)
         if (k.read_fd >= 0) out.push_back(te_wl_device{fcntl(k.read_fd, F_DUPFD_CLOEXEC, 0), TE_WL_KEYBOARD, k.id});
@@ -105,6 +109,7 @@ std::vector<te_wl_device> fake_keyboards::open_all() {
 fake_keyboard* fake_keyboards::of(int fd) {
     struct stat a, b;
     if (fstat(fd, &a) != 0) return nullptr;
+    std::lock_guard<std::mutex> hold(lock_);
     for (fake_keyboard& k : keyboards_)
         if (k.read_fd >= 0 && fstat(k.read_fd, &b) == 0 && a.st_ino == b.st_ino) return &k;
     return nullptr;

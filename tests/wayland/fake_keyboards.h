@@ -4,7 +4,8 @@
 // device calls (input_devices.h) are its own: the key watch finds the
 // keyboards plugged in in a device folder of their own, as it finds event
 // nodes, and asks them which keys are down and whether the Caps Lock light
-// is on, as the test sets it.
+// is on, as the test sets it. The worker's thread may ask while the test
+// plugs them in and out.
 #ifndef TE_WL_FAKE_KEYBOARDS_H
 #define TE_WL_FAKE_KEYBOARDS_H
 
@@ -14,6 +15,7 @@
 #include <deque>
 #include <initializer_list>
 #include <linux/input.h>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -57,6 +59,7 @@ public:
 private:
     std::string dir_;
     int nodes_ = 0;
+    std::mutex lock_;  // guards the keyboards' descriptors and their list
     std::deque<fake_keyboard> keyboards_;
 };
 
