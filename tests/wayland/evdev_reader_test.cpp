@@ -148,9 +148,10 @@ std::string squeezed(std::string text) {
     return text;
 }
 
-// Keys that reach no window of this session are no typing: while no window
-// is activated (a lock screen or a launcher has the keyboard), or while
-// another terminal is in front (a text console); nothing is typed then.
+// Keys that reach no window of this session are no typing, nor a hotkey's
+// chord: while no window is activated (a lock screen or a launcher has the
+// keyboard), or while another terminal is in front (a text console);
+// nothing is typed then.
 TEST_F(EvdevReaderOnTheSeat, KeysForNoWindowOfTheSessionAreNoTyping) {
     std::string console = te_wl_test::temp_dir() + "/active";
     te_wl_console_path = console.c_str();
@@ -160,9 +161,13 @@ TEST_F(EvdevReaderOnTheSeat, KeysForNoWindowOfTheSessionAreNoTyping) {
     {
         te_wl_test::sink foot;
         ASSERT_TRUE(foot.ready());
+        keyboard.held = {KEY_LEFTCTRL};
+        EXPECT_EQ(key_is_down(17), 1);
         std::ofstream(console) << "tty3\n";
         type(tap(KEY_B));
         EXPECT_EQ(type_text_utf8("x", 0), -3);
+        EXPECT_EQ(key_is_down(17), 0);
+        keyboard.held = {};
         std::ofstream(console) << "tty2\n";
         type(tap(KEY_C));
         EXPECT_EQ(foot.received(), "");

@@ -1,5 +1,7 @@
 #include "console.h"
 
+#include "toplevels.h"
+
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -20,3 +22,5 @@ int te_wl_console_ours(void) {
     active[std::strcspn(active, "\n")] = 0;
     return std::string(active) == std::string("tty") + ours;
 }
+
+int te_wl_keys_reach_session(void) { return te_wl_front_state() != 0 && te_wl_console_ours(); }

@@ -14,4 +14,9 @@ extern const char* te_wl_console_path;
 // without a terminal).
 int te_wl_console_ours(void);
 
+// Any thread: 0 while keys reach no window of this session: no window is
+// activated (a lock screen or a launcher has the keyboard, by the
+// compositor's word), or another terminal is in front; else 1.
+int te_wl_keys_reach_session(void);
+
 #endif

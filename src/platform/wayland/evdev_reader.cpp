@@ -107,11 +107,6 @@ void te_follow_front(te_wl_evdev_reader* r) {
     te_key_queue_push(r->translator.queue, TE_KEY_RESET, nullptr);
 }
 
-// Whether keys go to a window of this session: not while the compositor
-// says no window is activated (a lock screen or a launcher has the
-// keyboard), nor while another terminal is in front.
-bool te_session_has_keys() { return te_wl_front_state() != 0 && te_wl_console_ours(); }
-
 // One record. After SYN_DROPPED the kernel's buffer overflowed: what came
 // until the next SYN_REPORT is incomplete and is skipped, and then the
 // device is asked which keys it holds.
@@ -132,7 +127,7 @@ void te_take_record(te_wl_evdev_reader* r, te_wl_event_source& s, const input_ev
     if (ev.value == 1) te_follow_press(r);
     if (ev.value == 1) te_follow_front(r);
     if (ev.value != 2) s.down.set(ev.code, ev.value == 1);
-    if (te_session_has_keys()) te_wl_translator_key(&r->translator, ev.code, ev.value);
+    if (te_wl_keys_reach_session()) te_wl_translator_key(&r->translator, ev.code, ev.value);
     else te_wl_translator_key_unseen(&r->translator, ev.code, ev.value);
 }
 

@@ -4,6 +4,7 @@
 // taken before te_wl_lock (the keymap is read under it), never inside it.
 #include "held_keys.h"
 
+#include "console.h"
 #include "input_devices.h"
 #include "platform.h"
 #include "user_keymap.h"
@@ -79,10 +80,12 @@ int te_wl_any_key_held(void*) {
     return te_keys_down(te_held).empty() ? 0 : 1;
 }
 
+// A chord pressed where no window of this session gets the keys (a lock
+// screen, a text console) is not pressed for it.
 int te_wl_key_is_down(int vk) {
     std::uint32_t want[TE_VK_MAX_KEYSYMS];
     int n = te_vk_to_keysyms(vk, want);
-    if (n == 0) return 0;
+    if (n == 0 || !te_wl_keys_reach_session()) return 0;
     std::lock_guard<std::mutex> hold(te_held.lock);
     std::vector<int> down = te_keys_down(te_held);
     if (down.empty()) return 0;
