@@ -4,10 +4,12 @@
 // CPU time of the process. This program's own thread adds one wake-up for
 // its sleep. With poll_ms 60000 the worker's safety poll is out of the
 // way: what is left is the desktop's; so it is for a thread that waits on
-// the clipboard watch without a time limit, as a worker does where the
-// watch delivers everything its mode needs.
+// the clipboard watch without a time limit, as the worker does where the
+// watch delivers everything its mode needs. Keys and hotkey modes read a
+// device folder of their own with a keyboard that stays idle.
 #include <benchmark/benchmark.h>
 
+#include "fake_keyboards.h"
 #include "platform.h"
 #include "textexpander.h"
 #include "wl_harness.h"
@@ -58,6 +60,8 @@ void count_idle(benchmark::State& state) {
 
 void idle(benchmark::State& state, const char* config) {
     setenv("APPDATA", te_wl_test::temp_dir().c_str(), 1);
+    te_wl_test::fake_keyboards keyboards;
+    keyboards.plug(keyboards.add());
     if (!te_start(config)) return state.SkipWithError(te_last_error());
     count_idle(state);
     te_stop();
@@ -80,6 +84,10 @@ void watch_without_limit(benchmark::State& state) {
 
 BENCHMARK_CAPTURE(idle, clipboard_poll_100ms, "{\"mode\":\"clipboard\"}")->Iterations(1)->Unit(benchmark::kSecond);
 BENCHMARK_CAPTURE(idle, clipboard_poll_60s, "{\"mode\":\"clipboard\",\"poll_ms\":60000}")
+    ->Iterations(1)
+    ->Unit(benchmark::kSecond);
+BENCHMARK_CAPTURE(idle, keys, "{\"mode\":\"keys\"}")->Iterations(1)->Unit(benchmark::kSecond);
+BENCHMARK_CAPTURE(idle, hotkey_poll_100ms, "{\"mode\":\"hotkey\",\"hotkey\":\"CTRL+SHIFT+E\"}")
     ->Iterations(1)
     ->Unit(benchmark::kSecond);
 BENCHMARK(watch_without_limit)->Iterations(1)->Unit(benchmark::kSecond);

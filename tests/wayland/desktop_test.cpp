@@ -205,6 +205,28 @@ TEST_F(Wayland, KeysModeTakesAKeyboardPluggedInLater) {
     te_stop();
 }
 
+// Hotkey mode sleeps until a key goes down or up on the keyboards, and
+// then looks at the chord: pressed on a keyboard plugged in, it has the
+// trigger at the end of the clipboard text expanded at once, long before
+// the worker's poll.
+TEST_F(Wayland, HotkeyChordWakesTheWorker) {
+    sink foot;
+    ASSERT_TRUE(foot.ready());
+    te_wl_test::fake_keyboards keyboards;
+    te_wl_test::fake_keyboard& k = keyboards.add();
+    keyboards.plug(k);
+    copy("Dear team, >>addr");
+    ASSERT_EQ(te_start("{\"mode\":\"hotkey\",\"hotkey\":\"CTRL+E\",\"poll_ms\":60000}"), 1) << te_last_error();
+    usleep(300000);
+    keyboards.hold(k, {KEY_LEFTCTRL, KEY_E});
+    ASSERT_TRUE(keyboards.send(k, te_wl_test::records({{KEY_LEFTCTRL, 1}, {KEY_E, 1}})));
+    usleep(200000);
+    keyboards.hold(k, {});
+    ASSERT_TRUE(keyboards.send(k, te_wl_test::records({{KEY_E, 0}, {KEY_LEFTCTRL, 0}})));
+    EXPECT_EQ(foot.wait_for(address.size(), 5000), address);
+    te_stop();
+}
+
 // In a process of an ordinary user, for whom a folder of root's cannot be
 // read: keys and hotkey modes say how to get the keyboards; the clipboard
 // mode starts all the same.

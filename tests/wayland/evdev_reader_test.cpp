@@ -161,13 +161,13 @@ TEST_F(EvdevReaderOnTheSeat, KeysForNoWindowOfTheSessionAreNoTyping) {
     {
         te_wl_test::sink foot;
         ASSERT_TRUE(foot.ready());
-        keyboard.held = {KEY_LEFTCTRL};
+        keyboards.hold(keyboard, {KEY_LEFTCTRL});
         EXPECT_EQ(key_is_down(17), 1);
         std::ofstream(console) << "tty3\n";
         type(tap(KEY_B));
         EXPECT_EQ(type_text_utf8("x", 0), -3);
         EXPECT_EQ(key_is_down(17), 0);
-        keyboard.held = {};
+        keyboards.hold(keyboard, {});
         std::ofstream(console) << "tty2\n";
         type(tap(KEY_C));
         EXPECT_EQ(foot.received(), "");
@@ -234,7 +234,7 @@ TEST_P(EvdevReaderDevices, KeepTheKeyboardsAndTheirState) {
             plugged.push_back(&keyboards.add());
             keyboards.plug(*plugged.back());
         }
-    plugged[0]->held = c.held;
+    keyboards.hold(*plugged[0], c.held);
     plugged[0]->caps_light = c.caps_light;
     ASSERT_EQ(te_wl_evdev_reader_open(&reader, &queue, keymap), 1);
     for (const device_step& s : c.steps) {

@@ -46,14 +46,8 @@ const te_wl_device_calls te_fake_calls = {
         if (denied) *denied = 0;
         return te_in_force ? te_in_force->open_all() : std::vector<te_wl_device>();
     },
-    [](int fd) {
-        fake_keyboard* k = te_in_force ? te_in_force->of(fd) : nullptr;
-        return k ? k->held : std::vector<int>();
-    },
-    [](int fd, int led) {
-        fake_keyboard* k = te_in_force ? te_in_force->of(fd) : nullptr;
-        return k && led == LED_CAPSL ? k->caps_light : -1;
-    }};
+    [](int fd) { return te_in_force ? te_in_force->held(fd) : std::vector<int>(); },
+    [](int fd, int led) { return te_in_force ? te_in_force->light(fd, led) : -1; }};
 
 }  // namespace
 
@@ -106,10 +100,26 @@ std::vector<te_wl_device> fake_keyboards::open_all() {
     return out;
 }
 
-fake_keyboard* fake_keyboards::of(int fd) {
+void fake_keyboards::hold(fake_keyboard& k, const std::vector<int>& keys) {
+    std::lock_guard<std::mutex> hold(lock_);
+    k.held = keys;
+}
+
+std::vector<int> fake_keyboards::held(int fd) {
+    std::lock_guard<std::mutex> hold(lock_);
+    fake_keyboard* k = of_locked(fd);
+    return k ? k->held : std::vector<int>();
+}
+
+int fake_keyboards::light(int fd, int led) {
+    std::lock_guard<std::mutex> hold(lock_);
+    fake_keyboard* k = of_locked(fd);
+    return k && led == LED_CAPSL ? k->caps_light : -1;
+}
+
+fake_keyboard* fake_keyboards::of_locked(int fd) {
     struct stat a, b;
     if (fstat(fd, &a) != 0) return nullptr;
-    std::lock_guard<std::mutex> hold(lock_);
     for (fake_keyboard& k : keyboards_)
         if (k.read_fd >= 0 && fstat(k.read_fd, &b) == 0 && a.st_ino == b.st_ino) return &k;
     return nullptr;

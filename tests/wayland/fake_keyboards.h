@@ -51,15 +51,20 @@ public:
     void plug(fake_keyboard& k);
     void unplug(fake_keyboard& k);
     bool send(fake_keyboard& k, const std::vector<input_event>& recs);
-    // The device calls': a descriptor of each keyboard plugged in, and the
-    // keyboard a descriptor reads.
+    // What it says is down from now on.
+    void hold(fake_keyboard& k, const std::vector<int>& keys);
+    // The device calls': a descriptor of each keyboard plugged in, and what
+    // the keyboard a descriptor reads says.
     std::vector<te_wl_device> open_all();
-    fake_keyboard* of(int fd);
+    std::vector<int> held(int fd);
+    int light(int fd, int led);
 
 private:
     std::string dir_;
     int nodes_ = 0;
-    std::mutex lock_;  // guards the keyboards' descriptors and their list
+    fake_keyboard* of_locked(int fd);
+
+    std::mutex lock_;  // guards the keyboards and their list
     std::deque<fake_keyboard> keyboards_;
 };
 

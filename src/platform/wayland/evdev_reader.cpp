@@ -112,6 +112,7 @@ void te_follow_front(te_wl_evdev_reader* r) {
 // device is asked which keys it holds.
 void te_take_record(te_wl_evdev_reader* r, te_wl_event_source& s, const input_event& ev) {
     if (ev.type == EV_SYN && ev.code == SYN_DROPPED) {
+        r->key_changes++;
         s.dropping = true;
         te_wl_translator_lost(&r->translator);
         return;
@@ -126,7 +127,10 @@ void te_take_record(te_wl_evdev_reader* r, te_wl_event_source& s, const input_ev
     if (ev.type != EV_KEY || ev.code >= KEY_CNT) return;
     if (ev.value == 1) te_follow_press(r);
     if (ev.value == 1) te_follow_front(r);
-    if (ev.value != 2) s.down.set(ev.code, ev.value == 1);
+    if (ev.value != 2) {
+        s.down.set(ev.code, ev.value == 1);
+        r->key_changes++;
+    }
     if (te_wl_keys_reach_session()) te_wl_translator_key(&r->translator, ev.code, ev.value);
     else te_wl_translator_key_unseen(&r->translator, ev.code, ev.value);
 }

@@ -37,6 +37,7 @@ struct te_wl_evdev_reader {
     bool virtual_too = false; // read virtual devices too (set before opening)
     unsigned keymap_version = 0;
     unsigned front_serial = 0;
+    unsigned key_changes = 0;  // keys gone down or up (or lost) so far
     te_wl_key_translator translator;
 };
 

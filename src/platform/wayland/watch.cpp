@@ -20,6 +20,7 @@
 #include <sys/epoll.h>
 #include <unistd.h>
 #include <wayland-client.h>
+#include <xkbcommon/xkbcommon.h>
 
 namespace {
 
@@ -35,6 +36,7 @@ struct te_wl_watch {
     te_wl_evdev_reader reader;
     te_key_queue queue;
     std::uint32_t seen_count = 0;  // the selection count last reported
+    unsigned seen_key_changes = 0;  // the reader's count last reported
     int epoll_fd = -1;
     int display_fd = -1;           // the descriptor in the set, of the
     unsigned display_generation = 0;  // connection of this generation
@@ -57,6 +59,18 @@ void te_follow_connection(te_wl_watch& w, const te_wl* c) {
     w.display_fd = c ? wl_display_get_fd(c->display) : -1;
     w.display_generation = c ? c->generation : 0;
     if (c) te_epoll_add(w.epoll_fd, w.display_fd);
+}
+
+// The bits of the keys read: TE_WATCH_KEYS while key events wait in the
+// queue, TE_WATCH_KEY_STATES when a key went down or up since the last
+// report. What keys type is kept only for a key watch.
+int te_key_bits(te_wl_watch& w) {
+    int bits = 0;
+    if ((w.what & TE_WATCH_KEYS) && w.queue.count) bits |= TE_WATCH_KEYS;
+    if (!(w.what & TE_WATCH_KEYS) && w.queue.count) te_key_queue_wipe(&w.queue);
+    if ((w.what & TE_WATCH_KEY_STATES) && w.reader.key_changes != w.seen_key_changes) bits |= TE_WATCH_KEY_STATES;
+    w.seen_key_changes = w.reader.key_changes;
+    return bits;
 }
 
 // With te_wl_lock held: the clipboard bit when the selection changed since
@@ -83,14 +97,14 @@ te_read te_prepare(te_wl_watch& w) {
     te_wl* c = te_wl_connection_locked();
     te_follow_connection(w, c);
     if (!c) {
-        r.bits = w.queue.count ? TE_WATCH_KEYS : 0;
+        r.bits = te_key_bits(w);
         return r;
     }
     wl_display* d = c->display;
     while (wl_display_prepare_read(d) != 0) {
         if (wl_display_dispatch_pending(d) < 0) return r;
     }
-    r.bits = te_clipboard_bit(w) | (w.queue.count ? TE_WATCH_KEYS : 0);
+    r.bits = te_clipboard_bit(w) | te_key_bits(w);
     if (r.bits) {
         wl_display_cancel_read(d);
         return r;
@@ -115,10 +129,23 @@ void te_finish(te_wl_watch& w, te_read& r) {
     r.c = nullptr;
 }
 
+// The key watch reads the keyboards with the user's keymap; the watch of
+// the keys' states, for the hotkey, only counts their changes on the
+// keyboards the key states are asked of (the physical ones), with a
+// keymap of its own.
+bool te_open_reader(te_wl_watch& w) {
+    w.reader.virtual_too = (w.what & TE_WATCH_KEYS) && (w.what & TE_WATCH_SYNTHETIC_KEYS);
+    if (w.what & TE_WATCH_KEYS) return te_wl_evdev_reader_open(&w.reader, &w.queue, nullptr);
+    xkb_context* ctx = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
+    xkb_keymap* keymap = ctx ? xkb_keymap_new_from_names(ctx, nullptr, XKB_KEYMAP_COMPILE_NO_FLAGS) : nullptr;
+    xkb_context_unref(ctx);
+    return keymap && te_wl_evdev_reader_open(&w.reader, &w.queue, keymap);
+}
+
 int te_pending_bits(te_wl_watch& w) {
     if (w.keys) te_wl_evdev_reader_drain(&w.reader);
     std::lock_guard<std::mutex> hold(te_wl_lock);
-    return te_clipboard_bit(w) | (w.queue.count ? TE_WATCH_KEYS : 0);
+    return te_clipboard_bit(w) | te_key_bits(w);
 }
 
 }  // namespace
@@ -129,12 +156,12 @@ int te_wl_watch_open(int what) {
     w.epoll_fd = epoll_create1(EPOLL_CLOEXEC);
     if (te_wl_connection_news_fd() >= 0) te_epoll_add(w.epoll_fd, te_wl_connection_news_fd());
     int bits = 0;
-    w.reader.virtual_too = (what & TE_WATCH_SYNTHETIC_KEYS) != 0;
-    if ((what & TE_WATCH_KEYS) && te_wl_evdev_reader_open(&w.reader, &w.queue, nullptr)) {
+    int reads = what & (TE_WATCH_KEYS | TE_WATCH_KEY_STATES);
+    if (reads && te_open_reader(w)) {
         w.keys = true;
         te_epoll_add(w.epoll_fd, w.reader.epoll_fd);
-        bits |= TE_WATCH_KEYS;
-    } else if (what & TE_WATCH_KEYS) {
+        bits |= reads;
+    } else if (reads) {
         te_wl_evdev_reader_close(&w.reader);
     }
     if (what & TE_WATCH_CLIPBOARD) {
@@ -181,6 +208,7 @@ void te_wl_watch_close(void) {
     if (w.epoll_fd >= 0) close(w.epoll_fd);
     w.what = 0;
     w.keys = false;
+    w.seen_key_changes = 0;
     w.epoll_fd = -1;
     w.display_fd = -1;
     w.display_generation = 0;
