@@ -71,7 +71,7 @@ void watch_without_limit(benchmark::State& state) {
     std::atomic<bool> stop{false};
     std::thread waiter([&stop] {
         watch_open(TE_WATCH_CLIPBOARD);
-        while (!stop.load()) watch_wait(-1);
+        while (!stop.load()) watch_wait(TE_WAIT_FOREVER);
         watch_close();
     });
     count_idle(state);

@@ -120,7 +120,7 @@ TEST_F(Wayland, WatchFollowsARemadeConnection) {
         if (!done.load()) watch_wake();
     });
     long long start = te_wl_test::millis();
-    EXPECT_EQ(watch_wait(-1), TE_WATCH_CLIPBOARD);
+    EXPECT_EQ(watch_wait(TE_WAIT_FOREVER), TE_WATCH_CLIPBOARD);
     done.store(true);
     later.join();
     EXPECT_LT(te_wl_test::millis() - start, 2500);

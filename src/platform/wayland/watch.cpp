@@ -24,10 +24,10 @@
 
 namespace {
 
-// How long a wait lasts at most while there is no connection to watch, and
-// at most ever (a wait "without limit" is renewed after it).
+// How long one sleep lasts at most while there is no connection to watch,
+// and at most ever (a wait without limit sleeps again after it).
 const int TE_RECONNECT_MS = 1000;
-const int TE_LONGEST_WAIT_MS = 3600 * 1000;
+const int TE_LONGEST_SLEEP_MS = 3600 * 1000;
 
 // Only the thread that opened the watch uses it.
 struct te_wl_watch {
@@ -174,13 +174,13 @@ int te_wl_watch_open(int what) {
     return bits;
 }
 
-// ms < 0: no time limit.
+// TE_WAIT_FOREVER (or a negative ms): no time limit.
 int te_wl_watch_wait(int ms) {
     te_wl_watch& w = te_w;
-    if (ms < 0 || ms > TE_LONGEST_WAIT_MS) ms = TE_LONGEST_WAIT_MS;
-    std::uint64_t deadline = now_millis() + (std::uint64_t)ms;
+    bool forever = ms < 0 || ms == TE_WAIT_FOREVER;
+    std::uint64_t deadline = forever ? UINT64_MAX : now_millis() + (std::uint64_t)ms;
     if (!w.what || w.epoll_fd < 0) {
-        te_wake_poll(-1, ms);
+        te_wake_poll(-1, forever ? TE_LONGEST_SLEEP_MS : ms);
         return 0;
     }
     for (;;) {
@@ -191,7 +191,7 @@ int te_wl_watch_wait(int ms) {
             te_finish(w, r);
             return r.bits;
         }
-        int wait = (int)(deadline - now);
+        int wait = deadline - now < (std::uint64_t)TE_LONGEST_SLEEP_MS ? (int)(deadline - now) : TE_LONGEST_SLEEP_MS;
         if (!r.c && wait > TE_RECONNECT_MS) wait = TE_RECONNECT_MS;
         int woke = te_wake_poll(w.epoll_fd, wait);
         te_finish(w, r);
