@@ -57,10 +57,11 @@ te_sway_launch() {
 }
 
 # te_sway_start BUILD_DIR: sway with the build's stand-in keyboard on its
-# seat.
+# seat; its process id goes into TE_WL_COMPOSITOR_PID.
 te_sway_start() {
   local build_dir=$1 line
   te_sway_launch || return 1
+  export TE_WL_COMPOSITOR_PID=${te_wl_pids[-1]}
   coproc TE_SEAT { exec "$build_dir/tests/wayland/te-seat-keyboard"; }
   te_wl_pids+=($TE_SEAT_PID)
   read -r -t 10 line <&"${TE_SEAT[0]}" || true
@@ -96,5 +97,5 @@ te_wl_stop() {
   for root in "${te_wl_roots[@]}"; do rm -rf "$root"; done
   te_wl_roots=()
   te_wl_root=""
-  unset TE_WL_BARE_DISPLAY
+  unset TE_WL_BARE_DISPLAY TE_WL_COMPOSITOR_PID
 }

@@ -6,13 +6,10 @@
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
-#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <spawn.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -101,38 +98,6 @@ std::string sink::wait_for(size_t bytes, int timeout_ms) const {
     }
     usleep(100000);
     return received();
-}
-
-namespace {
-
-// The process at the other end of the compositor's socket.
-pid_t te_compositor_pid() {
-    const char* dir = std::getenv("XDG_RUNTIME_DIR");
-    const char* name = std::getenv("WAYLAND_DISPLAY");
-    if (!name) return -1;
-    std::string path = name[0] == '/' ? name : std::string(dir ? dir : "") + "/" + name;
-    sockaddr_un addr = {};
-    addr.sun_family = AF_UNIX;
-    if (path.size() >= sizeof addr.sun_path) return -1;
-    std::memcpy(addr.sun_path, path.c_str(), path.size() + 1);
-    int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    ucred cred = {};
-    socklen_t len = sizeof cred;
-    bool ok = fd >= 0 && connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0 &&
-              getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &cred, &len) == 0;
-    if (fd >= 0) close(fd);
-    return ok ? cred.pid : -1;
-}
-
-}  // namespace
-
-stopped_compositor::stopped_compositor() {
-    pid_t pid = te_compositor_pid();
-    if (pid > 0 && kill(pid, SIGSTOP) == 0) pid_ = pid;
-}
-
-stopped_compositor::~stopped_compositor() {
-    if (pid_ > 0) kill(pid_, SIGCONT);
 }
 
 namespace {

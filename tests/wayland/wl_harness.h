@@ -51,20 +51,6 @@ private:
     bool ready_ = false;
 };
 
-// The compositor at WAYLAND_DISPLAY stopped (SIGSTOP) for the object's
-// life: it answers nothing until it goes on (SIGCONT) when destroyed.
-class stopped_compositor {
-public:
-    stopped_compositor();
-    ~stopped_compositor();
-    stopped_compositor(const stopped_compositor&) = delete;
-    stopped_compositor& operator=(const stopped_compositor&) = delete;
-    bool stopped() const { return pid_ > 0; }
-
-private:
-    pid_t pid_ = -1;
-};
-
 // 2,000 characters of many scripts (Latin, Greek, Cyrillic, Arabic,
 // Hebrew, Devanagari, Hangul, CJK, emoji), the same each time; or of CJK
 // only.

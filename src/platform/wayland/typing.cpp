@@ -36,11 +36,9 @@ std::vector<te_keysym> te_keysyms(const std::vector<std::uint32_t>& cps) {
     return out;
 }
 
-// -3 when no program is in front, or another terminal than this
-// session's is; the compositor that does not tell which one is is trusted
-// to have one.
+// -3 when no program is in front; the compositor that does not tell which
+// one is is trusted to have one.
 int te_type_now(const std::vector<te_keysym>& syms) {
-    if (!te_wl_console_ours()) return -3;
     std::lock_guard<std::mutex> hold(te_wl_lock);
     te_wl* c = te_wl_connection_locked();
     if (!c || !te_wl_pump_locked(c)) return -3;
@@ -56,7 +54,8 @@ int te_wl_type_text_utf8(const char* text, int dry_run) { return te_wl_type_repl
 int te_wl_type_replacing(int erase_count, const char* text, int dry_run) {
     std::vector<std::uint32_t> cps = te_utf8_decode(text ? text : "");
     if (erase_count <= 0 && cps.empty()) return -1;
-    if (dry_run) return -3;
+    // Another terminal than this session's in front: no window to type into.
+    if (dry_run || !te_wl_console_ours()) return -3;
     std::vector<te_keysym> syms(erase_count > 0 ? (std::size_t)erase_count : 0, XKB_KEY_BackSpace);
     std::vector<te_keysym> typed = te_keysyms(cps);
     syms.insert(syms.end(), typed.begin(), typed.end());
