@@ -54,8 +54,7 @@ int te_wl_type_text_utf8(const char* text, int dry_run) { return te_wl_type_repl
 int te_wl_type_replacing(int erase_count, const char* text, int dry_run) {
     std::vector<std::uint32_t> cps = te_utf8_decode(text ? text : "");
     if (erase_count <= 0 && cps.empty()) return -1;
-    // Another terminal than this session's in front: no window to type into.
-    if (dry_run || !te_wl_console_ours()) return -3;
+    if (dry_run) return -3;
     std::vector<te_keysym> syms(erase_count > 0 ? (std::size_t)erase_count : 0, XKB_KEY_BackSpace);
     std::vector<te_keysym> typed = te_keysyms(cps);
     syms.insert(syms.end(), typed.begin(), typed.end());
@@ -64,6 +63,8 @@ int te_wl_type_replacing(int erase_count, const char* text, int dry_run) {
 
 int te_wl_type_keys(const std::vector<te_keysym>& syms) {
     if (syms.empty()) return -1;
+    // Another terminal than this session's in front: no window to type into.
+    if (!te_wl_console_ours()) return -3;
     std::lock_guard<std::mutex> hold(te_typing_lock);
     te_wait_keys_released(te_wl_any_key_held, nullptr);
     return te_type_now(syms);
