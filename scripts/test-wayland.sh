@@ -2,7 +2,10 @@
 # Runs the Wayland desktop tests on headless compositors of their own.
 #
 #   scripts/test-wayland.sh BUILD_DIR                 the tests: wayland.* under
-#                                                     sway, weston.* under weston
+#                                                     sway (and a second sway
+#                                                     without keyboard), weston.*
+#                                                     under weston
+#   scripts/test-wayland.sh BUILD_DIR ctest -R NAME   a subset of them
 #   scripts/test-wayland.sh BUILD_DIR COMMAND [ARG]   COMMAND under sway instead
 #                                                     (e.g. a benchmark)
 set -euo pipefail
@@ -21,7 +24,8 @@ fi
 trap te_wl_stop EXIT
 
 te_sway_start "$build_dir"
-log "sway at $XDG_RUNTIME_DIR/$WAYLAND_DISPLAY"
+te_sway_start_bare
+log "sway at $XDG_RUNTIME_DIR/$WAYLAND_DISPLAY, one without keyboard at $TE_WL_BARE_DISPLAY"
 cd "$build_dir"
 if [ $# -gt 0 ]; then
   "$@"

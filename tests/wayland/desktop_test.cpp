@@ -6,17 +6,23 @@
 #include "input_devices.h"
 #include "platform.h"
 #include "textexpander.h"
+#include "wl_connection.h"
 #include "wl_harness.h"
 
+#include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
+#include <future>
 #include <memory>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <wayland-client.h>
 
 namespace {
 
+using te_wl_test::millis;
 using te_wl_test::sink;
 
 // foot in raw mode receives Return as a carriage return.
@@ -25,6 +31,9 @@ std::string as_terminal_gets(std::string text) {
         if (c == '\n') c = '\r';
     return text;
 }
+
+// What >>addr types, as foot passes it on.
+const std::string address = as_terminal_gets("123 Example Street\nAuckland 1010\nNew Zealand");
 
 class Wayland : public ::testing::Test {
 protected:
@@ -72,8 +81,68 @@ TEST_F(Wayland, CopiedTriggerIsExpandedIntoFoot) {
     ASSERT_EQ(te_start("{\"mode\":\"clipboard\",\"poll_ms\":10000}"), 1);
     usleep(200000);
     copy("Dear team, >>addr");
-    std::string want = as_terminal_gets("123 Example Street\nAuckland 1010\nNew Zealand");
-    EXPECT_EQ(foot.wait_for(want.size(), 5000), want);
+    EXPECT_EQ(foot.wait_for(address.size(), 5000), address);
+}
+
+// The connection breaks and is made again while the watch is not waiting,
+// on the descriptor number of the old one: the watch follows the new
+// connection, and a copy ends the next wait at once.
+TEST_F(Wayland, WatchFollowsARemadeConnection) {
+    ASSERT_EQ(watch_open(TE_WATCH_CLIPBOARD), TE_WATCH_CLIPBOARD);
+    watch_wait(50);
+    std::unique_lock<std::mutex> hold(te_wl_lock);
+    int fd = wl_display_get_fd(te_wl_connection_locked()->display);
+    shutdown(fd, SHUT_RDWR);
+    te_wl_pump_locked(te_wl_connection_locked());  // it broke: dropped
+    EXPECT_FALSE(te_wl_connection_locked());
+    usleep(1100000);
+    EXPECT_EQ(wl_display_get_fd(te_wl_connection_locked()->display), fd);
+    hold.unlock();
+    watch_wait(100);
+    copy("Dear team, >>addr");
+    long long start = millis();
+    EXPECT_EQ(watch_wait(5000), TE_WATCH_CLIPBOARD);
+    EXPECT_LT(millis() - start, 2500);
+    watch_close();
+}
+
+// A compositor that stops answering: the typing ends in an error instead of
+// waiting for ever (what it sent may still arrive), other threads are not
+// held up meanwhile, and once the compositor goes on a new
+// connection serves the watch again.
+TEST_F(Wayland, AHungCompositorEndsInAnError) {
+    sink foot;
+    ASSERT_TRUE(foot.ready());
+    ASSERT_EQ(te_start("{\"mode\":\"clipboard\"}"), 1);
+    pid_t sway = (pid_t)std::atoi(std::getenv("TE_WL_COMPOSITOR_PID"));
+    ASSERT_EQ(kill(sway, SIGSTOP), 0);
+    auto typing = std::async(std::launch::async, [] { return type_text_utf8("sent", 0); });
+    usleep(300000);
+    char name[64];
+    auto asking = std::async(std::launch::async, [&name] { return foreground_process_name(name, sizeof name); });
+    EXPECT_EQ(asking.wait_for(std::chrono::milliseconds(500)), std::future_status::ready) << "held up by the typing";
+    bool ended = typing.wait_for(std::chrono::seconds(8)) == std::future_status::ready;
+    kill(sway, SIGCONT);
+    ASSERT_TRUE(ended) << "the typing waits for a compositor that does not answer";
+    EXPECT_NE(typing.get(), 0);
+    usleep(1500000);
+    copy("Dear team, >>addr");
+    std::string got = foot.wait_for(address.size(), 5000);
+    EXPECT_EQ(got.substr(got.size() > address.size() ? got.size() - address.size() : 0), address);
+}
+
+// A seat without a keyboard (a touch screen, a compositor started with no
+// input device): the engine's virtual keyboard is the seat's first, which
+// programs bind only once told of it; the first text waits for them.
+TEST(WaylandWithoutKeyboard, FirstTextArrivesWhole) {
+    const char* bare = std::getenv("TE_WL_BARE_DISPLAY");
+    ASSERT_TRUE(bare) << "no compositor without keyboard at TE_WL_BARE_DISPLAY";
+    setenv("WAYLAND_DISPLAY", bare, 1);
+    sink foot;
+    ASSERT_TRUE(foot.ready());
+    std::string text = "The quick brown fox jumps over the lazy dog.";
+    EXPECT_EQ(type_text_utf8(text.c_str(), 0), 0);
+    EXPECT_EQ(foot.wait_for(text.size(), 5000), text);
 }
 
 // Rules name programs by app_id, upper-cased: foot started as "sink".

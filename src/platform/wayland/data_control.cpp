@@ -98,6 +98,8 @@ void te_wl_data_control_start(te_wl* c) {
 }
 
 void te_wl_data_control_forget() {
+    for (te_offer& o : te_sel.offers) te_wl_free(o.offer);
+    te_wl_free(te_sel.device);
     std::uint32_t count = te_sel.count;
     te_sel = te_selection();
     te_sel.count = count;

@@ -16,7 +16,8 @@ struct te_wl;
 
 // With te_wl_lock held: starts following the seat's selection.
 void te_wl_data_control_start(te_wl* c);
-// With te_wl_lock held: forgets the offers of a connection being dropped.
+// With te_wl_lock held: frees the device and offers of a connection being
+// dropped.
 void te_wl_data_control_forget();
 
 // With te_wl_lock held: a count of selection changes (never 0), or 0 when

@@ -11,6 +11,7 @@
 
 #include <cstdio>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -26,14 +27,17 @@ std::string te_missing_protocols(int needs) {
     return missing;
 }
 
-// How the keyboards can be read: 1 yes, 0 none found, -1 not allowed.
+// How the keyboards can be read: 1 yes (also while none is plugged in:
+// one plugged in later is taken), 0 no device folder, -1 not allowed.
 int te_keyboards_readable(int needs) {
     int denied = 0;
     int kinds = TE_WL_KEYBOARD | ((needs & TE_NEED_SYNTHETIC_KEYS) ? TE_WL_VIRTUAL : 0);
-    std::vector<te_wl_device> found = te_wl_open_devices(kinds, &denied);
+    std::vector<te_wl_device> found = te_wl_devices().open_devices(kinds, &denied);
     for (const te_wl_device& d : found) close(d.fd);
     if (!found.empty()) return 1;
-    return denied ? -1 : 0;
+    if (denied) return -1;
+    struct stat st;
+    return stat(te_wl_input_dir, &st) == 0 && S_ISDIR(st.st_mode) ? 1 : 0;
 }
 
 int te_say(char* why, int size, const std::string& text) {

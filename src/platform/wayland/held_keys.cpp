@@ -4,6 +4,7 @@
 // taken before te_wl_lock (the keymap is read under it), never inside it.
 #include "held_keys.h"
 
+#include "console.h"
 #include "input_devices.h"
 #include "platform.h"
 #include "user_keymap.h"
@@ -36,7 +37,7 @@ void te_reopen_if_old(te_held_keys& h) {
     if (h.opened && now - h.opened_at < TE_REOPEN_MS) return;
     for (int fd : h.fds) close(fd);
     h.fds.clear();
-    for (const te_wl_device& d : te_wl_open_devices(TE_WL_KEYBOARD, nullptr)) h.fds.push_back(d.fd);
+    for (const te_wl_device& d : te_wl_devices().open_devices(TE_WL_KEYBOARD, nullptr)) h.fds.push_back(d.fd);
     h.opened = true;
     h.opened_at = now;
 }
@@ -45,7 +46,7 @@ std::vector<int> te_keys_down(te_held_keys& h) {
     te_reopen_if_old(h);
     std::vector<int> down;
     for (int fd : h.fds) {
-        std::vector<int> keys = te_wl_device_keys_down(fd);
+        std::vector<int> keys = te_wl_devices().keys_down(fd);
         down.insert(down.end(), keys.begin(), keys.end());
     }
     return down;
@@ -79,10 +80,12 @@ int te_wl_any_key_held(void*) {
     return te_keys_down(te_held).empty() ? 0 : 1;
 }
 
+// A chord pressed where no window of this session gets the keys (a lock
+// screen, a text console) is not pressed for it.
 int te_wl_key_is_down(int vk) {
     std::uint32_t want[TE_VK_MAX_KEYSYMS];
     int n = te_vk_to_keysyms(vk, want);
-    if (n == 0) return 0;
+    if (n == 0 || !te_wl_keys_reach_session()) return 0;
     std::lock_guard<std::mutex> hold(te_held.lock);
     std::vector<int> down = te_keys_down(te_held);
     if (down.empty()) return 0;

@@ -7,6 +7,7 @@
 #ifndef TE_WL_INPUT_DEVICES_H
 #define TE_WL_INPUT_DEVICES_H
 
+#include <cstdint>
 #include <vector>
 
 // TE_WL_VIRTUAL goes with the others: virtual devices of those kinds too.
@@ -15,6 +16,8 @@ enum { TE_WL_KEYBOARD = 1, TE_WL_POINTER = 2, TE_WL_VIRTUAL = 4 };
 struct te_wl_device {
     int fd;     // open for non-blocking reading
     int kinds;  // TE_WL_KEYBOARD and/or TE_WL_POINTER
+    std::uint64_t id = 0;  // the device number of its node: a device plugged
+                           // in again on the same node keeps it
 };
 
 // The folder holding the event nodes: "/dev/input"; tests point it
@@ -22,8 +25,9 @@ struct te_wl_device {
 extern const char* te_wl_input_dir;
 
 // Opens every physical device (and with TE_WL_VIRTUAL every virtual one)
-// of one of `kinds`. *denied (may be null)
-// counts the event nodes that could not be opened for lack of permission.
+// of one of `kinds`; only key and button events are read from them (not a
+// mouse's moves). *denied (may be null) counts the event nodes that could
+// not be opened for lack of permission.
 std::vector<te_wl_device> te_wl_open_devices(int kinds, int* denied);
 
 // The keys a device holds down now, as evdev codes.
@@ -31,5 +35,24 @@ std::vector<int> te_wl_device_keys_down(int fd);
 
 // 1 when the light `led` (LED_CAPSL, LED_NUML) of the device is on.
 int te_wl_device_led(int fd, int led);
+
+// 1 when the light `led` of the device is on, 0 when off, -1 when the
+// device has no such light.
+int te_wl_device_light(int fd, int led);
+
+// The calls the key reader and the key states make on the devices, through
+// one table so that tests can stand pipes in for event nodes; each as the
+// function above of that name describes.
+struct te_wl_device_calls {
+    std::vector<te_wl_device> (*open_devices)(int kinds, int* denied);
+    std::vector<int> (*keys_down)(int fd);
+    int (*light)(int fd, int led);
+};
+
+// The calls in force: the system's, unless a test swapped them.
+const te_wl_device_calls& te_wl_devices(void);
+// Puts `calls` in force (null: the system's again). The table must outlive
+// its use; tests swap it before the key watch opens.
+void te_wl_devices_swap(const te_wl_device_calls* calls);
 
 #endif

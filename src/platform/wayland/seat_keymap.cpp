@@ -3,6 +3,7 @@
 #include "engine_keymap.h"
 #include "wl_connection.h"
 
+#include <atomic>
 #include <sys/mman.h>
 #include <unistd.h>
 #include <wayland-client.h>
@@ -12,7 +13,7 @@ namespace {
 struct te_seat_keymap {
     wl_keyboard* keyboard = nullptr;
     std::string text;
-    unsigned version = 0;
+    std::atomic<unsigned> version{0};
 };
 te_seat_keymap te_seat;
 
@@ -62,9 +63,16 @@ void te_wl_seat_keymap_start(te_wl* c) {
     if (c->seat) wl_seat_add_listener(c->seat, &te_seat_listener, nullptr);
 }
 
-void te_wl_seat_keymap_forget() { te_seat.keyboard = nullptr; }
+void te_wl_seat_keymap_forget() {
+    te_wl_free(te_seat.keyboard);
+    te_seat.keyboard = nullptr;
+}
 
 std::string te_wl_seat_keymap_text(unsigned* version) {
-    *version = te_seat.version;
+    *version = te_seat.version.load();
     return te_seat.text;
 }
+
+int te_wl_seat_has_keyboard() { return te_seat.keyboard != nullptr; }
+
+unsigned te_wl_seat_keymap_version() { return te_seat.version.load(); }

@@ -28,6 +28,7 @@ struct te_toplevel_list {
 };
 te_toplevel_list te_tops;
 std::atomic<unsigned> te_serial{0};
+std::atomic<int> te_front_state{-1};
 
 te_toplevel* te_find(zwlr_foreign_toplevel_handle_v1* h) {
     for (te_toplevel& t : te_tops.all)
@@ -48,6 +49,7 @@ void te_note_front() {
     zwlr_foreign_toplevel_handle_v1* h = f ? f->handle : nullptr;
     if (h != te_tops.front) te_serial.fetch_add(1);
     te_tops.front = h;
+    te_front_state.store(h ? 1 : 0);
 }
 
 void te_on_title(void*, zwlr_foreign_toplevel_handle_v1*, const char*) {}
@@ -92,9 +94,10 @@ void te_on_toplevel(void*, zwlr_foreign_toplevel_manager_v1*, zwlr_foreign_tople
     te_tops.all.push_back(t);
     zwlr_foreign_toplevel_handle_v1_add_listener(h, &te_handle_listener, nullptr);
 }
-void te_on_finished(void*, zwlr_foreign_toplevel_manager_v1* m) {
-    zwlr_foreign_toplevel_manager_v1_destroy(m);
+// The manager object itself goes with the connection.
+void te_on_finished(void*, zwlr_foreign_toplevel_manager_v1*) {
     te_tops.manager = nullptr;
+    te_front_state.store(-1);
 }
 
 const zwlr_foreign_toplevel_manager_v1_listener te_manager_listener = {te_on_toplevel, te_on_finished};
@@ -105,11 +108,14 @@ void te_wl_toplevels_start(te_wl* c) {
     if (!c->toplevels) return;
     te_tops.manager = c->toplevels;
     zwlr_foreign_toplevel_manager_v1_add_listener(c->toplevels, &te_manager_listener, nullptr);
+    te_front_state.store(0);
 }
 
 void te_wl_toplevels_forget() {
+    for (te_toplevel& t : te_tops.all) te_wl_free(t.handle);
     te_tops = te_toplevel_list();
     te_serial.fetch_add(1);
+    te_front_state.store(-1);
 }
 
 int te_wl_front_app_id(std::string* out) {
@@ -121,3 +127,5 @@ int te_wl_front_app_id(std::string* out) {
 }
 
 unsigned te_wl_front_serial() { return te_serial.load(); }
+
+int te_wl_front_state() { return te_front_state.load(); }

@@ -4,6 +4,7 @@
 // the virtual keyboard has modifiers of its own, all off, so a key still
 // held after the wait does not change what is typed. Its keys never reach
 // the devices the key watch reads, so they are never taken for the user's.
+#include "console.h"
 #include "engine_keymap.h"
 #include "held_keys.h"
 #include "key_presses.h"
@@ -62,6 +63,8 @@ int te_wl_type_replacing(int erase_count, const char* text, int dry_run) {
 
 int te_wl_type_keys(const std::vector<te_keysym>& syms) {
     if (syms.empty()) return -1;
+    // Another terminal than this session's in front: no window to type into.
+    if (!te_wl_console_ours()) return -3;
     std::lock_guard<std::mutex> hold(te_typing_lock);
     te_wait_keys_released(te_wl_any_key_held, nullptr);
     return te_type_now(syms);

@@ -11,13 +11,15 @@
 
 struct te_wl;
 
-// With te_wl_lock held: types the keysyms in order, replacing the keymap
-// only where the text needs a character it lacks. 1 when every keystroke
-// was handed to the compositor, 0 when the compositor has no virtual
-// keyboard or the connection broke (what was sent stays typed).
+// With te_wl_lock held (let go while it waits for the compositor, see
+// te_wl_sync): types the keysyms in order, replacing the keymap only where
+// the text needs a character it lacks. 1 when every keystroke was handed
+// to the compositor, 0 when the compositor has no virtual keyboard, the
+// connection broke or the compositor stopped answering (what was sent may
+// stay typed).
 int te_wl_virtual_keyboard_type(te_wl* c, const std::vector<te_keysym>& syms);
 
-// With te_wl_lock held: forgets the keyboard of a connection being dropped.
+// With te_wl_lock held: frees the keyboard of a connection being dropped.
 void te_wl_virtual_keyboard_forget();
 
 #endif

@@ -1,9 +1,11 @@
 // Waiting for the Wayland desktop. The worker sleeps until the compositor
 // sends something (a selection event counts as a clipboard change), a key
-// device has records, or watch_wake() is called: the connection and the
+// device has records, the connection was given up or made again, or
+// watch_wake() is called: the connection, the connection's news and the
 // key reader are gathered in one epoll set, polled beside the wake-up
 // pipe. The connection is read in libwayland's way for threads that share
 // one: prepare, poll without the lock, then read (or cancel), dispatch.
+// While there is no connection, a new one is tried about once a second.
 #include "data_control.h"
 #include "evdev_reader.h"
 #include "held_keys.h"
@@ -18,8 +20,14 @@
 #include <sys/epoll.h>
 #include <unistd.h>
 #include <wayland-client.h>
+#include <xkbcommon/xkbcommon.h>
 
 namespace {
+
+// How long one sleep lasts at most while there is no connection to watch,
+// and at most ever (a wait without limit sleeps again after it).
+const int TE_RECONNECT_MS = 1000;
+const int TE_LONGEST_SLEEP_MS = 3600 * 1000;
 
 // Only the thread that opened the watch uses it.
 struct te_wl_watch {
@@ -28,20 +36,41 @@ struct te_wl_watch {
     te_wl_evdev_reader reader;
     te_key_queue queue;
     std::uint32_t seen_count = 0;  // the selection count last reported
+    unsigned seen_key_changes = 0;  // the reader's count last reported
     int epoll_fd = -1;
-    int display_fd = -1;           // the connection's descriptor in the set
+    int display_fd = -1;           // the descriptor in the set, of the
+    unsigned display_generation = 0;  // connection of this generation
 };
 te_wl_watch te_w;
 
-void te_set_display_fd(te_wl_watch& w, int fd) {
-    if (fd == w.display_fd) return;
-    if (w.display_fd >= 0) epoll_ctl(w.epoll_fd, EPOLL_CTL_DEL, w.display_fd, nullptr);
-    w.display_fd = fd;
-    if (fd < 0) return;
+void te_epoll_add(int epoll_fd, int fd) {
     epoll_event ev = {};
     ev.events = EPOLLIN;
     ev.data.fd = fd;
-    epoll_ctl(w.epoll_fd, EPOLL_CTL_ADD, fd, &ev);
+    epoll_ctl(epoll_fd, EPOLL_CTL_ADD, fd, &ev);
+}
+
+// Puts the descriptor of the connection `c` (null: none) in the set. A new
+// connection may have the number of the one before it: the generation
+// tells them apart.
+void te_follow_connection(te_wl_watch& w, const te_wl* c) {
+    if (c && w.display_fd >= 0 && c->generation == w.display_generation) return;
+    if (w.display_fd >= 0) epoll_ctl(w.epoll_fd, EPOLL_CTL_DEL, w.display_fd, nullptr);
+    w.display_fd = c ? wl_display_get_fd(c->display) : -1;
+    w.display_generation = c ? c->generation : 0;
+    if (c) te_epoll_add(w.epoll_fd, w.display_fd);
+}
+
+// The bits of the keys read: TE_WATCH_KEYS while key events wait in the
+// queue, TE_WATCH_KEY_STATES when a key went down or up since the last
+// report. What keys type is kept only for a key watch.
+int te_key_bits(te_wl_watch& w) {
+    int bits = 0;
+    if ((w.what & TE_WATCH_KEYS) && w.queue.count) bits |= TE_WATCH_KEYS;
+    if (!(w.what & TE_WATCH_KEYS) && w.queue.count) te_key_queue_wipe(&w.queue);
+    if ((w.what & TE_WATCH_KEY_STATES) && w.reader.key_changes != w.seen_key_changes) bits |= TE_WATCH_KEY_STATES;
+    w.seen_key_changes = w.reader.key_changes;
+    return bits;
 }
 
 // With te_wl_lock held: the clipboard bit when the selection changed since
@@ -63,24 +92,25 @@ struct te_read {
 // prepares a read of the connection.
 te_read te_prepare(te_wl_watch& w) {
     te_read r;
+    te_wl_connection_news_take();
     std::lock_guard<std::mutex> hold(te_wl_lock);
     te_wl* c = te_wl_connection_locked();
+    te_follow_connection(w, c);
     if (!c) {
-        te_set_display_fd(w, -1);
+        r.bits = te_key_bits(w);
         return r;
     }
     wl_display* d = c->display;
     while (wl_display_prepare_read(d) != 0) {
         if (wl_display_dispatch_pending(d) < 0) return r;
     }
-    r.bits = te_clipboard_bit(w) | (w.queue.count ? TE_WATCH_KEYS : 0);
+    r.bits = te_clipboard_bit(w) | te_key_bits(w);
     if (r.bits) {
         wl_display_cancel_read(d);
         return r;
     }
     wl_display_flush(d);
     te_wl_read_begin_locked();
-    te_set_display_fd(w, wl_display_get_fd(d));
     r.c = c;
     return r;
 }
@@ -99,10 +129,23 @@ void te_finish(te_wl_watch& w, te_read& r) {
     r.c = nullptr;
 }
 
+// The key watch reads the keyboards with the user's keymap; the watch of
+// the keys' states, for the hotkey, only counts their changes on the
+// keyboards the key states are asked of (the physical ones), with a
+// keymap of its own.
+bool te_open_reader(te_wl_watch& w) {
+    w.reader.virtual_too = (w.what & TE_WATCH_KEYS) && (w.what & TE_WATCH_SYNTHETIC_KEYS);
+    if (w.what & TE_WATCH_KEYS) return te_wl_evdev_reader_open(&w.reader, &w.queue, nullptr);
+    xkb_context* ctx = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
+    xkb_keymap* keymap = ctx ? xkb_keymap_new_from_names(ctx, nullptr, XKB_KEYMAP_COMPILE_NO_FLAGS) : nullptr;
+    xkb_context_unref(ctx);
+    return keymap && te_wl_evdev_reader_open(&w.reader, &w.queue, keymap);
+}
+
 int te_pending_bits(te_wl_watch& w) {
     if (w.keys) te_wl_evdev_reader_drain(&w.reader);
     std::lock_guard<std::mutex> hold(te_wl_lock);
-    return te_clipboard_bit(w) | (w.queue.count ? TE_WATCH_KEYS : 0);
+    return te_clipboard_bit(w) | te_key_bits(w);
 }
 
 }  // namespace
@@ -111,16 +154,14 @@ int te_wl_watch_open(int what) {
     te_wl_watch& w = te_w;
     w.what = what;
     w.epoll_fd = epoll_create1(EPOLL_CLOEXEC);
+    if (te_wl_connection_news_fd() >= 0) te_epoll_add(w.epoll_fd, te_wl_connection_news_fd());
     int bits = 0;
-    w.reader.virtual_too = (what & TE_WATCH_SYNTHETIC_KEYS) != 0;
-    if ((what & TE_WATCH_KEYS) && te_wl_evdev_reader_open(&w.reader, &w.queue, nullptr)) {
+    int reads = what & (TE_WATCH_KEYS | TE_WATCH_KEY_STATES);
+    if (reads && te_open_reader(w)) {
         w.keys = true;
-        epoll_event ev = {};
-        ev.events = EPOLLIN;
-        ev.data.fd = w.reader.epoll_fd;
-        epoll_ctl(w.epoll_fd, EPOLL_CTL_ADD, w.reader.epoll_fd, &ev);
-        bits |= TE_WATCH_KEYS;
-    } else if (what & TE_WATCH_KEYS) {
+        te_epoll_add(w.epoll_fd, w.reader.epoll_fd);
+        bits |= reads;
+    } else if (reads) {
         te_wl_evdev_reader_close(&w.reader);
     }
     if (what & TE_WATCH_CLIPBOARD) {
@@ -133,11 +174,13 @@ int te_wl_watch_open(int what) {
     return bits;
 }
 
+// TE_WAIT_FOREVER (or a negative ms): no time limit.
 int te_wl_watch_wait(int ms) {
     te_wl_watch& w = te_w;
-    std::uint64_t deadline = now_millis() + (std::uint64_t)(ms > 0 ? ms : 0);
+    bool forever = ms < 0 || ms == TE_WAIT_FOREVER;
+    std::uint64_t deadline = forever ? UINT64_MAX : now_millis() + (std::uint64_t)ms;
     if (!w.what || w.epoll_fd < 0) {
-        te_wake_poll(-1, ms);
+        te_wake_poll(-1, forever ? TE_LONGEST_SLEEP_MS : ms);
         return 0;
     }
     for (;;) {
@@ -148,7 +191,9 @@ int te_wl_watch_wait(int ms) {
             te_finish(w, r);
             return r.bits;
         }
-        int woke = te_wake_poll(w.epoll_fd, (int)(deadline - now));
+        int wait = deadline - now < (std::uint64_t)TE_LONGEST_SLEEP_MS ? (int)(deadline - now) : TE_LONGEST_SLEEP_MS;
+        if (!r.c && wait > TE_RECONNECT_MS) wait = TE_RECONNECT_MS;
+        int woke = te_wake_poll(w.epoll_fd, wait);
         te_finish(w, r);
         if (woke == TE_WAKE_WOKEN) return te_pending_bits(w);
     }
@@ -163,8 +208,10 @@ void te_wl_watch_close(void) {
     if (w.epoll_fd >= 0) close(w.epoll_fd);
     w.what = 0;
     w.keys = false;
+    w.seen_key_changes = 0;
     w.epoll_fd = -1;
     w.display_fd = -1;
+    w.display_generation = 0;
 }
 
 // The keyboards are read, not owned, so nothing is held back from the
