@@ -136,7 +136,8 @@ main() {
   start_wine
   local status=0
   ctest --test-dir "$build" --output-on-failure --no-tests=error "$@" </dev/null || status=$?
-  # After the tests: its hosts leave a store in the prefix's APPDATA.
+  # After the tests, which must not find the store its hosts leave in the
+  # prefix's APPDATA.
   TE_WINE64=$te_wine64 bash "$root/tests/package/windows_zip_test.sh" "$zip_root" "$root" || status=$?
   if [ "$status" = 0 ] && [ "$run_bench" = 1 ]; then
     "$te_wine64" "$build/bench/win32/te_win32_typing_bench.exe" </dev/null || status=$?
