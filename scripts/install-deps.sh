@@ -2,6 +2,10 @@
 # Installs everything the build and the tests need on a Debian 12 machine.
 # Does nothing when all of it is already present. Run as root (or via sudo).
 #
+#   install-deps.sh             everything
+#   install-deps.sh --package   only what scripts/package.sh needs to build
+#                               and check the Debian packages
+#
 # yyjson 0.12 is not in Debian 12: its two packages are taken by name from
 # Debian unstable, through a temporary apt source list made from this
 # machine's own Debian mirror entry. The machine's apt configuration is not
@@ -21,18 +25,40 @@ TE_DEBIAN_PACKAGES=(
   chromium firefox-esr xterm
   libwayland-dev libwayland-bin wayland-protocols libevdev-dev
   sway foot wl-clipboard weston wtype
+  file help2man librsvg2-bin lintian appstream desktop-file-utils debootstrap unzip
+)
+# What only the tests use, left out by --package. (The packages link yyjson
+# in from its release archive, so --package takes no yyjson either.)
+TE_TEST_ONLY_PACKAGES=(
+  git ca-certificates libgtest-dev libgmock-dev googletest libbenchmark-dev
+  clang libclang-rt-14-dev valgrind x11-utils xvfb xclip xdotool xauth x11-xkb-utils
+  libgtk-3-dev mingw-w64 g++-mingw-w64-x86-64-posix wine64 wine fonts-dejavu-core
+  chromium firefox-esr xterm sway foot wl-clipboard weston wtype debootstrap unzip
 )
 TE_YYJSON_SERIES="0.12"
+te_package_only=0
 
 log() { printf 'install-deps: %s\n' "$*" >&2; }
+
+. "$(dirname "$0")/lib/debian_mirror.sh"
 
 as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
 }
 
-missing_debian_packages() {
+wanted_debian_packages() {
   local p
   for p in "${TE_DEBIAN_PACKAGES[@]}"; do
+    if [ "$te_package_only" = 1 ] && [[ " ${TE_TEST_ONLY_PACKAGES[*]} " == *" $p "* ]]; then
+      continue
+    fi
+    echo "$p"
+  done
+}
+
+missing_debian_packages() {
+  local p
+  for p in $(wanted_debian_packages); do
     dpkg-query -W -f='${db:Status-Status}\n' "$p" 2>/dev/null | grep -qx installed || echo "$p"
   done
 }
@@ -45,27 +71,6 @@ yyjson_ok() {
   local v
   v=$(yyjson_version)
   [[ "$v" == "$TE_YYJSON_SERIES".* ]] && dpkg-query -W -f='${db:Status-Status}\n' libyyjson0 2>/dev/null | grep -qx installed
-}
-
-# The first Debian archive URI this machine uses, from either source format.
-debian_mirror_uri() {
-  local f uri
-  for f in /etc/apt/sources.list.d/*.sources; do
-    [ -e "$f" ] || continue
-    uri=$(awk '
-      /^[[:space:]]*$/ { if (deb && uri != "" && suite !~ /security/) { print uri; exit } deb=0; uri=""; suite="" }
-      /^Types:/ { deb = ($0 ~ /[[:space:]]deb([[:space:]]|$)/) }
-      /^URIs:/ { uri = $2 }
-      /^Suites:/ { suite = $0 }
-      END { if (deb && uri != "" && suite !~ /security/) print uri }' "$f" | head -n1)
-    [ -n "$uri" ] && { echo "$uri"; return; }
-  done
-  for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
-    [ -e "$f" ] || continue
-    uri=$(awk '$1 == "deb" && $0 !~ /security/ {
-             for (i = 2; i <= NF; i++) if ($i !~ /^\[/ && $i !~ /\]$/) { print $i; exit } }' "$f" | head -n1)
-    [ -n "$uri" ] && { echo "$uri"; return; }
-  done
 }
 
 te_tmp=""
@@ -105,6 +110,7 @@ SRC
 
 main() {
   local missing
+  [ "${1:-}" = --package ] && te_package_only=1
   missing=$(missing_debian_packages)
   if [ -n "$missing" ]; then
     log "installing: $(echo $missing)"
@@ -112,6 +118,7 @@ main() {
     # shellcheck disable=SC2086
     as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $missing >/dev/null
   fi
+  [ "$te_package_only" = 1 ] && return
   if ! yyjson_ok; then
     install_yyjson_from_unstable
   fi

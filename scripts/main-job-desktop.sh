@@ -21,34 +21,19 @@ sentence="Dear team, >>addr"
 log() { printf 'main-job-desktop: %s\n' "$*" >&2; }
 
 work=$(mktemp -d)
-pids=()
-# Stops the children last started first, so the X server goes last.
+. "$(dirname "$0")/lib/children.sh"
 cleanup() {
-  local i
-  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
-    kill "${pids[i]}" 2>/dev/null || true
-    wait "${pids[i]}" 2>/dev/null || true
-  done
+  te_stop_children
   rm -rf "$work"
 }
 trap cleanup EXIT
 
-# Waits (up to $2 tenths of a second) until the command in $1 succeeds.
-wait_until() {
-  local i
-  for i in $(seq 1 "$2"); do
-    eval "$1" && return 0
-    sleep 0.1
-  done
-  return 1
-}
-
 . "$(dirname "$0")/lib/xvfb.sh"
 te_xvfb_start 1280x800x24 || exit 1
-pids+=("$te_xvfb_pid")
+te_children+=("$te_xvfb_pid")
 
 "$build_dir/tools/te-window/te-window" "$work/received.txt" "Velmora demo" >"$work/window.id" &
-pids+=($!)
+te_children+=($!)
 wait_until '[ -s "$work/window.id" ]' 100 || { log "the text window did not start"; exit 1; }
 
 addresses() { grep -c "New Zealand" "$work/received.txt" 2>/dev/null || true; }
@@ -57,7 +42,7 @@ addresses() { grep -c "New Zealand" "$work/received.txt" 2>/dev/null || true; }
 start_te() {
   APPDATA="$work/appdata" "$te" run "$@" >>"$work/te.out" 2>>"$work/te.err" &
   te_pid=$!
-  pids+=("$te_pid")
+  te_children+=("$te_pid")
   sleep 0.5
 }
 
@@ -87,5 +72,5 @@ echo "2. te run (clipboard mode); on a new line, \"$sentence\" is copied and its
 xdotool key Return
 start_te --mode clipboard
 printf '%s' "$sentence" | xclip -quiet -selection clipboard >/dev/null 2>&1 &
-pids+=($!)
+te_children+=($!)
 finish 2

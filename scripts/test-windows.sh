@@ -11,7 +11,10 @@
 # checks its SHA-256 and unpacks it into build/windows/yyjson, then links
 # the real velmora-textexpander.dll against it. The DLL is checked (name,
 # exports, imports) before the platform tests and the host test, which
-# loads it as a Windows program does, run.
+# loads it as a Windows program does, run. Then CPack makes the zip for
+# host developers (build/windows/packages/velmora-textexpander-<version>-win64.zip):
+# its DLL gets the same checks, and tests/package/windows_zip_test.sh
+# builds and runs hosts against it.
 #
 # The tests need an X display for Wine's windows. TE_TEST_DISPLAY names one
 # to use (e.g. :0); by default a private Xvfb is started on a free display.
@@ -33,6 +36,7 @@ log() { printf 'test-windows: %s\n' "$*" >&2; }
 te_wine64=/usr/lib/wine/wine64
 te_wineserver=/usr/lib/wine/wineserver
 wineserver_started=0
+zip_root=""
 . "$root/scripts/lib/xvfb.sh"
 
 cleanup() {
@@ -45,7 +49,8 @@ trap cleanup EXIT
 
 ensure_tools() {
   if command -v x86_64-w64-mingw32-g++-posix >/dev/null && [ -x "$te_wine64" ] &&
-     [ -x "$te_wineserver" ] && command -v Xvfb >/dev/null && command -v cmake >/dev/null; then
+     [ -x "$te_wineserver" ] && command -v Xvfb >/dev/null && command -v cmake >/dev/null &&
+     command -v unzip >/dev/null; then
     return
   fi
   log "installing the cross compiler, Wine and Xvfb"
@@ -87,7 +92,7 @@ start_wine() {
 te_system_dlls='^(kernel32|user32|gdi32|advapi32|shell32|ole32|oleaut32|normaliz|msvcrt|ucrtbase|api-ms-win-.*)\.dll$'
 
 check_dll() {
-  local dll="$build/velmora-textexpander.dll" dir="$build/dll-check"
+  local dll=$1 dir="$build/dll-check"
   [ -f "$dll" ] || { log "the build produced no $(basename "$dll")"; ls "$build"/*.dll >&2 2>/dev/null; return 1; }
   rm -rf "$dir" && mkdir -p "$dir"
   x86_64-w64-mingw32-objdump -p "$dll" >"$dir/headers"
@@ -106,10 +111,22 @@ check_dll() {
     "and imports only $(tr '\n' ' ' <"$dir/imports")"
 }
 
+# The zip for host developers, unpacked into build/windows/zip-check.
+make_zip() {
+  rm -rf "$build/packages" "$build/zip-check"
+  (cd "$build" && cpack -G ZIP >/dev/null)
+  mkdir -p "$build/zip-check"
+  unzip -q "$build"/packages/velmora-textexpander-*-win64.zip -d "$build/zip-check"
+  zip_root=$(echo "$build"/zip-check/velmora-textexpander-*-win64)
+  log "made $(basename "$build"/packages/*.zip)"
+}
+
 main() {
   ensure_tools
   build_cross
-  check_dll
+  check_dll "$build/velmora-textexpander.dll"
+  make_zip
+  check_dll "$zip_root/bin/velmora-textexpander.dll"
   if [ -n "${TE_TEST_DISPLAY:-}" ]; then
     export DISPLAY="$TE_TEST_DISPLAY"
   else
@@ -119,6 +136,9 @@ main() {
   start_wine
   local status=0
   ctest --test-dir "$build" --output-on-failure --no-tests=error "$@" </dev/null || status=$?
+  # After the tests, which must not find the store its hosts leave in the
+  # prefix's APPDATA.
+  TE_WINE64=$te_wine64 bash "$root/tests/package/windows_zip_test.sh" "$zip_root" "$root" || status=$?
   if [ "$status" = 0 ] && [ "$run_bench" = 1 ]; then
     "$te_wine64" "$build/bench/win32/te_win32_typing_bench.exe" </dev/null || status=$?
     "$te_wine64" "$build/bench/win32/te_win32_watch_bench.exe" </dev/null || status=$?

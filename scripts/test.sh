@@ -2,7 +2,10 @@
 # Runs every test: installs what is missing, builds the Linux library, its
 # tests and benchmarks, runs the tests under CTest, then the Windows
 # platform tests under Wine, the X11 desktop tests under Xvfb and the
-# Wayland desktop tests on headless compositors.
+# Wayland desktop tests on headless compositors, and builds and checks the
+# Debian packages. (Their proof on fresh Debian 12 roots,
+# scripts/package-proof.sh, is a command of its own: it takes longer than
+# all of this.)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -41,6 +44,11 @@ fi
 if [ -f scripts/test-windows.sh ]; then
   step "Windows platform tests (Wine)"
   run bash scripts/test-windows.sh
+fi
+
+if [ -f scripts/package.sh ]; then
+  step "Debian packages: built and checked (lintian, validators, contents, a host against them)"
+  run bash scripts/package.sh
 fi
 
 # ---- Reliability (scripts/test-sanitizers.sh, scripts/fuzz.sh) ----------

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs the library into a temporary prefix, then builds a host against
-# it with find_package and with pkg-config, and runs both.
+# Installs the build into a temporary prefix: the programs find the library
+# from there; then a host is built against it with find_package and with
+# pkg-config (consumer_test.sh).
 # Usage: package_test.sh BUILD_DIR SOURCE_DIR
 set -euo pipefail
 build=$1
@@ -19,14 +20,4 @@ if [ -e "$work/prefix/bin/velmora-manager" ]; then
   env -u LD_LIBRARY_PATH QT_QPA_PLATFORM=offscreen "$work/prefix/bin/velmora-manager" --help >/dev/null ||
     { echo "installed velmora-manager failed"; exit 1; }
 fi
-libdir=$(dirname "$(find "$work/prefix" -name 'libvelmora-textexpander.so' | head -n1)")
-export LD_LIBRARY_PATH=$libdir
-
-cmake -S "$here/consumer" -B "$work/consumer" -DCMAKE_PREFIX_PATH="$work/prefix" >/dev/null
-cmake --build "$work/consumer" >/dev/null
-[ "$("$work/consumer/consumer")" = "3 >>addr" ] || { echo "find_package host failed"; exit 1; }
-
-export PKG_CONFIG_PATH=$libdir/pkgconfig
-cc -o "$work/pc_consumer" "$here/consumer/main.c" $(pkg-config --cflags --libs velmora-textexpander)
-[ "$("$work/pc_consumer")" = "3 >>addr" ] || { echo "pkg-config host failed"; exit 1; }
-echo "find_package and pkg-config hosts both work"
+bash "$here/consumer_test.sh" "$work/prefix"

@@ -38,9 +38,11 @@ int main(int argc, char** argv) {
     te_desktop_settle("");
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("velmora-manager"));
+    QApplication::setApplicationVersion(QStringLiteral(TE_VERSION));
     QCommandLineParser args;
     args.setApplicationDescription(QStringLiteral("Find, edit and preview snippets; set rules; pause expansion."));
     args.addHelpOption();
+    args.addVersionOption();
     QCommandLineOption no_engine(QStringLiteral("no-engine"), QStringLiteral("Edit only: do not expand snippets."));
     QCommandLineOption shot(QStringLiteral("screenshot"), QStringLiteral("Draw the window into FILE (PNG) and exit."),
                             QStringLiteral("FILE"));
