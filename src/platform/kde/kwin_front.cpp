@@ -26,6 +26,7 @@ struct te_front {
     std::string window_class;
     bool active = false;
     std::string plugin;
+    std::string file;  // the script, read by KWin on a thread of its own
     sd_bus_slot* slot = nullptr;
 };
 te_front te_fr;
@@ -63,12 +64,22 @@ std::string te_write_script(const std::string& text) {
 }
 
 
+int te_send_start(sd_bus* bus) {
+    sd_bus_message* m = nullptr;
+    int r = sd_bus_message_new_method_call(bus, &m, "org.kde.KWin", "/Scripting", "org.kde.kwin.Scripting", "start");
+    if (r >= 0) r = sd_bus_message_set_expect_reply(m, 0);
+    if (r >= 0) r = sd_bus_send(bus, m, nullptr);
+    sd_bus_message_unref(m);
+    return r;
+}
+
 bool te_load(sd_bus* bus) {
     const char* me = nullptr;
     if (sd_bus_get_unique_name(bus, &me) < 0) return false;
     if (sd_bus_add_object(bus, &te_fr.slot, TE_PATH, te_on_call, nullptr) < 0) return false;
     std::string file = te_write_script(te_script(me));
     if (file.empty()) return false;
+    te_fr.file = file;
     te_fr.plugin = "velmora-te-front-" + std::to_string(getpid());
     sd_bus_message* reply = nullptr;
     int r = sd_bus_call_method(bus, "org.kde.KWin", "/Scripting", "org.kde.kwin.Scripting", "loadScript", nullptr,
@@ -76,11 +87,16 @@ bool te_load(sd_bus* bus) {
     int id = -1;
     if (r >= 0) sd_bus_message_read(reply, "i", &id);
     sd_bus_message_unref(reply);
-    if (id >= 0)
-        r = sd_bus_call_method(bus, "org.kde.KWin", "/Scripting", "org.kde.kwin.Scripting", "start", nullptr,
-                               nullptr, "");
-    unlink(file.c_str());
+    // The script calls this process while it starts: the start is not
+    // waited for, or each would wait for the other.
+    if (id >= 0) r = te_send_start(bus);
     return id >= 0 && r >= 0;
+}
+
+// KWin has read the script once it has reported.
+void te_remove_file() {
+    if (!te_fr.file.empty()) unlink(te_fr.file.c_str());
+    te_fr.file.clear();
 }
 
 void te_unload() {
@@ -91,6 +107,7 @@ void te_unload() {
         sd_bus_call_method(bus, "org.kde.KWin", "/Scripting", "org.kde.kwin.Scripting", "unloadScript", nullptr,
                            nullptr, "s", te_fr.plugin.c_str());
     te_fr.loaded = false;
+    te_remove_file();
 }
 
 // Unloads the script when the process ends.
@@ -122,6 +139,7 @@ int te_kde_front_class(std::string* out) {
         sd_bus_wait(bus, 10000);
     }
     if (!te_fr.reported) return -1;
+    te_remove_file();
     if (!te_fr.active) return 0;
     *out = te_fr.window_class;
     return 1;

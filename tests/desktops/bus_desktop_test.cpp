@@ -1,0 +1,192 @@
+// The GNOME and KDE Plasma desktops on their headless compositors
+// (scripts/test-desktops.sh starts mutter or kwin_wayland and names the
+// desktop in TE_TEST_DESKTOP): the desktop is chosen from what the session
+// offers, text arrives whole in a native GTK 3 window and the user's
+// clipboard is the same afterwards, also after a one-shot `te expand` has
+// ended; clipboard mode expands a copy, and neither the engine's paste nor
+// its restore counts as one; on KDE a rule naming the window's class blocks
+// it. The engine runs in this process, as the session's user.
+#include <gtest/gtest.h>
+
+#include "platform.h"
+#include "textexpander.h"
+#include "wl_harness.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+using te_wl_test::child;
+
+std::string desktop() {
+    const char* d = std::getenv("TE_TEST_DESKTOP");
+    return d ? d : "";
+}
+
+// Where two texts part, for a failure message that does not print
+// thousands of characters.
+::testing::AssertionResult same_text(const std::string& got, const std::string& want) {
+    if (got == want) return ::testing::AssertionSuccess();
+    std::size_t i = 0;
+    while (i < got.size() && i < want.size() && got[i] == want[i]) i++;
+    std::size_t from = i > 20 ? i - 20 : 0;
+    return ::testing::AssertionFailure() << "got " << got.size() << " bytes, want " << want.size()
+                                         << "; they part at byte " << i << ": got \"" << got.substr(from, 60)
+                                         << "\", want \"" << want.substr(from, 60) << "\"";
+}
+
+std::string read_file(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+bool wait_file_holds(const std::string& path, const std::string& what, int timeout_ms) {
+    long long end = te_wl_test::millis() + timeout_ms;
+    while (te_wl_test::millis() < end) {
+        if (read_file(path).find(what) != std::string::npos) return true;
+        usleep(10000);
+    }
+    return false;
+}
+
+// A native GTK 3 window with a text view that has the keyboard focus,
+// recording what it receives.
+class gtk_window {
+public:
+    gtk_window()
+        : dir_(te_wl_test::temp_dir()),
+          view_({"sh", "-c", "GDK_BACKEND=wayland NO_AT_BRIDGE=1 exec '" TE_GTK_VIEW "' '" + dir_ +
+                                 "/received' > '" + dir_ + "/focus'"}) {
+        ready_ = wait_file_holds(dir_ + "/focus", "0x", 15000);
+    }
+    bool ready() const { return ready_; }
+    std::string received() const { return read_file(dir_ + "/received"); }
+    std::string wait_for(std::size_t bytes, int timeout_ms = 20000) const {
+        long long end = te_wl_test::millis() + timeout_ms;
+        while (received().size() < bytes && te_wl_test::millis() < end) usleep(5000);
+        usleep(150000);
+        return received();
+    }
+
+private:
+    std::string dir_;
+    child view_;
+    bool ready_ = false;
+};
+
+// The user's clipboard, set and read by other programs: wl-clipboard on
+// KDE (data control), the helper's remote desktop session on GNOME.
+class user_clipboard {
+public:
+    void copy(const std::string& text) {
+        owner_.reset();
+        std::string out = te_wl_test::temp_dir() + "/ready";
+        std::string cmd = desktop() == "gnome" ? "exec '" TE_SESSION_HELPER "' gnome-copy \"$0\" > '" + out + "'"
+                                               : "wl-copy --foreground \"$0\" & echo ready > '" + out + "'; wait";
+        owner_ = std::make_unique<child>(std::vector<std::string>{"sh", "-c", cmd, text});
+        wait_file_holds(out, "ready", 5000);
+        usleep(100000);
+    }
+    std::string paste() const {
+        std::string out = te_wl_test::temp_dir() + "/pasted";
+        std::string cmd = desktop() == "gnome" ? "'" TE_SESSION_HELPER "' gnome-paste > '" + out + "'"
+                                               : "wl-paste --no-newline > '" + out + "'";
+        te_wl_test::run({"sh", "-c", cmd});
+        return read_file(out);
+    }
+
+private:
+    std::unique_ptr<child> owner_;
+};
+
+class BusDesktop : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_FALSE(desktop().empty()) << "TE_TEST_DESKTOP names no desktop";
+        std::string dir = te_wl_test::temp_dir();
+        setenv("APPDATA", dir.c_str(), 1);
+    }
+    void TearDown() override { te_stop(); }
+    user_clipboard clipboard;
+};
+
+TEST_F(BusDesktop, IsChosenFromWhatTheSessionOffers) {
+    unsetenv("TE_DESKTOP");
+    EXPECT_EQ(std::string(te_desktop_in_use().name), desktop());
+}
+
+struct typing_case {
+    const char* name;
+    std::string text;
+};
+
+void PrintTo(const typing_case& c, std::ostream* os) { *os << c.name; }
+
+class BusDesktopTyping : public BusDesktop, public ::testing::WithParamInterface<typing_case> {};
+
+TEST_P(BusDesktopTyping, ArrivesWholeAndTheClipboardStays) {
+    gtk_window view;
+    ASSERT_TRUE(view.ready()) << "the GTK window did not get the keyboard focus";
+    clipboard.copy("the user's own clipboard");
+    const std::string& text = GetParam().text;
+    ASSERT_EQ(type_text_utf8(text.c_str(), 0), 0);
+    EXPECT_TRUE(same_text(view.wait_for(text.size()), text));
+    EXPECT_EQ(clipboard.paste(), "the user's own clipboard");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, BusDesktopTyping,
+    ::testing::Values(typing_case{"Short", "Grüße, Zoë — 東京 🎉 ok\nnext line"},
+                      typing_case{"MixedScripts", te_wl_test::mixed_script_text(2000)},
+                      typing_case{"Cjk", te_wl_test::cjk_text(2000)}),
+    [](const ::testing::TestParamInfo<typing_case>& i) { return std::string(i.param.name); });
+
+// KWin keeps no copy of a clipboard whose owner has gone and Mutter reads
+// it from its owner: the restored clipboard must outlive `te expand`.
+TEST_F(BusDesktop, OneShotExpandLeavesTheClipboardServed) {
+    gtk_window view;
+    ASSERT_TRUE(view.ready());
+    ASSERT_EQ(te_snippet_add("{\"trigger\":\">>tokyo\",\"text\":\"東京\"}"), 1);
+    clipboard.copy("kept after te ends");
+    ASSERT_EQ(te_wl_test::run({TE_TOOL, "expand", ">>tokyo"}, 20000), 0);
+    EXPECT_EQ(view.wait_for(6), "東京");
+    EXPECT_EQ(clipboard.paste(), "kept after te ends");
+}
+
+// The copy ends with a trigger whose text takes the paste path: were the
+// paste or the restore taken for a copy, it would be expanded again.
+TEST_F(BusDesktop, CopyIsExpandedOnceDespiteThePaste) {
+    gtk_window view;
+    ASSERT_TRUE(view.ready());
+    ASSERT_EQ(te_snippet_add("{\"trigger\":\">>tokyo\",\"text\":\"東京 ok\"}"), 1);
+    ASSERT_EQ(te_start("{\"mode\":\"clipboard\",\"poll_ms\":10000}"), 1) << te_last_error();
+    usleep(300000);
+    clipboard.copy("see >>tokyo");
+    EXPECT_EQ(view.wait_for(9, 5000), "東京 ok");
+    usleep(1000000);
+    EXPECT_EQ(view.received(), "東京 ok");
+    EXPECT_EQ(clipboard.paste(), "see >>tokyo");
+}
+
+TEST_F(BusDesktop, RuleNamingTheWindowClassBlocksIt) {
+    if (desktop() != "kde") GTEST_SKIP() << "plain Mutter names no program in front";
+    gtk_window view;
+    ASSERT_TRUE(view.ready());
+    char name[64];
+    ASSERT_STREQ(foreground_process_name(name, sizeof name), "TE-GTK-VIEW");
+    ASSERT_EQ(te_rule_set("te-gtk-view", "{\"allow\":false}"), 1);
+    ASSERT_EQ(te_start("{\"mode\":\"clipboard\"}"), 1) << te_last_error();
+    usleep(300000);
+    clipboard.copy("Dear team, >>addr");
+    usleep(1000000);
+    EXPECT_EQ(view.received(), "");
+}
+
+}  // namespace
