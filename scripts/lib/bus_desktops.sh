@@ -30,6 +30,7 @@ te_bs_run() {
   shift
   cat >"$te_bs_root/session.sh" <<SCRIPT
 echo "\$DBUS_SESSION_BUS_ADDRESS" > "$te_bs_root/bus"
+echo \$\$ > "$te_bs_root/compositor.pid"
 dbus-update-activation-environment WAYLAND_DISPLAY=$name XDG_CURRENT_DESKTOP=\${XDG_CURRENT_DESKTOP:-} >/dev/null 2>&1
 exec "\$@"
 SCRIPT
@@ -99,9 +100,14 @@ te_mutter_start() {
 te_bus_session_stop() {
   if [ -n "$te_bs_helper_pid" ]; then kill "$te_bs_helper_pid" 2>/dev/null; wait "$te_bs_helper_pid" 2>/dev/null || true; fi
   if [ -n "$te_bs_pid" ]; then
-    # The compositor first (dbus-run-session's child): its bus then ends.
-    pkill -TERM -P "$te_bs_pid" 2>/dev/null
-    kill "$te_bs_pid" 2>/dev/null
+    # The compositor first: dbus-run-session then ends its bus and itself.
+    local c i
+    c=$(cat "$te_bs_root/compositor.pid" 2>/dev/null || true)
+    if [ -n "$c" ]; then
+      kill "$c" 2>/dev/null || true
+      for i in $(seq 1 30); do kill -0 "$c" 2>/dev/null || break; sleep 0.1; done
+      kill -KILL "$c" 2>/dev/null || true
+    fi
     wait "$te_bs_pid" 2>/dev/null || true
   fi
   # Clipboard keepers end by themselves once their compositor or bus is gone.

@@ -85,14 +85,18 @@ private:
 // KDE (data control), the helper's remote desktop session on GNOME.
 class user_clipboard {
 public:
+    // The owner is the child itself, so that it ends with the test.
     void copy(const std::string& text) {
         owner_.reset();
-        std::string out = te_wl_test::temp_dir() + "/ready";
-        std::string cmd = desktop() == "gnome" ? "exec '" TE_SESSION_HELPER "' gnome-copy \"$0\" > '" + out + "'"
-                                               : "wl-copy --foreground \"$0\" & echo ready > '" + out + "'; wait";
-        owner_ = std::make_unique<child>(std::vector<std::string>{"sh", "-c", cmd, text});
-        wait_file_holds(out, "ready", 5000);
-        usleep(100000);
+        if (desktop() == "gnome") {
+            std::string out = te_wl_test::temp_dir() + "/ready";
+            std::string cmd = "exec '" TE_SESSION_HELPER "' gnome-copy \"$0\" > '" + out + "'";
+            owner_ = std::make_unique<child>(std::vector<std::string>{"sh", "-c", cmd, text});
+            wait_file_holds(out, "ready", 5000);
+        } else {
+            owner_ = std::make_unique<child>(std::vector<std::string>{"wl-copy", "--foreground", text});
+        }
+        usleep(300000);
     }
     std::string paste() const {
         std::string out = te_wl_test::temp_dir() + "/pasted";
@@ -136,6 +140,8 @@ TEST_P(BusDesktopTyping, ArrivesWholeAndTheClipboardStays) {
     ASSERT_TRUE(view.ready()) << "the GTK window did not get the keyboard focus";
     clipboard.copy("the user's own clipboard");
     const std::string& text = GetParam().text;
+    char why[512];
+    ASSERT_EQ(desktop_missing(TE_NEED_TYPING | TE_NEED_CLIPBOARD, why, sizeof why), 0) << why;
     ASSERT_EQ(type_text_utf8(text.c_str(), 0), 0);
     EXPECT_TRUE(same_text(view.wait_for(text.size()), text));
     EXPECT_EQ(clipboard.paste(), "the user's own clipboard");

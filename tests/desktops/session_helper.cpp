@@ -65,8 +65,10 @@ int call(sd_bus* bus, const std::string& s, const char* method) {
     return sd_bus_call_method(bus, RD, s.c_str(), SESSION, method, nullptr, nullptr, "") >= 0;
 }
 
+// Mutter serves the clipboard of started sessions only.
 int enable_clipboard(sd_bus* bus, const std::string& s) {
-    return sd_bus_call_method(bus, RD, s.c_str(), SESSION, "EnableClipboard", nullptr, nullptr, "a{sv}", 0) >= 0;
+    return sd_bus_call_method(bus, RD, s.c_str(), SESSION, "EnableClipboard", nullptr, nullptr, "a{sv}", 0) >= 0 &&
+           call(bus, s, "Start");
 }
 
 void serve(sd_bus* bus) {
@@ -113,7 +115,7 @@ int gnome_copy(sd_bus* bus, const char* text) {
     c.text = text;
     c.session = new_session(bus);
     if (c.session.empty() || !enable_clipboard(bus, c.session)) return 1;
-    sd_bus_match_signal(bus, nullptr, RD, c.session.c_str(), SESSION, "SelectionTransfer", on_transfer, &c);
+    sd_bus_match_signal(bus, nullptr, nullptr, c.session.c_str(), SESSION, "SelectionTransfer", on_transfer, &c);
     sd_bus_message* m = nullptr;
     sd_bus_message_new_method_call(bus, &m, RD, c.session.c_str(), SESSION, "SetSelection");
     sd_bus_message_open_container(m, 'a', "{sv}");

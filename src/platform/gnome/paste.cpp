@@ -72,13 +72,16 @@ int te_wait_served(std::uint64_t before) {
 int te_gnome_save_clipboard(te_clip_contents* out) {
     out->clear();
     std::vector<std::string> types;
+    bool known = false;
     {
         std::lock_guard<std::mutex> hold(te_bus_lock);
         sd_bus* bus = te_bus_locked();
         std::string session = bus ? te_gnome_session(bus, nullptr) : "";
         if (session.empty() || !te_gnome_sync(bus, session)) return 0;
-        bool known = false;
         types = te_gnome_selection_types(&known);
+        // Mutter names the formats only when the owner changes: before the
+        // first change this session sees, the text formats are tried.
+        if (!known) types.assign(te_gnome_text_types, te_gnome_text_types + 5);
     }
     for (const std::string& type : types) {
         if (te_is_meta(type)) continue;
@@ -87,7 +90,7 @@ int te_gnome_save_clipboard(te_clip_contents* out) {
         item.type = type;
         int ok = fd >= 0 && te_fd_read_all(fd, &item.data, TE_PIPE_WAIT_MS, TE_CLIP_ITEM_CAP);
         if (fd >= 0) close(fd);
-        if (!ok && te_is_text(type)) return 0;
+        if (!ok && te_is_text(type) && known) return 0;
         if (ok) out->push_back(item);
     }
     return 1;
@@ -107,6 +110,13 @@ int te_gnome_paste(const std::string& text) {
 }
 
 int te_gnome_restore_clipboard(const te_clip_contents& saved) {
+    if (saved.empty()) {
+        // An empty clipboard: the session lets go of the one it owns.
+        std::lock_guard<std::mutex> hold(te_bus_lock);
+        sd_bus* bus = te_bus_locked();
+        std::string session = bus ? te_gnome_session(bus, nullptr) : "";
+        return !session.empty() && te_gnome_clipboard_reset(bus, session);
+    }
     {
         std::lock_guard<std::mutex> hold(te_bus_lock);
         te_gnome_selection_mute(true);

@@ -125,7 +125,7 @@ int te_enable_clipboard(sd_bus* bus, const std::string& session, std::string* er
 
 bool te_match(sd_bus* bus, sd_bus_slot** slot, const std::string& session, const char* member,
               sd_bus_message_handler_t handler) {
-    return sd_bus_match_signal(bus, slot, TE_RD, session.c_str(), TE_SESSION_IFACE, member, handler, nullptr) >= 0;
+    return sd_bus_match_signal(bus, slot, nullptr, session.c_str(), TE_SESSION_IFACE, member, handler, nullptr) >= 0;
 }
 
 std::string te_create_session(sd_bus* bus, std::string* error) {
@@ -153,7 +153,10 @@ void te_wake_keyboard(sd_bus* bus, const std::string& session) {
 
 std::string te_gnome_new_session(sd_bus* bus, std::string* error) {
     std::string session = te_create_session(bus, error);
-    if (!session.empty() && !te_enable_clipboard(bus, session, error)) return "";
+    // Mutter serves the clipboard of started sessions only.
+    if (!session.empty() &&
+        (!te_enable_clipboard(bus, session, error) || !te_session_call(bus, session, "Start", error)))
+        return "";
     return session;
 }
 
@@ -255,4 +258,9 @@ int te_gnome_sync(sd_bus* bus, const std::string& session) {
                                "ss", TE_SESSION_IFACE, "SessionId");
     sd_bus_message_unref(reply);
     return r >= 0 && te_bus_process_locked(bus);
+}
+
+int te_gnome_clipboard_reset(sd_bus* bus, const std::string& session) {
+    te_rd.offered.clear();
+    return te_session_call(bus, session, "DisableClipboard", nullptr) && te_enable_clipboard(bus, session, nullptr);
 }

@@ -41,6 +41,9 @@ int te_gnome_selection_read(sd_bus* bus, const std::string& session, const char*
 // Makes the session the clipboard's owner offering `text` in the text
 // formats; each program that asks is answered with it. 0 when refused.
 int te_gnome_selection_offer(sd_bus* bus, const std::string& session, const std::string& text);
+// Lets go of the clipboard the session owns (DisableClipboard, then
+// EnableClipboard again).
+int te_gnome_clipboard_reset(sd_bus* bus, const std::string& session);
 // How many times the offered text was handed to a program.
 std::uint64_t te_gnome_selection_served();
 
@@ -51,8 +54,7 @@ int te_gnome_sync(sd_bus* bus, const std::string& session);
 extern const char* const te_gnome_text_types[5];
 
 // ---- Parts the keeper process uses on a bus and session of its own ----------
-// Makes a session (not started) with the clipboard enabled; its path, or
-// empty.
+// Makes a started session with the clipboard enabled; its path, or empty.
 std::string te_gnome_new_session(sd_bus* bus, std::string* error);
 // Makes the session the clipboard's owner offering `types`.
 int te_gnome_set_selection(sd_bus* bus, const std::string& session, const std::vector<std::string>& types);
