@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs the GNOME and KDE Plasma desktop tests on headless sessions of their
-# own: desktops.* under kwin_wayland, then (with TE_TEST_GNOME=1) under
-# mutter, whose paste path does not pass yet.
+# own: desktops.* under kwin_wayland, then under mutter. Each session's
+# seat first has no keyboard, for the test of that case; then a keyboard
+# stand-in joins it for the rest.
 #
 #   scripts/test-desktops.sh BUILD_DIR                     the tests
 #   scripts/test-desktops.sh BUILD_DIR kde|gnome COMMAND   COMMAND as the
@@ -32,20 +33,23 @@ start() {
   log "$1 session at $XDG_RUNTIME_DIR/$WAYLAND_DISPLAY"
 }
 
+bare_seat_tests='^desktops\..*WithoutKeyboard'
+
 cd "$build_dir"
 if [ $# -gt 0 ]; then
   desktop=$1
   shift
   start "$desktop"
+  te_bus_seat "$build_dir" "$desktop"
   TE_TEST_DESKTOP=$desktop bash "$here/lib/as-session-user.sh" "$@"
   exit
 fi
 failed=0
-desktops=(kde)
-[ "${TE_TEST_GNOME:-0}" = 1 ] && desktops+=(gnome)
-for desktop in "${desktops[@]}"; do
+for desktop in kde gnome; do
   start "$desktop"
-  TE_TEST_DESKTOP=$desktop ctest -R '^desktops\.' --output-on-failure || failed=1
+  TE_TEST_DESKTOP=$desktop TE_TEST_BARE_SEAT=1 ctest -R "$bare_seat_tests" --output-on-failure || failed=1
+  te_bus_seat "$build_dir" "$desktop"
+  TE_TEST_DESKTOP=$desktop ctest -R '^desktops\.' -E "$bare_seat_tests" --output-on-failure || failed=1
   te_bus_session_stop
 done
 exit $failed

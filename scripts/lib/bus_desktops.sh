@@ -1,8 +1,10 @@
 # Starting a private headless GNOME (mutter) or KDE Plasma (kwin_wayland)
 # session, for the scripts that need one. Source this file, then call
 # te_kwin_start or te_mutter_start BUILD_DIR; each exports XDG_RUNTIME_DIR,
-# WAYLAND_DISPLAY, DBUS_SESSION_BUS_ADDRESS, HOME and TE_SESSION_UID, runs
-# the session's keyboard stand-in, and te_bus_session_stop ends it all.
+# WAYLAND_DISPLAY, DBUS_SESSION_BUS_ADDRESS, HOME and TE_SESSION_UID. The
+# seat has no keyboard, so no window gets the keyboard focus, until
+# te_bus_seat BUILD_DIR kde|gnome runs the keyboard stand-in.
+# te_bus_session_stop ends it all.
 #
 # The compositor and its session bus run under dbus-run-session as an
 # unprivileged user with a runtime folder of its own; the programs under
@@ -54,6 +56,19 @@ SCRIPT
   export DBUS_SESSION_BUS_ADDRESS
 }
 
+# te_bs_wait_name NAME: waits until the compositor owns NAME on its bus,
+# which the desktop choice looks for.
+te_bs_wait_name() {
+  local i
+  for i in $(seq 1 100); do
+    setpriv --reuid="$TE_SESSION_UID" --regid="$TE_SESSION_UID" --clear-groups -- \
+      busctl --user status "$1" >/dev/null 2>&1 && return 0
+    sleep 0.1
+  done
+  echo "the session's compositor did not take $1 on its bus" >&2
+  return 1
+}
+
 # te_bs_trust PROGRAM...: KWin lets these programs use fake input.
 te_bs_trust() {
   local p
@@ -81,18 +96,21 @@ te_kwin_start() {
   te_bs_prepare
   cp /usr/bin/kwin_wayland "$te_bs_root/kwin_wayland"
   te_bs_trust "$build_dir/tests/desktops/te-session-helper" "$@"
-  TE_BS_CURRENT=KDE te_bs_run kwin-1 "$te_bs_root/kwin_wayland" --virtual --width 1280 --height 720 --socket kwin-1 ||
-    return 1
-  te_bs_helper "$build_dir" kde-seat
+  TE_BS_CURRENT=KDE te_bs_run kwin-1 "$te_bs_root/kwin_wayland" --virtual --width 1280 --height 720 --socket kwin-1 &&
+    te_bs_wait_name org.kde.KWin
 }
 
 # te_mutter_start BUILD_DIR: Mutter without GNOME Shell.
 te_mutter_start() {
-  local build_dir=$1
   te_bs_prepare
   TE_BS_CURRENT=GNOME te_bs_run mutter-1 mutter --headless --wayland --no-x11 --wayland-display=mutter-1 \
-    --virtual-monitor 1280x720 || return 1
-  te_bs_helper "$build_dir" gnome-seat
+    --virtual-monitor 1280x720 && te_bs_wait_name org.gnome.Mutter.RemoteDesktop
+}
+
+# te_bus_seat BUILD_DIR kde|gnome: a keyboard on the session's seat, kept
+# until the session ends.
+te_bus_seat() {
+  te_bs_helper "$1" "$2-seat"
 }
 
 # Ends the session (the bus, the compositor and what runs on them) and

@@ -82,27 +82,30 @@ private:
 };
 
 // The user's clipboard, set and read by other programs: wl-clipboard on
-// KDE (data control), the helper's remote desktop session on GNOME.
+// KDE (data control), the helper's remote desktop session on GNOME. A
+// `type` given names the one format copied or read; else it is text.
 class user_clipboard {
 public:
     // The owner is the child itself, so that it ends with the test.
-    void copy(const std::string& text) {
+    void copy(const std::string& text, const std::string& type = "") {
         owner_.reset();
         if (desktop() == "gnome") {
             std::string out = te_wl_test::temp_dir() + "/ready";
-            std::string cmd = "exec '" TE_SESSION_HELPER "' gnome-copy \"$0\" > '" + out + "'";
-            owner_ = std::make_unique<child>(std::vector<std::string>{"sh", "-c", cmd, text});
+            std::string cmd = "exec '" TE_SESSION_HELPER "' gnome-copy \"$0\" $1 > '" + out + "'";
+            owner_ = std::make_unique<child>(std::vector<std::string>{"sh", "-c", cmd, text, type});
             wait_file_holds(out, "ready", 5000);
         } else {
-            owner_ = std::make_unique<child>(std::vector<std::string>{"wl-copy", "--foreground", text});
+            std::vector<std::string> argv{"wl-copy", "--foreground", text};
+            if (!type.empty()) argv.insert(argv.end() - 1, {"--type", type});
+            owner_ = std::make_unique<child>(argv);
         }
         usleep(300000);
     }
-    std::string paste() const {
+    std::string paste(const std::string& type = "") const {
         std::string out = te_wl_test::temp_dir() + "/pasted";
-        std::string cmd = desktop() == "gnome" ? "'" TE_SESSION_HELPER "' gnome-paste > '" + out + "'"
-                                               : "wl-paste --no-newline > '" + out + "'";
-        te_wl_test::run({"sh", "-c", cmd});
+        std::string cmd = desktop() == "gnome" ? "'" TE_SESSION_HELPER "' gnome-paste $0 > '" + out + "'"
+                                               : "wl-paste --no-newline ${0:+--type \"$0\"} > '" + out + "'";
+        te_wl_test::run({"sh", "-c", cmd, type});
         return read_file(out);
     }
 
@@ -164,6 +167,33 @@ TEST_F(BusDesktop, OneShotExpandLeavesTheClipboardServed) {
     ASSERT_EQ(te_wl_test::run({TE_TOOL, "expand", ">>tokyo"}, 20000), 0);
     EXPECT_EQ(view.wait_for(6), "東京");
     EXPECT_EQ(clipboard.paste(), "kept after te ends");
+}
+
+// Mutter keeps a copy of a clipboard's text once its owner has gone, but
+// of no other format: one no program knows comes back whole, still served
+// after `te expand` has ended.
+TEST_F(BusDesktop, EveryFormatOfTheClipboardComesBack) {
+    gtk_window view;
+    ASSERT_TRUE(view.ready());
+    ASSERT_EQ(te_snippet_add("{\"trigger\":\">>tokyo\",\"text\":\"東京\"}"), 1);
+    clipboard.copy("<kept/>", "application/x-te-test");
+    ASSERT_EQ(te_wl_test::run({TE_TOOL, "expand", ">>tokyo"}, 20000), 0);
+    EXPECT_EQ(view.wait_for(6), "東京");
+    EXPECT_EQ(clipboard.paste("application/x-te-test"), "<kept/>");
+}
+
+// scripts/test-desktops.sh runs this one before anything gives the seat a
+// keyboard: Mutter dropped the first key event of a new remote desktop
+// session there.
+TEST_F(BusDesktop, FirstKeyOnASeatWithoutKeyboardArrives) {
+    if (!std::getenv("TE_TEST_BARE_SEAT")) GTEST_SKIP() << "the seat has a keyboard already";
+    char why[512];
+    // The engine's session gives the seat the keyboard the window needs.
+    ASSERT_EQ(desktop_missing(TE_NEED_TYPING, why, sizeof why), 0) << why;
+    gtk_window view;
+    ASSERT_TRUE(view.ready());
+    ASSERT_EQ(type_text_utf8("abc", 0), 0);
+    EXPECT_EQ(view.wait_for(3), "abc");
 }
 
 // The copy ends with a trigger whose text takes the paste path: were the

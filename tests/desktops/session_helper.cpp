@@ -4,11 +4,16 @@
 //                                   so windows get the keyboard focus
 //   te-session-helper gnome-seat    keeps a started remote desktop session
 //                                   on Mutter's seat, for the same reason
-//   te-session-helper gnome-copy T  owns GNOME's clipboard with the text T
+//   te-session-helper gnome-copy T [TYPE]
+//                                   owns GNOME's clipboard with the text T
+//                                   (in the format TYPE alone when given)
 //                                   until another owner takes it
-//   te-session-helper gnome-paste   prints GNOME's clipboard text
+//   te-session-helper gnome-paste [TYPE]
+//                                   prints GNOME's clipboard text (or its
+//                                   content in TYPE)
 // (On KDE wl-copy and wl-paste do the clipboard through data control.)
 #include <cstdio>
+#include <poll.h>
 #include <cstring>
 #include <string>
 #include <systemd/sd-bus.h>
@@ -110,7 +115,7 @@ int on_transfer(sd_bus_message* m, void* data, sd_bus_error*) {
     return 0;
 }
 
-int gnome_copy(sd_bus* bus, const char* text) {
+int gnome_copy(sd_bus* bus, const char* text, const char* type) {
     copy_state c;
     c.text = text;
     c.session = new_session(bus);
@@ -121,7 +126,8 @@ int gnome_copy(sd_bus* bus, const char* text) {
     sd_bus_message_open_container(m, 'a', "{sv}");
     sd_bus_message_open_container(m, 'e', "sv");
     sd_bus_message_append(m, "s", "mime-types");
-    sd_bus_message_append(m, "v", "as", 2, "text/plain;charset=utf-8", "text/plain");
+    if (type) sd_bus_message_append(m, "v", "as", 1, type);
+    else sd_bus_message_append(m, "v", "as", 2, "text/plain;charset=utf-8", "text/plain");
     sd_bus_message_close_container(m);
     sd_bus_message_close_container(m);
     if (sd_bus_call(bus, m, 0, nullptr, nullptr) < 0) return 1;
@@ -130,18 +136,20 @@ int gnome_copy(sd_bus* bus, const char* text) {
     return 0;
 }
 
-int gnome_paste(sd_bus* bus) {
+int gnome_paste(sd_bus* bus, const char* type) {
     std::string s = new_session(bus);
     if (s.empty() || !enable_clipboard(bus, s)) return 1;
     sd_bus_message* reply = nullptr;
     int fd = -1;
-    if (sd_bus_call_method(bus, RD, s.c_str(), SESSION, "SelectionRead", nullptr, &reply, "s",
-                           "text/plain;charset=utf-8") < 0 ||
+    if (sd_bus_call_method(bus, RD, s.c_str(), SESSION, "SelectionRead", nullptr, &reply, "s", type) < 0 ||
         sd_bus_message_read(reply, "h", &fd) < 0)
         return 1;
+    // Mutter's end of the pipe does not block: wait for each part.
     char buf[65536];
     ssize_t n;
-    while ((n = read(fd, buf, sizeof buf)) > 0) fwrite(buf, 1, (size_t)n, stdout);
+    pollfd p = {fd, POLLIN, 0};
+    while (poll(&p, 1, 5000) > 0 && (n = read(fd, buf, sizeof buf)) != 0)
+        if (n > 0) fwrite(buf, 1, (size_t)n, stdout);
     sd_bus_message_unref(reply);
     return 0;
 }
@@ -154,8 +162,8 @@ int main(int argc, char** argv) {
     sd_bus* bus = nullptr;
     if (sd_bus_open_user(&bus) < 0) return 1;
     if (mode == "gnome-seat") return gnome_seat(bus);
-    if (mode == "gnome-copy" && argc > 2) return gnome_copy(bus, argv[2]);
-    if (mode == "gnome-paste") return gnome_paste(bus);
-    std::fprintf(stderr, "usage: te-session-helper kde-seat|gnome-seat|gnome-copy TEXT|gnome-paste\n");
+    if (mode == "gnome-copy" && argc > 2) return gnome_copy(bus, argv[2], argc > 3 ? argv[3] : nullptr);
+    if (mode == "gnome-paste") return gnome_paste(bus, argc > 2 ? argv[2] : "text/plain;charset=utf-8");
+    std::fprintf(stderr, "usage: te-session-helper kde-seat|gnome-seat|gnome-copy TEXT [TYPE]|gnome-paste [TYPE]\n");
     return 2;
 }

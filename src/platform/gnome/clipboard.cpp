@@ -3,6 +3,7 @@
 // fills from the owner, outside the lock and within a bounded time.
 #include "fd_io.h"
 #include "gnome_desktop.h"
+#include "platform.h"
 #include "remote_desktop.h"
 #include "session_bus.h"
 
@@ -25,21 +26,42 @@ const char* te_text_type() {
     return nullptr;
 }
 
-int te_open_text() {
+// A read refused only while an earlier one is finishing is tried again
+// for this long.
+const std::uint64_t TE_READ_BUSY_MS = 500;
+const int TE_READ_RETRY_US = 2000;
+
+// One try: -1 with *busy set when Mutter refused it (a type of null: the
+// best text format).
+int te_try_open(const char* type, bool* busy) {
     std::lock_guard<std::mutex> hold(te_bus_lock);
+    *busy = false;
     sd_bus* bus = te_bus_locked();
     std::string session = bus ? te_gnome_session(bus, nullptr) : "";
     if (session.empty() || !te_bus_process_locked(bus)) return -1;
-    const char* type = te_text_type();
-    return type ? te_gnome_selection_read(bus, session, type) : -1;
+    if (!type) type = te_text_type();
+    if (!type) return -1;
+    int fd = te_gnome_selection_read(bus, session, type);
+    *busy = fd < 0;
+    return fd;
 }
 
 }  // namespace
 
+int te_gnome_open_clipboard(const char* type) {
+    std::uint64_t end = now_millis() + TE_READ_BUSY_MS;
+    for (;;) {
+        bool busy = false;
+        int fd = te_try_open(type, &busy);
+        if (fd >= 0 || !busy || now_millis() >= end) return fd;
+        usleep(TE_READ_RETRY_US);
+    }
+}
+
 char* te_gnome_get_clipboard_text_utf8(char* out, int size) {
     if (size <= 1) return nullptr;
     out[0] = 0;
-    int fd = te_open_text();
+    int fd = te_gnome_open_clipboard(nullptr);
     if (fd < 0) return nullptr;
     std::string text;
     int ok = te_fd_read_all(fd, &text, TE_ANSWER_WAIT_MS, (std::size_t)size - 1);

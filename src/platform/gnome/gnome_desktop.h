@@ -21,7 +21,14 @@ int te_gnome_keys_hold_begin(void);
 void te_gnome_keys_hold_end(void);
 int te_gnome_desktop_missing(int needs, char* why, int size);
 
-// The clipboard side of the typing (gnome_paste.cpp).
+// A descriptor to read the clipboard's content in `type` from (null: its
+// best text format), -1 when there is none. Mutter refuses a session a
+// read while its previous one is still finishing, even though that one's
+// content has all arrived: a refused read is tried again for a short
+// while, without te_bus_lock held in between.
+int te_gnome_open_clipboard(const char* type);
+
+// The clipboard side of the typing (paste.cpp).
 int te_gnome_save_clipboard(te_clip_contents* out);
 int te_gnome_paste(const std::string& text);
 int te_gnome_restore_clipboard(const te_clip_contents& saved);

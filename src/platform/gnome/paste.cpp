@@ -35,13 +35,6 @@ bool te_is_text(const std::string& type) {
     return false;
 }
 
-int te_open(const std::string& type) {
-    std::lock_guard<std::mutex> hold(te_bus_lock);
-    sd_bus* bus = te_bus_locked();
-    std::string session = bus ? te_gnome_session(bus, nullptr) : "";
-    return session.empty() ? -1 : te_gnome_selection_read(bus, session, type.c_str());
-}
-
 // Shift+Insert: text fields paste the clipboard with it. The program in
 // front is unknown here, so terminals cannot be told apart.
 int te_press_chord(sd_bus* bus, const std::string& session) {
@@ -85,7 +78,7 @@ int te_gnome_save_clipboard(te_clip_contents* out) {
     }
     for (const std::string& type : types) {
         if (te_is_meta(type)) continue;
-        int fd = te_open(type);
+        int fd = te_gnome_open_clipboard(type.c_str());
         te_clip_item item;
         item.type = type;
         int ok = fd >= 0 && te_fd_read_all(fd, &item.data, TE_PIPE_WAIT_MS, TE_CLIP_ITEM_CAP);
@@ -103,6 +96,10 @@ int te_gnome_paste(const std::string& text) {
         sd_bus* bus = te_bus_locked();
         std::string session = bus ? te_gnome_session(bus, nullptr) : "";
         if (session.empty() || !te_gnome_selection_offer(bus, session, text)) return 0;
+        // Mutter reads a new clipboard's text at once, to keep a copy for
+        // when its owner goes: that request came before the answer and is
+        // served here, so that only the program's own request counts.
+        if (!te_bus_process_locked(bus)) return 0;
         before = te_gnome_selection_served();
         if (!te_press_chord(bus, session)) return 0;
     }
@@ -111,11 +108,11 @@ int te_gnome_paste(const std::string& text) {
 
 int te_gnome_restore_clipboard(const te_clip_contents& saved) {
     if (saved.empty()) {
-        // An empty clipboard: the session lets go of the one it owns.
+        // An empty clipboard: the session keeps one that holds nothing.
         std::lock_guard<std::mutex> hold(te_bus_lock);
         sd_bus* bus = te_bus_locked();
         std::string session = bus ? te_gnome_session(bus, nullptr) : "";
-        return !session.empty() && te_gnome_clipboard_reset(bus, session);
+        return !session.empty() && te_gnome_clipboard_empty(bus, session);
     }
     {
         std::lock_guard<std::mutex> hold(te_bus_lock);

@@ -19,6 +19,8 @@ const char* const TE_RD = "org.gnome.Mutter.RemoteDesktop";
 const char* const TE_RD_PATH = "/org/gnome/Mutter/RemoteDesktop";
 const char* const TE_SESSION_IFACE = "org.gnome.Mutter.RemoteDesktop.Session";
 const int TE_PIPE_WAIT_MS = 1000;
+// The one format of a clipboard that holds nothing (te_gnome_clipboard_empty).
+const char* const TE_EMPTY_TYPE = "application/x-velmora-empty";
 
 // The engine's session and what its signals told; under te_bus_lock.
 struct te_rd_state {
@@ -45,19 +47,46 @@ void te_bump() {
 
 }  // namespace
 
+namespace {
+
+// Reads a list of strings at the message's position into *out.
+void te_read_strings(sd_bus_message* m, std::vector<std::string>* out) {
+    char** strv = nullptr;
+    if (sd_bus_message_read_strv(m, &strv) < 0 || !strv) return;
+    for (char** s = strv; *s; s++) out->push_back(*s);
+    for (char** s = strv; *s; s++) free(*s);
+    free(strv);
+}
+
+// The value of "mime-types": Mutter 43 sends the list inside a structure
+// of one member ("(as)"); a plain list ("as") is read too.
+void te_read_mime_types(sd_bus_message* m, std::vector<std::string>* types) {
+    const char* contents = nullptr;
+    if (sd_bus_message_peek_type(m, nullptr, &contents) < 0 || !contents) {
+        sd_bus_message_skip(m, "v");
+    } else if (std::strcmp(contents, "as") == 0 && sd_bus_message_enter_container(m, 'v', "as") >= 0) {
+        te_read_strings(m, types);
+        sd_bus_message_exit_container(m);
+    } else if (std::strcmp(contents, "(as)") == 0 && sd_bus_message_enter_container(m, 'v', "(as)") >= 0) {
+        if (sd_bus_message_enter_container(m, 'r', "as") >= 0) {
+            te_read_strings(m, types);
+            sd_bus_message_exit_container(m);
+        }
+        sd_bus_message_exit_container(m);
+    } else {
+        sd_bus_message_skip(m, "v");
+    }
+}
+
+}  // namespace
+
 void te_gnome_read_owner(sd_bus_message* m, std::vector<std::string>* types, int* is_owner) {
     if (sd_bus_message_enter_container(m, 'a', "{sv}") < 0) return;
     while (sd_bus_message_enter_container(m, 'e', "sv") > 0) {
         const char* key = nullptr;
         sd_bus_message_read(m, "s", &key);
-        if (key && std::strcmp(key, "mime-types") == 0 && sd_bus_message_enter_container(m, 'v', "as") >= 0) {
-            char** strv = nullptr;
-            if (sd_bus_message_read_strv(m, &strv) >= 0 && strv) {
-                for (char** s = strv; *s; s++) types->push_back(*s);
-                for (char** s = strv; *s; s++) free(*s);
-                free(strv);
-            }
-            sd_bus_message_exit_container(m);
+        if (key && std::strcmp(key, "mime-types") == 0) {
+            te_read_mime_types(m, types);
         } else if (key && std::strcmp(key, "session-is-owner") == 0) {
             sd_bus_message_read(m, "v", "b", is_owner);
         } else {
@@ -260,7 +289,8 @@ int te_gnome_sync(sd_bus* bus, const std::string& session) {
     return r >= 0 && te_bus_process_locked(bus);
 }
 
-int te_gnome_clipboard_reset(sd_bus* bus, const std::string& session) {
+int te_gnome_clipboard_empty(sd_bus* bus, const std::string& session) {
     te_rd.offered.clear();
-    return te_session_call(bus, session, "DisableClipboard", nullptr) && te_enable_clipboard(bus, session, nullptr);
+    std::vector<std::string> types(1, TE_EMPTY_TYPE);
+    return te_gnome_set_selection(bus, session, types) && te_bus_process_locked(bus);
 }

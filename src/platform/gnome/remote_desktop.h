@@ -35,15 +35,20 @@ std::uint32_t te_gnome_selection_count();
 void te_gnome_selection_mute(bool on);
 
 // A descriptor to read the clipboard's content in `type` from, -1 when
-// there is none.
+// Mutter refused the read (te_gnome_open_clipboard tries again).
 int te_gnome_selection_read(sd_bus* bus, const std::string& session, const char* type);
 
 // Makes the session the clipboard's owner offering `text` in the text
 // formats; each program that asks is answered with it. 0 when refused.
 int te_gnome_selection_offer(sd_bus* bus, const std::string& session, const std::string& text);
-// Lets go of the clipboard the session owns (DisableClipboard, then
-// EnableClipboard again).
-int te_gnome_clipboard_reset(sd_bus* bus, const std::string& session);
+// Leaves the clipboard holding nothing. Mutter 43 offers no way to let go
+// of it: after DisableClipboard a session cannot enable it again and hears
+// of no change, a selection without formats is refused, and an unset one
+// is taken over by Mutter's own copy of the last text owned (the engine's
+// paste). So the session owns it offering one format no program pastes;
+// Mutter then keeps no copy, and once this process ends the clipboard is
+// empty.
+int te_gnome_clipboard_empty(sd_bus* bus, const std::string& session);
 // How many times the offered text was handed to a program.
 std::uint64_t te_gnome_selection_served();
 

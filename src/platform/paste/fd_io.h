@@ -11,7 +11,7 @@
 int te_fd_read_all(int fd, std::string* out, int wait_ms, std::size_t cap);
 
 // Writes all of `data` into `fd`. 0 when the reader takes none of it for
-// wait_ms, or goes away.
+// wait_ms, or goes away (which raises no SIGPIPE in the process).
 int te_fd_write_all(int fd, const std::string& data, int wait_ms);
 
 #endif
