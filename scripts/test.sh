@@ -42,7 +42,7 @@ if [ -f scripts/test-wayland.sh ]; then
 fi
 
 if [ -f scripts/test-desktops.sh ]; then
-  step "KDE Plasma desktop tests (headless kwin_wayland)"
+  step "GNOME and KDE Plasma desktop tests (headless mutter, kwin_wayland)"
   run bash scripts/test-desktops.sh "$build"
 fi
 

@@ -8,25 +8,22 @@
 // it. The engine runs in this process, as the session's user.
 #include <gtest/gtest.h>
 
+#include "bus_harness.h"
 #include "platform.h"
 #include "textexpander.h"
-#include "wl_harness.h"
 
 #include <cstdlib>
-#include <fstream>
 #include <memory>
-#include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
+using te_bus_test::desktop;
+using te_bus_test::gtk_window;
+using te_bus_test::read_file;
+using te_bus_test::wait_file_holds;
 using te_wl_test::child;
-
-std::string desktop() {
-    const char* d = std::getenv("TE_TEST_DESKTOP");
-    return d ? d : "";
-}
 
 // Where two texts part, for a failure message that does not print
 // thousands of characters.
@@ -39,47 +36,6 @@ std::string desktop() {
                                          << "; they part at byte " << i << ": got \"" << got.substr(from, 60)
                                          << "\", want \"" << want.substr(from, 60) << "\"";
 }
-
-std::string read_file(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-bool wait_file_holds(const std::string& path, const std::string& what, int timeout_ms) {
-    long long end = te_wl_test::millis() + timeout_ms;
-    while (te_wl_test::millis() < end) {
-        if (read_file(path).find(what) != std::string::npos) return true;
-        usleep(10000);
-    }
-    return false;
-}
-
-// A native GTK 3 window with a text view that has the keyboard focus,
-// recording what it receives.
-class gtk_window {
-public:
-    gtk_window()
-        : dir_(te_wl_test::temp_dir()),
-          view_({"sh", "-c", "GDK_BACKEND=wayland NO_AT_BRIDGE=1 exec '" TE_GTK_VIEW "' '" + dir_ +
-                                 "/received' > '" + dir_ + "/focus'"}) {
-        ready_ = wait_file_holds(dir_ + "/focus", "0x", 15000);
-    }
-    bool ready() const { return ready_; }
-    std::string received() const { return read_file(dir_ + "/received"); }
-    std::string wait_for(std::size_t bytes, int timeout_ms = 20000) const {
-        long long end = te_wl_test::millis() + timeout_ms;
-        while (received().size() < bytes && te_wl_test::millis() < end) usleep(5000);
-        usleep(150000);
-        return received();
-    }
-
-private:
-    std::string dir_;
-    child view_;
-    bool ready_ = false;
-};
 
 // The user's clipboard, set and read by other programs: wl-clipboard on
 // KDE (data control), the helper's remote desktop session on GNOME. A

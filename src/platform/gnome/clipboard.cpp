@@ -14,12 +14,11 @@ namespace {
 
 const int TE_ANSWER_WAIT_MS = 1000;
 
-// With te_bus_lock held: the best text format the clipboard offers (the
-// best of all while its formats are not known yet), or null.
+// With te_bus_lock held: the best text format the clipboard offers, or
+// null.
 const char* te_text_type() {
     bool known = false;
     std::vector<std::string> types = te_gnome_selection_types(&known);
-    if (!known) return te_gnome_text_types[0];
     for (const char* want : te_gnome_text_types)
         for (const std::string& t : types)
             if (t == want) return want;

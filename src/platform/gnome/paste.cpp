@@ -72,9 +72,6 @@ int te_gnome_save_clipboard(te_clip_contents* out) {
         std::string session = bus ? te_gnome_session(bus, nullptr) : "";
         if (session.empty() || !te_gnome_sync(bus, session)) return 0;
         types = te_gnome_selection_types(&known);
-        // Mutter names the formats only when the owner changes: before the
-        // first change this session sees, the text formats are tried.
-        if (!known) types.assign(te_gnome_text_types, te_gnome_text_types + 5);
     }
     for (const std::string& type : types) {
         if (te_is_meta(type)) continue;
@@ -83,7 +80,7 @@ int te_gnome_save_clipboard(te_clip_contents* out) {
         item.type = type;
         int ok = fd >= 0 && te_fd_read_all(fd, &item.data, TE_PIPE_WAIT_MS, TE_CLIP_ITEM_CAP);
         if (fd >= 0) close(fd);
-        if (!ok && te_is_text(type) && known) return 0;
+        if (!ok && te_is_text(type)) return 0;
         if (ok) out->push_back(item);
     }
     return 1;

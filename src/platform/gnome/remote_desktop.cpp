@@ -30,7 +30,8 @@ struct te_rd_state {
     sd_bus_slot* transfer_slot = nullptr;
     sd_bus_slot* closed_slot = nullptr;
     std::vector<std::string> types;
-    bool types_known = false;
+    bool types_known = false;  // another program owns the clipboard
+    bool own = false;          // this session owns it
     std::uint32_t count = 0;
     bool muted = false;
     std::string offered;  // the text the session owns the clipboard with
@@ -103,6 +104,7 @@ int te_on_owner(sd_bus_message* m, void*, sd_bus_error*) {
     std::vector<std::string> types;
     int is_owner = 0;
     te_gnome_read_owner(m, &types, &is_owner);
+    te_rd.own = is_owner != 0;
     if (is_owner) return 0;
     te_rd.types = types;
     te_rd.types_known = true;
@@ -132,6 +134,7 @@ void te_forget() {
     te_rd.path.clear();
     te_rd.types.clear();
     te_rd.types_known = false;
+    te_rd.own = false;
     te_rd.offered.clear();
 }
 
@@ -227,8 +230,8 @@ int te_gnome_keysym(sd_bus* bus, const std::string& session, std::uint32_t sym, 
 }
 
 std::vector<std::string> te_gnome_selection_types(bool* known) {
-    *known = te_rd.types_known;
-    return te_rd.types;
+    *known = te_rd.types_known && !te_rd.own;
+    return *known ? te_rd.types : std::vector<std::string>();
 }
 
 std::uint32_t te_gnome_selection_count() { return te_rd.path.empty() ? 0 : te_rd.count; }

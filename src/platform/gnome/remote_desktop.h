@@ -26,8 +26,11 @@ std::string te_gnome_session(sd_bus* bus, std::string* error);
 // 0 when the request could not be sent or Mutter refused it.
 int te_gnome_keysym(sd_bus* bus, const std::string& session, std::uint32_t sym, bool pressed, bool wait);
 
-// The formats of the clipboard as last signalled (empty: nothing, or not
-// known yet: *known says which).
+// The formats of the clipboard as last signalled; *known is false, and the
+// list empty, when no other program owns it: Mutter tells a new session
+// of the owner there is while it enables the clipboard, so once that
+// answer is handled, no word means no owner. The session's own clipboard
+// (a paste, or the empty one) counts as none.
 std::vector<std::string> te_gnome_selection_types(bool* known);
 // A count of changes of the clipboard's owner (never 0 once a session
 // exists), leaving out the session's own and those made while muted.
