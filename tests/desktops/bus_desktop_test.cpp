@@ -167,6 +167,23 @@ TEST_F(BusDesktop, CopyIsExpandedOnceDespiteThePaste) {
     EXPECT_EQ(clipboard.paste(), "see >>tokyo");
 }
 
+// Text fields paste the clipboard on Shift+Insert; terminals take Ctrl+V
+// for a control character and Shift+Insert for the primary selection (or
+// an escape sequence): on KDE, where the program in front is known, a
+// terminal gets Ctrl+Shift+V. Nothing here owns the primary selection, so
+// a chord pasting it would bring nothing.
+TEST_F(BusDesktop, PasteChordPastesTheClipboardInATerminal) {
+    if (desktop() == "gnome")
+        GTEST_SKIP() << "plain Mutter names no program in front: Shift+Insert, which terminals take for the "
+                        "primary selection";
+    te_bus_test::terminal_window terminal;
+    ASSERT_TRUE(terminal.ready()) << "the terminal got no focus";
+    clipboard.copy("the user's own clipboard");
+    ASSERT_EQ(type_text_utf8("東京 🎉", 0), 0);
+    EXPECT_EQ(terminal.wait_for(11), "東京 🎉");
+    EXPECT_EQ(clipboard.paste(), "the user's own clipboard");
+}
+
 TEST_F(BusDesktop, RuleNamingTheWindowClassBlocksIt) {
     if (desktop() != "kde") GTEST_SKIP() << "plain Mutter names no program in front";
     gtk_window view;

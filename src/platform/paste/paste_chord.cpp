@@ -9,7 +9,8 @@ namespace {
 // Terminals, by the last part of their window class or app_id.
 const char* const TE_TERMINALS[] = {"konsole", "yakuake", "foot", "footclient", "kitty", "alacritty",
                                     "wezterm", "terminator", "tilix", "xterm", "urxvt", "st", "gnome-terminal",
-                                    "terminal", "ptyxis", "contour", "qterminal", "terminology", "sakura"};
+                                    "terminal", "ptyxis", "contour", "qterminal", "terminology", "sakura",
+                                    "wayland-terminal", "weston-terminal"};
 
 bool te_is_terminal(const char* program) {
     const char* dot = std::strrchr(program, '.');
