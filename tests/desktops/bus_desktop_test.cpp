@@ -152,6 +152,28 @@ TEST_F(BusDesktop, FirstKeyOnASeatWithoutKeyboardArrives) {
     EXPECT_EQ(view.wait_for(3), "abc");
 }
 
+// KWin lets a program type only when a desktop file names its path: a te
+// run from elsewhere is refused, says how to be let, and `te kwin-trust`
+// lets it (KWin reads the new file within a few seconds).
+TEST_F(BusDesktop, TeWritesTheDesktopFileKWinAsksFor) {
+    if (desktop() != "kde") GTEST_SKIP() << "KWin's own rule";
+    gtk_window view;
+    ASSERT_TRUE(view.ready());
+    ASSERT_EQ(te_snippet_add("{\"trigger\":\">>tokyo\",\"text\":\"東京\"}"), 1);
+    // A folder whose name needs quoting in Exec=.
+    std::string dir = te_wl_test::temp_dir(), te = dir + "/a build/te";
+    ASSERT_EQ(te_wl_test::run({"mkdir", dir + "/a build"}), 0);
+    ASSERT_EQ(te_wl_test::run({"cp", TE_TOOL, te}), 0);
+    EXPECT_NE(te_wl_test::run({"sh", "-c", "exec \"$0\" expand '>>tokyo' 2> '" + dir + "/said'", te}, 20000), 0);
+    EXPECT_NE(read_file(dir + "/said").find("`te kwin-trust` writes one"), std::string::npos) << read_file(dir + "/said");
+    ASSERT_EQ(te_wl_test::run({te, "kwin-trust"}), 0);
+    int status = -1;
+    for (long long end = te_wl_test::millis() + 15000; status != 0 && te_wl_test::millis() < end; usleep(500000))
+        status = te_wl_test::run({te, "expand", ">>tokyo"}, 20000);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(view.wait_for(6), "東京");
+}
+
 // The copy ends with a trigger whose text takes the paste path: were the
 // paste or the restore taken for a copy, it would be expanded again.
 TEST_F(BusDesktop, CopyIsExpandedOnceDespiteThePaste) {

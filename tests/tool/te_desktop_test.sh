@@ -28,6 +28,7 @@ done <<'CASES'
 2|bogus
 2|add
 2|run --mode typing
+1|run --desktop gnome
 2|field x trigger
 2|rule notepad maybe
 2|add '{"trigger":">>j","text":"j"}' --folder F
