@@ -82,11 +82,8 @@ int te_cmd_rule(const te_cli& cli, const te_rule_args& a) {
     std::string error;
     if (!te_rules_file_set(te_rules_file_path(te_store_in_use(cli)), a.program, json, &error))
         return te_fail_with("rule", error);
-    // Plain Mutter names no program in front: the rule can only ever
-    // match programs under Xwayland, served by the X11 desktop.
-    if (te_desktop_settle("") == "gnome")
-        std::fprintf(stderr, "te rule: note: on GNOME the program in front is unknown to other programs, so "
-                             "this rule applies only to programs under Xwayland (te run --desktop x11)\n");
+    if (const char* note = te_rule_desktop_note(te_desktop_settle("")))
+        std::fprintf(stderr, "te rule: note: %s\n", note);
     return TE_EXIT_OK;
 }
 
