@@ -62,7 +62,8 @@ te_bs_wait_name() {
   local i
   for i in $(seq 1 100); do
     setpriv --reuid="$TE_SESSION_UID" --regid="$TE_SESSION_UID" --clear-groups -- \
-      busctl --user status "$1" >/dev/null 2>&1 && return 0
+      dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
+      org.freedesktop.DBus.NameHasOwner "string:$1" 2>/dev/null | grep -q 'boolean true' && return 0
     sleep 0.1
   done
   echo "the session's compositor did not take $1 on its bus" >&2
