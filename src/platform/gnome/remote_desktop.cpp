@@ -46,10 +46,6 @@ void te_bump() {
     te_wake_send();
 }
 
-}  // namespace
-
-namespace {
-
 // Reads a list of strings at the message's position into *out.
 void te_read_strings(sd_bus_message* m, std::vector<std::string>* out) {
     char** strv = nullptr;
