@@ -62,7 +62,7 @@ endif()
 # by the caller.
 function(te_link_desktops target)
   set(objects $<TARGET_OBJECTS:te_platform_posix> $<TARGET_OBJECTS:te_platform_linux>)
-  set(libs Threads::Threads)
+  set(libs Threads::Threads te_platform_linux_libs)
   if(ARGN MATCHES "x11|wayland|kde|gnome")
     list(APPEND objects $<TARGET_OBJECTS:te_platform_xkb>)
     list(APPEND libs PkgConfig::TE_XKB)

@@ -125,6 +125,19 @@ TEST_F(BusDesktop, OneShotExpandLeavesTheClipboardServed) {
     EXPECT_EQ(clipboard.paste(), "kept after te ends");
 }
 
+// The caret goes back to a snippet's {cursor} over what follows it, pasted
+// text too, so that what the user types next lands there.
+TEST_F(BusDesktop, CaretEndsAtTheCursorPlaceholder) {
+    gtk_window view;
+    ASSERT_TRUE(view.ready());
+    ASSERT_EQ(te_snippet_add("{\"trigger\":\">>dear\",\"text\":\"Dear {cursor}, 東京\"}"), 1);
+    ASSERT_EQ(te_expand(">>dear"), 1) << te_last_error();
+    view.wait_for(13);
+    ASSERT_EQ(type_text_utf8("Jo", 0), 0);
+    view.wait_for(15);
+    EXPECT_EQ(view.text(), "Dear Jo, 東京");
+}
+
 // Mutter keeps a copy of a clipboard's text once its owner has gone, but
 // of no other format: one no program knows comes back whole, still served
 // after `te expand` has ended.

@@ -41,6 +41,8 @@ gtk_window::gtk_window()
 
 std::string gtk_window::received() const { return read_file(dir_ + "/received"); }
 
+std::string gtk_window::text() const { return read_file(dir_ + "/received.view"); }
+
 namespace {
 
 // Waits until `got` holds `bytes` bytes (or the time is up), then a little

@@ -27,6 +27,8 @@ public:
     // Waits until `bytes` bytes have arrived (or the time is up), then a
     // little more for anything beyond them; returns what arrived.
     std::string wait_for(std::size_t bytes, int timeout_ms = 20000) const;
+    // The view's whole text, after caret moves and deletions too.
+    std::string text() const;
 
 private:
     std::string dir_;

@@ -12,6 +12,7 @@ const te_desktop te_desktop_gnome = {
     "gnome",
     te_gnome_type_text_utf8,
     te_gnome_type_replacing,
+    te_gnome_press_key,
     te_gnome_get_clipboard_text_utf8,
     te_gnome_clipboard_sequence,
     te_gnome_foreground_process_name,

@@ -10,6 +10,7 @@
 
 int te_gnome_type_text_utf8(const char* text, int dry_run);
 int te_gnome_type_replacing(int erase_count, const char* text, int dry_run);
+int te_gnome_press_key(int key, int count, int dry_run);
 char* te_gnome_get_clipboard_text_utf8(char* out, int size);
 std::uint32_t te_gnome_clipboard_sequence(void);
 const char* te_gnome_foreground_process_name(char* out, int size);

@@ -11,6 +11,7 @@ const te_desktop te_desktop_kde = {
     "kde",
     te_kde_type_text_utf8,
     te_kde_type_replacing,
+    te_kde_press_key,
     te_wl_get_clipboard_text_utf8,
     te_wl_clipboard_sequence,
     te_kde_foreground_process_name,

@@ -77,7 +77,7 @@ long long te_offer(const std::string& text) {
     zwlr_data_control_source_v1_add_listener(source, &te_paste_listener, new std::string(text));
     te_wl_selection_mute(true);
     te_wl_selection_set(c, source);
-    int ok = te_wl_roundtrip_locked(c);
+    int ok = te_wl_sync(c);
     te_wl_selection_mute(false);
     return ok ? (long long)te_served : -1;
 }
@@ -118,7 +118,7 @@ int te_change_muted(int (*change)(const te_clip_contents&), const te_clip_conten
     int ok = change(saved);
     std::lock_guard<std::mutex> hold(te_wl_lock);
     te_wl* c = te_wl_connection_locked();
-    if (c) te_wl_roundtrip_locked(c);
+    if (c) te_wl_sync(c);
     te_wl_selection_mute(false);
     return ok && c;
 }

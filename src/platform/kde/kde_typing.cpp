@@ -43,6 +43,10 @@ const te_paste_desktop te_kde_typist = {te_type_keys, te_kde_save_clipboard, te_
 
 int te_kde_type_text_utf8(const char* text, int dry_run) { return te_kde_type_replacing(0, text, dry_run); }
 
+int te_kde_press_key(int key, int count, int dry_run) {
+    return te_paste_press_key(te_kde_typist, te_typing_lock, key, count, dry_run);
+}
+
 int te_kde_type_replacing(int erase_count, const char* text, int dry_run) {
     std::vector<std::uint32_t> cps = te_utf8_decode(text ? text : "");
     if (erase_count <= 0 && cps.empty()) return -1;

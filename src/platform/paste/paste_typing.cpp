@@ -2,6 +2,8 @@
 
 #include "engine_keymap.h"
 #include "paste_plan.h"
+#include "platform.h"
+#include "user_layout.h"
 #include "utf8_codec.h"
 
 #include <xkbcommon/xkbcommon-keysyms.h>
@@ -41,6 +43,14 @@ int te_paste_run(const te_paste_desktop& d, const std::vector<te_char>& chars, c
 }
 
 }  // namespace
+
+int te_paste_press_key(const te_paste_desktop& d, std::mutex& typing, int key, int count, int dry_run) {
+    std::uint32_t sym = key == TE_PRESS_LEFT ? XKB_KEY_Left : key == TE_PRESS_DELETE ? XKB_KEY_Delete : 0;
+    if (!sym || count <= 0) return -1;
+    if (dry_run) return -3;
+    std::lock_guard<std::mutex> hold(typing);
+    return d.type_keys(te_user_layout(), std::vector<std::uint32_t>((std::size_t)count, sym)) ? 0 : -2;
+}
 
 int te_paste_typing(const te_paste_desktop& d, const te_layout_keys& layout, int erase_count,
                     const std::vector<std::uint32_t>& cps) {

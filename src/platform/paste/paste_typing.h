@@ -10,6 +10,7 @@
 #include "layout_keys.h"
 
 #include <cstdint>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,11 @@ struct te_paste_desktop {
     // Gives the saved clipboard back (a cleared one when it was empty).
     int (*restore)(const te_clip_contents& saved);
 };
+
+// press_key (platform.h): the caret key `key` pressed `count` times through
+// d.type_keys in the user's layout (every layout has Left and Delete),
+// `typing` held meanwhile; results as press_key.
+int te_paste_press_key(const te_paste_desktop& d, std::mutex& typing, int key, int count, int dry_run);
 
 // BackSpace `erase_count` times, then the text `cps`: 0 when all of it was
 // handed over, -2 when a step failed (the steps before it stay done).
