@@ -1,6 +1,7 @@
 // The clipboard on GNOME, through the remote desktop session: the formats
 // come with each change of owner, the content is read from a pipe Mutter
 // fills from the owner, outside the lock and within a bounded time.
+#include "clipboard_read.h"
 #include "fd_io.h"
 #include "gnome_desktop.h"
 #include "platform.h"
@@ -19,7 +20,7 @@ const int TE_ANSWER_WAIT_MS = 1000;
 const char* te_text_type() {
     bool known = false;
     std::vector<std::string> types = te_gnome_selection_types(&known);
-    for (const char* want : te_gnome_text_types)
+    for (const char* want : te_clip_text_types)
         for (const std::string& t : types)
             if (t == want) return want;
     return nullptr;

@@ -3,7 +3,7 @@
 // the paste chord is pressed, and a keeper process (clipboard_keeper.h)
 // owns it afterwards with the user's content, so it stays served after
 // this process ends. Neither counts as a copy for the clipboard watch.
-#include "fd_io.h"
+#include "clipboard_read.h"
 #include "gnome_desktop.h"
 #include "platform.h"
 #include "remote_desktop.h"
@@ -16,24 +16,8 @@
 
 namespace {
 
-const int TE_PIPE_WAIT_MS = 1000;
 const std::uint64_t TE_PASTE_ASK_MS = 1500;
 const int TE_PASTE_SETTLE_MS = 30;
-
-// X11 selection targets that describe a clipboard rather than hold it.
-const char* const TE_META_TYPES[] = {"TARGETS", "MULTIPLE", "TIMESTAMP", "SAVE_TARGETS", "DELETE"};
-
-bool te_is_meta(const std::string& type) {
-    for (const char* m : TE_META_TYPES)
-        if (type == m) return true;
-    return false;
-}
-
-bool te_is_text(const std::string& type) {
-    for (const char* t : te_gnome_text_types)
-        if (type == t) return true;
-    return false;
-}
 
 // Shift+Insert: text fields paste the clipboard with it. The program in
 // front is unknown here, so terminals cannot be told apart.
@@ -73,17 +57,7 @@ int te_gnome_save_clipboard(te_clip_contents* out) {
         if (session.empty() || !te_gnome_sync(bus, session)) return 0;
         types = te_gnome_selection_types(&known);
     }
-    for (const std::string& type : types) {
-        if (te_is_meta(type)) continue;
-        int fd = te_gnome_open_clipboard(type.c_str());
-        te_clip_item item;
-        item.type = type;
-        int ok = fd >= 0 && te_fd_read_all(fd, &item.data, TE_PIPE_WAIT_MS, TE_CLIP_ITEM_CAP);
-        if (fd >= 0) close(fd);
-        if (!ok && te_is_text(type)) return 0;
-        if (ok) out->push_back(item);
-    }
-    return 1;
+    return te_clip_read(types, te_gnome_open_clipboard, out);
 }
 
 int te_gnome_paste(const std::string& text) {

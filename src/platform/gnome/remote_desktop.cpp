@@ -1,5 +1,6 @@
 #include "remote_desktop.h"
 
+#include "clipboard_read.h"
 #include "fd_io.h"
 #include "session_bus.h"
 #include "wake.h"
@@ -9,9 +10,6 @@
 #include <systemd/sd-bus.h>
 #include <unistd.h>
 #include <xkbcommon/xkbcommon-keysyms.h>
-
-const char* const te_gnome_text_types[5] = {"text/plain;charset=utf-8", "text/plain", "UTF8_STRING", "TEXT",
-                                            "STRING"};
 
 namespace {
 
@@ -273,7 +271,7 @@ void te_gnome_answer_transfer(sd_bus* bus, const std::string& session, std::uint
 }
 
 int te_gnome_selection_offer(sd_bus* bus, const std::string& session, const std::string& text) {
-    std::vector<std::string> types(te_gnome_text_types, te_gnome_text_types + 5);
+    std::vector<std::string> types(te_clip_text_types, te_clip_text_types + 5);
     te_rd.offered = text;
     return te_gnome_set_selection(bus, session, types);
 }

@@ -58,9 +58,6 @@ std::uint64_t te_gnome_selection_served();
 // Waits for an answer to everything sent so far, handling what arrives.
 int te_gnome_sync(sd_bus* bus, const std::string& session);
 
-// The text formats the engine reads and offers, the best first.
-extern const char* const te_gnome_text_types[5];
-
 // ---- Parts the keeper process uses on a bus and session of its own ----------
 // Makes a started session with the clipboard enabled; its path, or empty.
 std::string te_gnome_new_session(sd_bus* bus, std::string* error);

@@ -3,6 +3,7 @@
 // (clipboard_keeper.h), so it stays served after this process ends.
 #include "kde_paste.h"
 
+#include "clipboard_read.h"
 #include "data_control.h"
 #include "fake_input.h"
 #include "fd_io.h"
@@ -26,12 +27,6 @@ const std::uint64_t TE_PASTE_ASK_MS = 1500;
 // keys that follow arrive.
 const int TE_PASTE_SETTLE_MS = 30;
 
-// Text formats offered for a paste, the best first.
-const char* const TE_PASTE_TYPES[] = {"text/plain;charset=utf-8", "text/plain", "UTF8_STRING", "TEXT", "STRING"};
-
-// X11 selection targets that describe a clipboard rather than hold it.
-const char* const TE_META_TYPES[] = {"TARGETS", "MULTIPLE", "TIMESTAMP", "SAVE_TARGETS", "DELETE"};
-
 // Under te_wl_lock: how many times the programs asked for a pasted text.
 std::uint64_t te_served = 0;
 
@@ -48,22 +43,10 @@ void te_on_cancelled(void* data, zwlr_data_control_source_v1* source) {
 
 const zwlr_data_control_source_v1_listener te_paste_listener = {te_on_send, te_on_cancelled};
 
-bool te_is_meta(const std::string& type) {
-    for (const char* m : TE_META_TYPES)
-        if (type == m) return true;
-    return false;
-}
-
-bool te_is_text(const std::string& type) {
-    for (const char* t : TE_PASTE_TYPES)
-        if (type == t) return true;
-    return false;
-}
-
-int te_receive(const std::string& type) {
+int te_receive(const char* type) {
     std::lock_guard<std::mutex> hold(te_wl_lock);
     te_wl* c = te_wl_connection_locked();
-    return c ? te_wl_selection_receive_type(c, type.c_str()) : -1;
+    return c ? te_wl_selection_receive_type(c, type) : -1;
 }
 
 // Makes the text the selection; the count of served pastes before it, or
@@ -73,7 +56,7 @@ long long te_offer(const std::string& text) {
     te_wl* c = te_wl_connection_locked();
     if (!c || !c->data_control) return -1;
     zwlr_data_control_source_v1* source = zwlr_data_control_manager_v1_create_data_source(c->data_control);
-    for (const char* t : TE_PASTE_TYPES) zwlr_data_control_source_v1_offer(source, t);
+    for (const char* t : te_clip_text_types) zwlr_data_control_source_v1_offer(source, t);
     zwlr_data_control_source_v1_add_listener(source, &te_paste_listener, new std::string(text));
     te_wl_selection_mute(true);
     te_wl_selection_set(c, source);
@@ -144,19 +127,7 @@ int te_kde_save_clipboard(te_clip_contents* out) {
         if (!c || !c->data_control || !te_wl_pump_locked(c)) return 0;
         types = te_wl_selection_types();
     }
-    for (const std::string& type : types) {
-        if (te_is_meta(type)) continue;
-        int fd = te_receive(type);
-        te_clip_item item;
-        item.type = type;
-        int ok = fd >= 0 && te_fd_read_all(fd, &item.data, TE_PIPE_WAIT_MS, TE_CLIP_ITEM_CAP);
-        if (fd >= 0) close(fd);
-        // A format its owner does not deliver is left out, unless it is
-        // the text itself.
-        if (!ok && te_is_text(type)) return 0;
-        if (ok) out->push_back(item);
-    }
-    return 1;
+    return te_clip_read(types, te_receive, out);
 }
 
 int te_kde_paste(const std::string& text) {
