@@ -4,21 +4,14 @@
 // has let go of every key, as on the other Wayland desktops; the keys go
 // through KWin, never through the devices the key watch reads.
 #include "fake_input.h"
-#include "held_keys.h"
 #include "kde_desktop.h"
 #include "kde_paste.h"
-#include "key_release.h"
 #include "kwin_front.h"
 #include "paste_typing.h"
-#include "user_layout.h"
-#include "utf8_codec.h"
 
 #include <mutex>
 
 namespace {
-
-// Two typists at once would interleave their keys and pastes.
-std::mutex te_typing_lock;
 
 void te_press(std::vector<te_kde_key>& keys, int code, bool pressed) { keys.push_back(te_kde_key{code, pressed}); }
 
@@ -37,23 +30,21 @@ int te_type_keys(const te_layout_keys& layout, const std::vector<std::uint32_t>&
     return te_kde_fake_input_keys(keys);
 }
 
-const te_paste_desktop te_kde_typist = {te_type_keys, te_kde_save_clipboard, te_kde_paste, te_kde_restore_clipboard};
+// With no active window there is nowhere to type.
+int te_ready() {
+    std::string front;
+    return te_kde_front_class(&front) == 0 ? -3 : 0;
+}
+
+const te_paste_desktop te_kde_typist = {te_type_keys, te_kde_save_clipboard, te_kde_paste, te_kde_restore_clipboard,
+                                        te_ready};
 
 }  // namespace
 
 int te_kde_type_text_utf8(const char* text, int dry_run) { return te_kde_type_replacing(0, text, dry_run); }
 
-int te_kde_press_key(int key, int count, int dry_run) {
-    return te_paste_press_key(te_kde_typist, te_typing_lock, key, count, dry_run);
-}
+int te_kde_press_key(int key, int count, int dry_run) { return te_paste_press_key(te_kde_typist, key, count, dry_run); }
 
 int te_kde_type_replacing(int erase_count, const char* text, int dry_run) {
-    std::vector<std::uint32_t> cps = te_utf8_decode(text ? text : "");
-    if (erase_count <= 0 && cps.empty()) return -1;
-    if (dry_run) return -3;
-    std::lock_guard<std::mutex> hold(te_typing_lock);
-    te_wait_keys_released(te_wl_any_key_held, nullptr);
-    std::string front;
-    if (te_kde_front_class(&front) == 0) return -3;
-    return te_paste_typing(te_kde_typist, te_user_layout(), erase_count > 0 ? erase_count : 0, cps);
+    return te_paste_type_replacing(te_kde_typist, erase_count, text, dry_run);
 }

@@ -1,14 +1,20 @@
 #include "paste_typing.h"
 
 #include "engine_keymap.h"
+#include "held_keys.h"
+#include "key_release.h"
 #include "paste_plan.h"
 #include "platform.h"
 #include "user_layout.h"
 #include "utf8_codec.h"
 
+#include <mutex>
 #include <xkbcommon/xkbcommon-keysyms.h>
 
 namespace {
+
+// Two typists at once would interleave their keys and pastes.
+std::mutex te_typing_lock;
 
 // One character to send: its keysym (0: it has no key) and its text.
 struct te_char {
@@ -42,16 +48,6 @@ int te_paste_run(const te_paste_desktop& d, const std::vector<te_char>& chars, c
     return d.paste(text);
 }
 
-}  // namespace
-
-int te_paste_press_key(const te_paste_desktop& d, std::mutex& typing, int key, int count, int dry_run) {
-    std::uint32_t sym = key == TE_PRESS_LEFT ? XKB_KEY_Left : key == TE_PRESS_DELETE ? XKB_KEY_Delete : 0;
-    if (!sym || count <= 0) return -1;
-    if (dry_run) return -3;
-    std::lock_guard<std::mutex> hold(typing);
-    return d.type_keys(te_user_layout(), std::vector<std::uint32_t>((std::size_t)count, sym)) ? 0 : -2;
-}
-
 int te_paste_typing(const te_paste_desktop& d, const te_layout_keys& layout, int erase_count,
                     const std::vector<std::uint32_t>& cps) {
     std::vector<te_char> chars = te_chars(erase_count, cps);
@@ -72,4 +68,25 @@ int te_paste_typing(const te_paste_desktop& d, const te_layout_keys& layout, int
     }
     if (saved && !d.restore(user)) ok = 0;
     return ok ? 0 : -2;
+}
+
+}  // namespace
+
+int te_paste_type_replacing(const te_paste_desktop& d, int erase_count, const char* text, int dry_run) {
+    std::vector<std::uint32_t> cps = te_utf8_decode(text ? text : "");
+    if (erase_count <= 0 && cps.empty()) return -1;
+    if (dry_run) return -3;
+    std::lock_guard<std::mutex> hold(te_typing_lock);
+    te_wait_keys_released(te_wl_any_key_held, nullptr);
+    int not_ready = d.ready();
+    if (not_ready) return not_ready;
+    return te_paste_typing(d, te_user_layout(), erase_count > 0 ? erase_count : 0, cps);
+}
+
+int te_paste_press_key(const te_paste_desktop& d, int key, int count, int dry_run) {
+    std::uint32_t sym = key == TE_PRESS_LEFT ? XKB_KEY_Left : key == TE_PRESS_DELETE ? XKB_KEY_Delete : 0;
+    if (!sym || count <= 0) return -1;
+    if (dry_run) return -3;
+    std::lock_guard<std::mutex> hold(te_typing_lock);
+    return d.type_keys(te_user_layout(), std::vector<std::uint32_t>((std::size_t)count, sym)) ? 0 : -2;
 }

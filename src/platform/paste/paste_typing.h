@@ -10,11 +10,11 @@
 #include "layout_keys.h"
 
 #include <cstdint>
-#include <mutex>
 #include <string>
 #include <vector>
 
-// What a desktop does for the typing; each returns 1 on success, 0 not.
+// What a desktop does for the typing; each but `ready` returns 1 on
+// success, 0 not.
 struct te_paste_desktop {
     // Presses and releases, in order, the keys typing `syms`, every one of
     // which `layout` has.
@@ -26,16 +26,18 @@ struct te_paste_desktop {
     int (*paste)(const std::string& text);
     // Gives the saved clipboard back (a cleared one when it was empty).
     int (*restore)(const te_clip_contents& saved);
+    // Before the first key, with the user's keys let go: 0 when there is
+    // somewhere to type, else what the typing returns (-2, -3).
+    int (*ready)(void);
 };
 
-// press_key (platform.h): the caret key `key` pressed `count` times through
-// d.type_keys in the user's layout (every layout has Left and Delete),
-// `typing` held meanwhile; results as press_key.
-int te_paste_press_key(const te_paste_desktop& d, std::mutex& typing, int key, int count, int dry_run);
+// type_replacing (platform.h) through `d`: once the user has let go of
+// every key, BackSpace `erase_count` times, then `text`, in the user's
+// layout; -2 when a step failed (the steps before it stay done).
+int te_paste_type_replacing(const te_paste_desktop& d, int erase_count, const char* text, int dry_run);
 
-// BackSpace `erase_count` times, then the text `cps`: 0 when all of it was
-// handed over, -2 when a step failed (the steps before it stay done).
-int te_paste_typing(const te_paste_desktop& d, const te_layout_keys& layout, int erase_count,
-                    const std::vector<std::uint32_t>& cps);
+// press_key (platform.h) through d.type_keys in the user's layout (every
+// layout has Left and Delete).
+int te_paste_press_key(const te_paste_desktop& d, int key, int count, int dry_run);
 
 #endif
