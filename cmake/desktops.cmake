@@ -1,15 +1,16 @@
 # Which desktops a Linux library holds; it picks one of them at run time
-# (src/platform/desktop_choice.h). TE_DESKTOPS lists them, out of x11 and
-# wayland; the fallback "none" (no display) is always there and may be
+# (src/platform/desktop_choice.h). TE_DESKTOPS lists them, out of x11,
+# wayland (the wlroots family), kde and gnome; the fallback "none" (no display) is always there and may be
 # listed. By default: every desktop whose libraries are found. A listed
 # desktop whose libraries are missing stops the configuration, naming the
 # packages it needs.
 include(${CMAKE_CURRENT_LIST_DIR}/x11_desktop.cmake)
 include(${CMAKE_CURRENT_LIST_DIR}/wayland_desktop.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/bus_desktops.cmake)
 find_package(Threads REQUIRED)
 
 # The desktops there are, in the order the run-time choice prefers them.
-set(TE_KNOWN_DESKTOPS wayland x11)
+set(TE_KNOWN_DESKTOPS kde gnome wayland x11)
 set(TE_X11_NEEDS "libx11-dev, libxtst-dev, libxfixes-dev, libxi-dev, libxres-dev, libxkbcommon-dev and \
 libxkbcommon-x11-dev")
 
@@ -23,16 +24,18 @@ foreach(desktop ${TE_KNOWN_DESKTOPS})
   endif()
 endforeach()
 set(TE_DESKTOPS "${te_found_desktops}" CACHE STRING
-  "Desktops of the Linux library, a list out of: x11 wayland none (none is always there)")
+  "Desktops of the Linux library, a list out of: x11 wayland kde gnome none (none is always there)")
 
 foreach(desktop ${TE_DESKTOPS})
   string(TOUPPER "${desktop}" up)
   if(desktop STREQUAL "none")
     continue()
   elseif(NOT desktop IN_LIST TE_KNOWN_DESKTOPS)
-    message(FATAL_ERROR "TE_DESKTOPS: no desktop is named \"${desktop}\"; there are x11, wayland and none")
+    message(FATAL_ERROR "TE_DESKTOPS: no desktop is named \"${desktop}\"; there are x11, wayland, kde, gnome and none")
   elseif(NOT TE_${up}_DESKTOP_FOUND)
     message(FATAL_ERROR "TE_DESKTOPS lists ${desktop}, which needs ${TE_${up}_NEEDS}")
+  elseif(desktop MATCHES "^(kde|gnome)$" AND NOT "wayland" IN_LIST TE_DESKTOPS)
+    message(FATAL_ERROR "TE_DESKTOPS lists ${desktop}, which is built on the wayland desktop: list wayland too")
   endif()
 endforeach()
 list(REMOVE_ITEM TE_DESKTOPS none)
@@ -59,13 +62,23 @@ endif()
 # by the caller.
 function(te_link_desktops target)
   set(objects $<TARGET_OBJECTS:te_platform_posix> $<TARGET_OBJECTS:te_platform_linux>)
-  set(libs Threads::Threads)
-  if("x11" IN_LIST ARGN OR "wayland" IN_LIST ARGN)
+  set(libs Threads::Threads te_platform_linux_libs)
+  if(ARGN MATCHES "x11|wayland|kde|gnome")
     list(APPEND objects $<TARGET_OBJECTS:te_platform_xkb>)
     list(APPEND libs PkgConfig::TE_XKB)
   endif()
-  if("wayland" IN_LIST ARGN)
+  if(ARGN MATCHES "wayland|kde|gnome")
     list(APPEND libs te_platform_wayland_protocols)
+  endif()
+  # GNOME and KDE are built on the Wayland desktop's parts and share the
+  # session bus and the paste path.
+  if(ARGN MATCHES "kde|gnome")
+    list(APPEND objects $<TARGET_OBJECTS:te_platform_bus_paste>)
+    list(APPEND libs te_platform_bus_paste_libs)
+    if(NOT "wayland" IN_LIST ARGN)
+      list(APPEND objects $<TARGET_OBJECTS:te_platform_wayland>)
+      list(APPEND libs te_platform_wayland_libs)
+    endif()
   endif()
   set(entries "")
   foreach(desktop ${ARGN})

@@ -25,6 +25,7 @@ TE_DEBIAN_PACKAGES=(
   chromium firefox-esr xterm
   libwayland-dev libwayland-bin wayland-protocols libevdev-dev
   sway foot wl-clipboard weston wtype
+  libsystemd-dev plasma-wayland-protocols kwin-wayland mutter
   file help2man librsvg2-bin lintian appstream desktop-file-utils debootstrap unzip
 )
 # What only the tests use, left out by --package. (The packages link yyjson
@@ -34,6 +35,7 @@ TE_TEST_ONLY_PACKAGES=(
   clang libclang-rt-14-dev valgrind x11-utils xvfb xclip xdotool xauth x11-xkb-utils
   libgtk-3-dev mingw-w64 g++-mingw-w64-x86-64-posix wine64 wine fonts-dejavu-core
   chromium firefox-esr xterm sway foot wl-clipboard weston wtype debootstrap unzip
+  kwin-wayland mutter
 )
 TE_YYJSON_SERIES="0.12"
 te_package_only=0

@@ -27,7 +27,7 @@ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 run cmake --build "$build" -j"$jobs"
 
 step "Engine tests (fake desktop)"
-run ctest --test-dir "$build" --output-on-failure -j"$jobs" -E '^(x11(apps)?|wayland|weston)\.'
+run ctest --test-dir "$build" --output-on-failure -j"$jobs" -E '^(x11(apps)?|wayland|weston|desktops)\.'
 
 if [ -f scripts/test-x11.sh ]; then
   step "X11 desktop tests (Xvfb)"
@@ -39,6 +39,11 @@ fi
 if [ -f scripts/test-wayland.sh ]; then
   step "Wayland desktop tests (headless sway and weston)"
   run bash scripts/test-wayland.sh "$build"
+fi
+
+if [ -f scripts/test-desktops.sh ]; then
+  step "GNOME and KDE Plasma desktop tests (headless mutter, kwin_wayland)"
+  run bash scripts/test-desktops.sh "$build"
 fi
 
 if [ -f scripts/test-windows.sh ]; then

@@ -1,5 +1,7 @@
 #include "desktop_choice.h"
 
+#include "session_bus_probe.h"
+
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -40,6 +42,10 @@ bool te_socket_answers(const std::string& path) {
 
 int te_desktop_session_there(const char* name) {
     if (std::strcmp(name, "wayland") == 0) return te_socket_answers(te_wayland_socket_path()) ? 1 : 0;
+    if (std::strcmp(name, "kde") == 0 || std::strcmp(name, "gnome") == 0) {
+        const char* bus_name = name[0] == 'k' ? "org.kde.KWin" : "org.gnome.Mutter.RemoteDesktop";
+        return te_socket_answers(te_wayland_socket_path()) && te_session_bus_has(bus_name) ? 1 : 0;
+    }
     if (std::strcmp(name, "x11") == 0) return te_env("DISPLAY") ? 1 : 0;
     return 1;
 }

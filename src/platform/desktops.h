@@ -8,6 +8,8 @@
 
 extern const te_desktop te_desktop_x11;
 extern const te_desktop te_desktop_wayland;
+extern const te_desktop te_desktop_kde;
+extern const te_desktop te_desktop_gnome;
 extern const te_desktop te_desktop_none;
 extern const te_desktop te_desktop_win32;
 extern const te_desktop te_desktop_fake;

@@ -10,7 +10,7 @@ run_pid=
 trap '[ -z "$run_pid" ] || kill "$run_pid" 2>/dev/null; rm -rf "$work"' EXIT
 export APPDATA=$work/app XDG_RUNTIME_DIR=$work/run XDG_CONFIG_HOME=$work/config TMPDIR=$work
 mkdir -p "$XDG_RUNTIME_DIR"
-unset DISPLAY WAYLAND_DISPLAY TE_DESKTOP TE_STORE VISUAL
+unset DISPLAY WAYLAND_DISPLAY DBUS_SESSION_BUS_ADDRESS TE_DESKTOP TE_STORE VISUAL
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 # Exit statuses: help and version 0, usage errors 2 (one line), failures 1.
@@ -28,6 +28,7 @@ done <<'CASES'
 2|bogus
 2|add
 2|run --mode typing
+1|run --desktop gnome
 2|field x trigger
 2|rule notepad maybe
 2|add '{"trigger":">>j","text":"j"}' --folder F

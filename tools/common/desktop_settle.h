@@ -7,7 +7,7 @@
 
 #include <string>
 
-// Linux: `forced` (x11, wayland or none; empty: not forced) or TE_DESKTOP
+// Linux: `forced` (x11, wayland, kde, gnome or none; empty: not forced) or TE_DESKTOP
 // when set, else the desktop the library would choose itself (the
 // library's own rule, src/platform/desktop_choice.h), put into TE_DESKTOP.
 // Returns its name; a name the library lacks is returned as it is (the

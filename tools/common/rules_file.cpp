@@ -188,3 +188,9 @@ bool te_rules_file_set(const std::string& path, const std::string& process, cons
     }
     return te_rules_file_save(path, error);
 }
+
+const char* te_rule_desktop_note(const std::string& desktop) {
+    if (desktop != "gnome") return nullptr;
+    return "on GNOME the program in front is unknown to other programs, so this rule applies only to programs "
+           "under Xwayland (te run --desktop x11)";
+}

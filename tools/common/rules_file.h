@@ -36,4 +36,9 @@ bool te_rules_file_apply(const std::string& path, std::string* error);
 bool te_rules_file_set(const std::string& path, const std::string& process, const char* settings,
                        std::string* error);
 
+// What a host says when a rule is set while it serves `desktop` (the
+// settled desktop's name), or null: on GNOME no program in front is known,
+// so a rule names programs under Xwayland alone.
+const char* te_rule_desktop_note(const std::string& desktop);
+
 #endif

@@ -9,6 +9,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "../common/rules_file.h"
 #include "rules_file.h"
 
 te_rules_page::te_rules_page(const QString& rules_file, QWidget* parent)
@@ -100,8 +101,12 @@ bool te_rules_page::apply(const te_rule_row& rule) {
 void te_rules_page::set_rule() {
     te_rule_row rule{m_process->text().trimmed(), m_allow->isChecked(), m_prefix->text()};
     if (!apply(rule)) return;
+    // The desktop the window serves, settled at its start (desktop_settle.h).
+    const char* note = te_rule_desktop_note(qEnvironmentVariable("TE_DESKTOP").toStdString());
     if (te_rule_is_neutral(rule))
         m_message->setText(tr("A rule that allows every trigger has no effect: nothing to show."));
+    else if (note)
+        m_message->setText(tr("Set, but %1.").arg(QString::fromUtf8(note)));
     clear_form();
 }
 

@@ -57,6 +57,12 @@ void te_add_expansion_commands(te_cli& cli);   // render match pass expand rule 
 void te_add_run_command(te_cli& cli);          // run
 void te_add_background_commands(te_cli& cli);  // status stop
 void te_add_autostart_command(te_cli& cli);    // autostart
+void te_add_kwin_command(te_cli& cli);         // kwin-trust
+
+// te_fail for a start or an expansion that may have failed to type: on
+// KDE Plasma, when no desktop file lets this te use KWin's fake input, it
+// also says so and offers `te kwin-trust`.
+int te_fail_typing(const char* what);
 
 // "te WHAT: <te_last_error()>" on stderr; returns TE_EXIT_FAILED.
 int te_fail(const char* what);

@@ -6,6 +6,7 @@
 
 #include "autostart_entry.h"
 #include "cli.h"
+#include "kwin_trust.h"
 #include "run_options.h"
 
 namespace {
@@ -14,13 +15,6 @@ struct te_autostart_args {
     std::string state;  // on or off
     te_run_options run;
 };
-
-// The absolute path of this program, or "".
-std::string te_own_path(void) {
-    char buf[PATH_MAX];
-    ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
-    return n > 0 ? std::string(buf, (std::size_t)n) : "";
-}
 
 // The session starts in another folder: a relative store path is made
 // absolute here.
@@ -31,7 +25,7 @@ std::string te_absolute(const std::string& path) {
 }
 
 int te_autostart_on(const te_cli& cli, const te_run_options& run) {
-    std::string self = te_own_path();
+    std::string self = te_own_program_path();
     if (self.empty()) return te_fail_with("autostart", "cannot tell where te is installed");
     std::vector<std::string> command{self};
     for (const std::string& arg : te_run_arguments(run, te_absolute(cli.store))) command.push_back(arg);

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "cli.h"
+#include "desktop_settle.h"
 #include "json_text.h"
 #include "rules_file.h"
 #include "textexpander.h"
@@ -38,7 +39,7 @@ int te_cmd_pass(const te_cli& cli, const te_text_pair& a) {
     te_snippet_count();  // a watch pass does not load the store by itself
     if (*a.second_given && !te_apply_kept_rules(cli, "pass")) return TE_EXIT_FAILED;
     int r = te_watch_pass_text(a.first.c_str(), *a.second_given ? a.second.c_str() : nullptr);
-    if (r < 0) return te_fail("pass");
+    if (r < 0) return te_fail_typing("pass");
     std::printf(r ? "expanded: %s\n" : "nothing to expand\n", te_last_expanded());
     return TE_EXIT_OK;
 }
@@ -50,7 +51,7 @@ int te_cmd_expand(const std::string& trigger, bool dry_run) {
         if (!snippet.valid()) return te_fail_with("expand", "no such trigger: " + trigger);
         return te_print_result("expand", te_render(snippet.str("text").c_str()));
     }
-    if (!te_expand(trigger.c_str())) return te_fail("expand");
+    if (!te_expand(trigger.c_str())) return te_fail_typing("expand");
     std::printf("%s\n", te_last_expanded());
     return TE_EXIT_OK;
 }
@@ -81,6 +82,8 @@ int te_cmd_rule(const te_cli& cli, const te_rule_args& a) {
     std::string error;
     if (!te_rules_file_set(te_rules_file_path(te_store_in_use(cli)), a.program, json, &error))
         return te_fail_with("rule", error);
+    if (const char* note = te_rule_desktop_note(te_desktop_settle("")))
+        std::fprintf(stderr, "te rule: note: %s\n", note);
     return TE_EXIT_OK;
 }
 

@@ -86,7 +86,7 @@ int te_cmd_run(const te_cli& cli, const te_run_options& o) {
     te_file_watch watch(te_rules_file_path(store));
     watch.changed();
     if (!te_rules_file_apply(watch.path(), &error)) return te_fail_with("run", error);
-    if (!te_start(config.c_str())) return te_fail("run");
+    if (!te_start(config.c_str())) return te_fail_typing("run");
     info.pid = (long)getpid();
     info.mode = o.mode.empty() ? "clipboard" : o.mode;
     info.started = (long long)std::time(nullptr);

@@ -13,5 +13,6 @@ int main(int argc, char** argv) {
     te_add_run_command(cli);
     te_add_background_commands(cli);
     te_add_autostart_command(cli);
+    te_add_kwin_command(cli);
     return cli.run(argc, argv);
 }

@@ -15,9 +15,9 @@ void te_add_run_options(CLI::App* sub, te_run_options& o) {
     sub->add_flag("--synthetic-keys", o.synthetic_keys,
                   "Keys mode: watch keys other programs inject too (on-screen keyboards, remote desktops)");
     sub->add_option("--desktop", o.desktop,
-                    "Serve this desktop: x11 (also programs under Xwayland), wayland or none; "
-                    "by default the session's")
-        ->check(CLI::IsMember({"x11", "wayland", "none"}))
+                    "Serve this desktop: x11 (also programs under Xwayland), wayland (wlroots), kde, gnome "
+                    "or none; by default the session's")
+        ->check(CLI::IsMember({"x11", "wayland", "kde", "gnome", "none"}))
         ->type_name("DESKTOP");
     sub->add_flag("--quiet,-q", o.quiet, "Print no line per expansion");
     sub->add_flag("--propagate-case", o.propagate_case,

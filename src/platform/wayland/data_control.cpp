@@ -26,6 +26,7 @@ struct te_selection {
     std::vector<te_offer> offers;  // announced, not yet (or now) the selection
     zwlr_data_control_offer_v1* current = nullptr;
     std::uint32_t count = 0;
+    bool muted = false;
 };
 te_selection te_sel;
 
@@ -65,7 +66,7 @@ void te_bump() {
 void te_on_selection(void*, zwlr_data_control_device_v1*, zwlr_data_control_offer_v1* offer) {
     if (te_sel.current && te_sel.current != offer) te_discard(te_sel.current);
     te_sel.current = offer;
-    te_bump();
+    if (!te_sel.muted) te_bump();
 }
 
 void te_on_finished(void*, zwlr_data_control_device_v1* device) {
@@ -110,7 +111,17 @@ std::uint32_t te_wl_selection_count() { return te_sel.device ? te_sel.count : 0;
 int te_wl_selection_receive(te_wl* c) {
     te_offer* o = te_sel.current ? te_find(te_sel.current) : nullptr;
     const char* type = o ? te_text_type(*o) : nullptr;
-    if (!type) return -1;
+    return type ? te_wl_selection_receive_type(c, type) : -1;
+}
+
+std::vector<std::string> te_wl_selection_types() {
+    te_offer* o = te_sel.current ? te_find(te_sel.current) : nullptr;
+    return o ? o->types : std::vector<std::string>();
+}
+
+int te_wl_selection_receive_type(te_wl* c, const char* type) {
+    te_offer* o = te_sel.current ? te_find(te_sel.current) : nullptr;
+    if (!o) return -1;
     int fds[2];
     if (pipe2(fds, O_CLOEXEC) != 0) return -1;
     zwlr_data_control_offer_v1_receive(o->offer, type, fds[1]);
@@ -118,3 +129,9 @@ int te_wl_selection_receive(te_wl* c) {
     wl_display_flush(c->display);
     return fds[0];
 }
+
+void te_wl_selection_set(te_wl*, zwlr_data_control_source_v1* source) {
+    if (te_sel.device) zwlr_data_control_device_v1_set_selection(te_sel.device, source);
+}
+
+void te_wl_selection_mute(bool on) { te_sel.muted = on; }

@@ -11,8 +11,11 @@
 #define TE_WL_DATA_CONTROL_H
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 struct te_wl;
+struct zwlr_data_control_source_v1;
 
 // With te_wl_lock held: starts following the seat's selection.
 void te_wl_data_control_start(te_wl* c);
@@ -28,5 +31,17 @@ std::uint32_t te_wl_selection_count();
 // best text format it offers; the read end of the pipe it will write into
 // and close, or -1 when the selection holds no text.
 int te_wl_selection_receive(te_wl* c);
+
+// For the desktops that paste through the clipboard (GNOME's and KDE's
+// paste path), all with te_wl_lock held:
+// the formats the selection offers (empty when it holds nothing);
+std::vector<std::string> te_wl_selection_types();
+// as te_wl_selection_receive, in the format `type`;
+int te_wl_selection_receive_type(te_wl* c, const char* type);
+// makes `source` (null: nothing) the selection;
+void te_wl_selection_set(te_wl* c, zwlr_data_control_source_v1* source);
+// while muted, changes of the selection are not counted: the engine's own
+// paste and the restoring of the user's clipboard are no copies.
+void te_wl_selection_mute(bool on);
 
 #endif

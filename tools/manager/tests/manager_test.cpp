@@ -279,6 +279,20 @@ private slots:
         QCOMPARE(te_file_mode(kept), 0600);
     }
 
+    // On GNOME no program in front is known: a rule names programs under
+    // Xwayland alone, which the window says, as `te rule` does.
+    void rule_set_on_gnome_says_whom_it_reaches() {
+        qputenv("TE_DESKTOP", "gnome");  // as the window settled it at its start
+        child<QTabWidget>("pages")->setCurrentWidget(child<QWidget>("rules"));
+        QTest::keyClicks(child<QLineEdit>("rule_process"), "gedit");
+        child<QCheckBox>("rule_allow")->setChecked(false);
+        QTest::mouseClick(child<QPushButton>("rule_set"), Qt::LeftButton);
+        qunsetenv("TE_DESKTOP");
+        QString said = child<QLabel>("rule_message")->text();
+        QVERIFY2(said.contains("GNOME") && said.contains("Xwayland"), qPrintable(said));
+        QCOMPARE(QString(te_rules_json()), QString(R"([{"process":"GEDIT","allow":0,"prefix":""}])"));
+    }
+
     void export_file_is_private() {
         ::umask(022);
         QString out = qEnvironmentVariable("APPDATA") + "/export.json";
