@@ -41,6 +41,31 @@ CASES
   fail "version: $("$te" --version)"
 [ "$("$te" delete nope 2>&1)" = 'te delete: no such trigger: nope' ] || fail "failure message"
 
+# Messages say what to do in plain words; a trigger that begins another
+# (or that another begins) is noted, naming both, unless it waits for a
+# word separator.
+echo '[' >"$work/bad.json" && printf 'a,b\n' >"$work/x.csv" && echo '[{"trigger":">>add","text":"x"}]' >"$work/add.json"
+while IFS='|' read -r args said; do
+  eval "\"\$te\" --store \"\$work/words.json\" $args" >/dev/null 2>"$work/err" </dev/null || true
+  grep -qF -- "$said" "$work/err" || fail "te $args: $(cat "$work/err")"
+done <<'CASES'
+add '>>sig' Best|te add: note: >>sig begins >>signoff, so >>signoff never expands: >>sig expands on the way. Give one of them a longer trigger
+update '>>email' '{"trigger":">>si","text":"x"}'|te update: note: >>si begins >>sig, so >>sig never expands
+import "$work/add.json"|te import: note: >>add begins >>addr, so >>addr never expands
+update '>>sig' hello|te update: Write the snippet as a JSON object, such as {"trigger":">>hi","text":"Hello"}. To change only its text: te edit '>>sig'.
+add '{"trigger":"","text":"x"}'|te add: Give the snippet a trigger: the short text you type to have it expanded, such as >>hi.
+import "$work/bad.json"|: it is not JSON (unexpected end of data at line 2, column 1). Import takes a file that Export
+import "$work/x.csv"|at line 1, column 1). Import takes
+lst|te: lst is not a command; did you mean `te list`?
+stats|te stats: the numbers of this te command alone; `te status` shows those of the engine
+CASES
+"$te" --store "$work/words.json" add '>>s' x --word-triggers on 2>"$work/err"
+[ ! -s "$work/err" ] || fail "a word trigger noted: $(cat "$work/err")"
+"$te" --store "$work/words.json" stats 2>/dev/null | grep -q '"snippets":6}' || fail "stats does not count the store"
+# Help: everyday commands first, the others in a group of their own.
+"$te" --help | awk '/^Commands:/ {c = NR} / add  / {a = NR} /^For scripts and tests:/ {s = NR} / count  / {n = NR}
+  END {exit !(c && c < a && a < s && s < n)}' || fail "help order: $("$te" --help)"
+
 # The friendly and the JSON add write the same store; a store named with
 # --store or TE_STORE starts from the seeds, never from the default store.
 "$te" add '>>home' 'only in the default store'
