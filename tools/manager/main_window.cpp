@@ -80,7 +80,7 @@ te_main_window::te_main_window(const QString& store_path, QWidget* parent)
     scroll->setWidget(central);
     setCentralWidget(scroll);
     m_engine_state->setObjectName("engine_state");
-    m_engine_state->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);  // cut, never widening the window
+    m_engine_state->setMinimumWidth(1);  // cut when the window is narrow, never widening it
     statusBar()->addPermanentWidget(m_engine_state);
     build_menus();
     m_tray = make_tray();
@@ -99,7 +99,7 @@ te_main_window::te_main_window(const QString& store_path, QWidget* parent)
     // Within the screen at any scale, at the size it last had.
     QScreen* screen = QGuiApplication::primaryScreen();
     resize(te_window_size_for(te_read_window_prefs(m_prefs_path).size,
-                              screen ? screen->availableGeometry().size() : QSize(1100, 680)));
+                              screen ? screen->availableGeometry().size() : QSize(1100, 720)));
 }
 
 // Sets the rules of the file the hosts share, at start and whenever it

@@ -28,7 +28,7 @@ te_window_prefs te_read_window_prefs(const QString& path) {
 }
 
 QSize te_window_size_for(const QSize& kept, const QSize& available) {
-    QSize wanted = kept.isValid() ? kept : QSize(1100, 680);
+    QSize wanted = kept.isValid() ? kept : QSize(1100, 720);
     return wanted.boundedTo(available - QSize(16, 48)).expandedTo(QSize(320, 240));
 }
 

@@ -26,7 +26,7 @@ bool te_merge_manager_file(const QString& path, const QJsonObject& members, QStr
 te_window_prefs te_read_window_prefs(const QString& path);
 bool te_keep_window_prefs(const QString& path, const te_window_prefs& prefs, QString* error);
 
-// The size the window opens at: the kept one (invalid: 1100 by 680), made
+// The size the window opens at: the kept one (invalid: 1100 by 720), made
 // to fit `available` (the screen less its panels, in the same pixels)
 // with room for the window's frame.
 QSize te_window_size_for(const QSize& kept, const QSize& available);
