@@ -98,7 +98,13 @@ void te_answer_file_dialog(const QString& path) {
     QTimer::singleShot(20, [path] {
         auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
         if (!dialog) return te_answer_file_dialog(path);
-        dialog->selectFile(path);
+        // selectFile leaves the name field alone once it has the focus (a
+        // window manager or a loaded machine may give it first): the name
+        // is put there directly, as a user would type it.
+        if (auto* name = dialog->findChild<QLineEdit*>("fileNameEdit"))
+            name->setText(path);
+        else
+            dialog->selectFile(path);
         static_cast<QDialog*>(dialog)->accept();  // QFileDialog's own accept, through the public one
     });
 }
@@ -111,6 +117,9 @@ void te_answer_question(const QString& label) {
         if (!box) return te_answer_question(label);
         for (QAbstractButton* b : box->buttons())
             if (b->text().remove('&') == label) return b->click();
+        qWarning("a question without \"%s\": %s", qPrintable(label), qPrintable(box->text()));
+        box->reject();
+        te_answer_question(label);
     });
 }
 
