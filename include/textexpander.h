@@ -116,6 +116,18 @@ extern "C" {
  *   - "locale": month and day names of {date:...} and {time:...}, e.g.
  *     "de_DE" or "de-DE"; "" (at first) the user's (LC_ALL, LC_TIME, LANG on
  *     POSIX; the user's locale on Windows; English when none is known).
+ *   - "skip_own_windows" (false at first): while a window of the host's
+ *     own process is in front (its main window, a dialog, a picker), the
+ *     worker expands nothing there, in any mode, whatever the rules say,
+ *     and counts nothing; te_watch_pass does the same. A host with windows
+ *     of its own sets it, so a trigger typed into its fields stays as
+ *     typed. On X11 and Windows the window's process tells it; a Wayland
+ *     compositor names no process, so there the activated window's app_id
+ *     must equal the host's executable name, ignoring case (a Qt host
+ *     names it with QGuiApplication::setDesktopFileName; on KDE Plasma
+ *     the active window's class, which is that app_id). GNOME names no
+ *     window in front to other programs: there it cannot be told, and the
+ *     host's windows are treated as any other.
  * A snippet may have its own "propagate_case", "word_triggers" and
  * "locale" (see te_snippet_add). Returns 1 when the worker started, 0 on
  * failure (already running, bad configuration, keys mode on a desktop that

@@ -28,9 +28,9 @@ troff_verbatim() {
   sed -e 's/\\/\\e/g' -e 's/-/\\-/g' -e "s/^\\([.']\\)/\\\\\\&\\1/"
 }
 
-# The commands listed under "Subcommands:" in te --help.
+# The commands listed in te --help (under "Commands:" and "For scripts and tests:").
 te_commands() {
-  "$name" --help | awk '/^Subcommands:/ { on = 1; next } on && /^$/ { exit } on && NF { print $1 }'
+  "$name" --help | awk '/^(Commands|For scripts and tests):$/ { on = 1; next } on && /^$/ { on = 0 } on && NF { print $1 }'
 }
 
 # One section with every command's --help, for te.

@@ -3,12 +3,16 @@
 # virtual X display of its own, over a store of a handful of snippets in a
 # temporary folder, and has the program draw itself into a PNG.
 #
-#   scripts/manager-screenshot.sh [BUILD_DIR] [OUT_PNG]
-#     defaults: build/linux, docs/manager.png
+#   scripts/manager-screenshot.sh [BUILD_DIR] [OUT_PNG] [KIND]
+#     defaults: build/linux, docs/manager.png, manager
+#   KIND: manager (the window over those snippets), first-start (the
+#   window's first start on an empty store, with its strip) or
+#   replace-question (an import that would replace a snippet, asking).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build/linux}
 out=${2:-docs/manager.png}
+kind=${3:-manager}
 manager=$build/tools/manager/velmora-manager
 te=$build/tools/te/te
 [ -x "$manager" ] && [ -x "$te" ] || { echo "manager-screenshot: build $manager and $te first" >&2; exit 1; }
@@ -37,9 +41,18 @@ cat >"$work/snippets.json" <<'JSON'
 JSON
 # Only these snippets: the first-use examples are removed once the store
 # holds others (an empty store would bring them back).
-"$te" import "$work/snippets.json" >/dev/null
-for t in '>>addr' '>>email' '>>signoff'; do "$te" delete "$t" >/dev/null; done
-
 mkdir -p "$(dirname "$out")"
-"$manager" --screenshot "$out"
+case $kind in
+  first-start)
+    "$manager" --screenshot "$out" ;;
+  replace-question)
+    "$te" add '>>regards' $'Best regards,\nAnna' >/dev/null
+    printf '%s\n' '[{"trigger":">>regards","text":"Kind regards, A."},{"trigger":";thx","text":"Thank you!"}]' \
+      >"$work/import.json"
+    "$manager" --import "$work/import.json" --screenshot "$out" ;;
+  *)
+    "$te" import "$work/snippets.json" >/dev/null
+    for t in '>>addr' '>>email' '>>signoff'; do "$te" delete "$t" >/dev/null; done
+    "$manager" --screenshot "$out" ;;
+esac
 echo "manager-screenshot: wrote $out"

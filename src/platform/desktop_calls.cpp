@@ -17,6 +17,8 @@ const char* foreground_process_name(char* out, int size) {
     return te_desktop_in_use().foreground_process_name(out, size);
 }
 
+int foreground_is_this_process(void) { return te_desktop_in_use().foreground_is_this_process(); }
+
 int key_is_down(int vk) { return te_desktop_in_use().key_is_down(vk); }
 
 int watch_open(int what) { return te_desktop_in_use().watch_open(what); }

@@ -73,6 +73,10 @@ std::uint32_t clipboard_sequence(void);
 // UTF-8, ASCII letters upper-cased (e.g. "NOTEPAD.EXE"); null on failure.
 const char* foreground_process_name(char* out, int size);
 
+// 1 when the window in front belongs to this very process (a window or a
+// dialog of the host itself), else 0 (also when it cannot be told).
+int foreground_is_this_process(void);
+
 // ---- Hotkey ----------------------------------------------------------------
 // 1 on the poll at which the chord (e.g. "CTRL+SHIFT+E") goes from released
 // to held, else 0. The parse and the edge detection are portable
@@ -211,6 +215,7 @@ struct te_desktop {
     int (*keys_hold_begin)(void);
     void (*keys_hold_end)(void);
     int (*missing)(int needs, char* why, int size);
+    int (*foreground_is_this_process)(void);
 };
 
 // The desktop this process uses: chosen on the first call, from any

@@ -65,6 +65,9 @@ struct TeEngine {
     // Keys mode watches what other programs inject as well as the user's
     // own keyboards (TE_WATCH_SYNTHETIC_KEYS).
     int synthetic_keys;
+    // Nothing is expanded while a window of this very process is in front
+    // (foreground_is_this_process): a host never expands into itself.
+    int skip_own_windows;
     // The settings for all snippets (te_start): a trigger typed with a
     // first capital or in capitals gives its text so; triggers expand only
     // once a word separator follows them; a BackSpace right after a keys-mode

@@ -42,6 +42,11 @@ int te_any_snippet_ends_locked(const te_text_end& t, te_trigger_kind kind);
 // 1 copied, 0 none. Takes the engine lock itself.
 int te_choose_and_copy(te_pass_area* area, const te_text_end& t, const char* process, te_trigger_kind kind);
 
+// 1 when the engine is set to skip its host's own windows and one of them
+// is in front: nothing is expanded there, whatever the rules say. Takes
+// the engine lock itself, and asks the desktop without it.
+int te_front_is_skipped(void);
+
 // What an expansion types, made from the snippet copied into the area.
 struct te_expansion_text {
     std::string rendered;  // the snippet's text as rendered, in the case the trigger was typed in

@@ -205,6 +205,8 @@ int te_keys_expand(te_keys_state* k, te_trigger_kind kind, const te_key_event* s
         // front is asked for.
         if (!te_any_snippet_ends_locked(t, kind)) return 0;
     }
+    // A window of the host itself: its own fields are typed in as typed.
+    if (te_front_is_skipped()) return 0;
     te_keys_expansion e;
     e.area = area;
     e.separator = separator;

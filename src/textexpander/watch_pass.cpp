@@ -156,6 +156,15 @@ int te_choose_and_copy(te_pass_area* area, const te_text_end& t, const char* pro
     return 1;
 }
 
+int te_front_is_skipped(void) {
+    int skip;
+    {
+        te_engine_guard g(te_engine_lock);
+        skip = E.skip_own_windows;
+    }
+    return skip && foreground_is_this_process();
+}
+
 int te_expansion_text_make(te_pass_area* area, const char* separator, te_expansion_text* out) {
     te_rendering r;
     if (!te_render_run(te_render_job{area->text, area->locale, area->trigger}, &r)) return 0;
@@ -217,7 +226,7 @@ int te_clipboard_pass(int follow_store) {
     te_pass_area* area = te_pass_area_get();
     if (!area) return 0;
     const char* text = get_clipboard_text_utf8(area->clipboard, TE_CLIPBOARD_CAP);
-    if (!text || !text[0]) return 0;
+    if (!text || !text[0] || te_front_is_skipped()) return 0;
     const char* process = foreground_process_name(area->process, TE_LAST_CAP);
     return te_watch_pass_on(text, process, follow_store);
 }

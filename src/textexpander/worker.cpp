@@ -154,6 +154,7 @@ struct te_config {
     int propagate_case;
     int word_triggers;
     int undo_backspace;
+    int skip_own_windows;
     const char* locale;  // null: not given
 };
 
@@ -180,7 +181,9 @@ int te_config_locale(yyjson_val* root, te_config* c) {
 int te_config_settings_read(yyjson_val* root, te_config* c) {
     return te_config_flag(root, "propagate_case", E.propagate_case, &c->propagate_case) &&
            te_config_flag(root, "word_triggers", E.word_triggers, &c->word_triggers) &&
-           te_config_flag(root, "undo_backspace", E.undo_backspace, &c->undo_backspace) && te_config_locale(root, c);
+           te_config_flag(root, "undo_backspace", E.undo_backspace, &c->undo_backspace) &&
+           te_config_flag(root, "skip_own_windows", E.skip_own_windows, &c->skip_own_windows) &&
+           te_config_locale(root, c);
 }
 
 int te_config_read(yyjson_val* root, te_config* c) {
@@ -224,6 +227,7 @@ void te_config_apply_locked(const te_config& c) {
     E.propagate_case = c.propagate_case;
     E.word_triggers = c.word_triggers;
     E.undo_backspace = c.undo_backspace;
+    E.skip_own_windows = c.skip_own_windows;
     if (c.locale) std::strcpy(E.locale, c.locale);
     if (c.store && c.store[0] && std::strcmp(c.store, E.store_path) != 0) {
         std::strcpy(E.store_path, c.store);

@@ -1,6 +1,7 @@
 // Keys mode on the fake desktop: which typed key sequences expand, and the
 // start that needs a key watch.
 #include <algorithm>
+#include <cstdlib>
 #include <atomic>
 #include <chrono>
 #include <string>
@@ -145,6 +146,42 @@ TEST_F(KeysMode, KeyboardHeldByAnotherProgramIsNotTypedInto) {
     EXPECT_EQ(fake::window_text(), "pw.btw9");
     EXPECT_EQ(fake::type_calls(), 0);
     EXPECT_NE(std::string(te_stats_json()).find("\"expanded\":0,"), std::string::npos) << te_stats_json();
+}
+
+long long te_expanded_count() {
+    std::string stats = te_stats_json();
+    return std::atoll(stats.c_str() + stats.find("\"expanded\":") + 11);
+}
+
+// A host that skips its own windows: a trigger typed or copied in one of
+// them stays as it is and is not counted, a rule allowing the program
+// notwithstanding; in another program it expands. A host that does not
+// ask is served in its own windows as before.
+TEST_F(KeysMode, HostsOwnWindowsAreSkippedWhenTheHostAsks) {
+    ASSERT_EQ(te_rule_set("editor", "{\"allow\":true}"), 1);
+    const struct {
+        const char* config;
+        bool own;
+        bool expands;
+    } cases[] = {
+        {"{\"worker\":false,\"skip_own_windows\":true}", true, false},
+        {"{\"worker\":false,\"skip_own_windows\":true}", false, true},
+        {"{\"worker\":false,\"skip_own_windows\":false}", true, true},
+    };
+    for (const auto& c : cases) {
+        ASSERT_EQ(te_start(c.config), 1);
+        fake::reset();
+        fake::set_foreground("editor.exe");
+        fake::set_foreground_own(c.own);
+        fake::set_clipboard_text("x >>email");
+        long long before = te_expanded_count();
+        te_press_and_take("x >>addr");
+        EXPECT_EQ(fake::window_text(), c.expands ? "x " + TE_ADDRESS : "x >>addr") << c.config << c.own;
+        EXPECT_EQ(te_watch_pass(), c.expands ? 1 : 0) << c.config << c.own;
+        EXPECT_EQ(te_expanded_count() - before, c.expands ? 2 : 0) << c.config << c.own;
+    }
+    EXPECT_EQ(te_start("{\"skip_own_windows\":1}"), 0);
+    EXPECT_STREQ(te_last_error(), "skip_own_windows must be true or false");
 }
 
 TEST_F(KeysMode, WorkerExpandsAsTheKeysArrive) {

@@ -107,7 +107,7 @@ check_man_page() {
     grep -qF -- "$word" <<<"$text" || fail "$program(1) lacks $word of $program --help"
   done
   [ "$program" = te ] || return 0
-  for command in $("$root/usr/bin/te" --help | awk '/^Subcommands:/ { on = 1; next } on && /^$/ { exit } on && NF { print $1 }'); do
+  for command in $("$root/usr/bin/te" --help | awk '/^(Commands|For scripts and tests):$/ { on = 1; next } on && /^$/ { on = 0 } on && NF { print $1 }'); do
     [ "$command" = help ] && continue
     grep -qF ".SS \"te $command\"" <<<"$text" || { fail "te(1) has no section for te $command"; continue; }
     for word in $(help_words "$root/usr/bin/te" "$command"); do

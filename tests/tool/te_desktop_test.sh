@@ -34,10 +34,38 @@ done <<'CASES'
 2|add '{"trigger":">>j","text":"j"}' --folder F
 1|delete nope
 1|search nothing-has-this
+1|run
 CASES
+# With no desktop at all, te run says so rather than run for nothing.
+[[ "$("$te" run 2>&1)" == "te run: no desktop here: "* ]] || fail "te run without a desktop: $("$te" run 2>&1)"
 [ "$("$te" --version)" = "te $(sed -n 's/^project(.* VERSION \([0-9.]*\).*/\1/p' "$(dirname "$0")/../../CMakeLists.txt")" ] ||
   fail "version: $("$te" --version)"
 [ "$("$te" delete nope 2>&1)" = 'te delete: no such trigger: nope' ] || fail "failure message"
+
+# Messages say what to do in plain words; a trigger that begins another
+# (or that another begins) is noted, naming both, unless it waits for a
+# word separator.
+echo '[' >"$work/bad.json" && printf 'a,b\n' >"$work/x.csv" && echo '[{"trigger":">>add","text":"x"}]' >"$work/add.json"
+while IFS='|' read -r args said; do
+  eval "\"\$te\" --store \"\$work/words.json\" $args" >/dev/null 2>"$work/err" </dev/null || true
+  grep -qF -- "$said" "$work/err" || fail "te $args: $(cat "$work/err")"
+done <<'CASES'
+add '>>sig' Best|te add: note: >>sig begins >>signoff, so >>signoff never expands: >>sig expands on the way. Give one of them a longer trigger
+update '>>email' '{"trigger":">>si","text":"x"}'|te update: note: >>si begins >>sig, so >>sig never expands
+import "$work/add.json"|te import: note: >>add begins >>addr, so >>addr never expands
+update '>>sig' hello|te update: Write the snippet as a JSON object, such as {"trigger":">>hi","text":"Hello"}. To change only its text: te edit '>>sig'.
+add '{"trigger":"","text":"x"}'|te add: Give the snippet a trigger: the short text you type to have it expanded, such as >>hi.
+import "$work/bad.json"|: it is not JSON (unexpected end of data at line 2, column 1). Import takes a file that Export
+import "$work/x.csv"|at line 1, column 1). Import takes
+lst|te: lst is not a command; did you mean `te list`?
+stats|te stats: the numbers of this te command alone; `te status` shows those of the engine
+CASES
+"$te" --store "$work/words.json" add '>>s' x --word-triggers on 2>"$work/err"
+[ ! -s "$work/err" ] || fail "a word trigger noted: $(cat "$work/err")"
+"$te" --store "$work/words.json" stats 2>/dev/null | grep -q '"snippets":6}' || fail "stats does not count the store"
+# Help: everyday commands first, the others in a group of their own.
+"$te" --help | awk '/^Commands:/ {c = NR} / add  / {a = NR} /^For scripts and tests:/ {s = NR} / count  / {n = NR}
+  END {exit !(c && c < a && a < s && s < n)}' || fail "help order: $("$te" --help)"
 
 # The friendly and the JSON add write the same store; a store named with
 # --store or TE_STORE starts from the seeds, never from the default store.
@@ -51,7 +79,7 @@ if grep -q '>>home' "$work/a.json"; then fail "--store took the default store's 
 [ "$("$te" path --store "$work/a.json")" = "$work/a.json" ] || fail "path --store"
 # te run on another store expands that store's snippets (here the seeds:
 # it does not exist yet), never the default store's.
-"$te" --store "$work/new.json" run --poll-ms 20 >"$work/run.out" 2>/dev/null &
+"$te" --store "$work/new.json" run --desktop none --poll-ms 20 >"$work/run.out" 2>/dev/null &
 run_pid=$!
 for _ in $(seq 50); do "$te" status | grep -q ' mode, up ' && break; sleep 0.1; done
 "$te" stop >/dev/null && wait "$run_pid" || fail "te --store run"
@@ -103,12 +131,16 @@ COLUMNS=200 "$te" list | grep -q '^>>addr .*Street⏎Auckland 1010⏎New' || fai
 
 # One te run per user and display; status and stop reach it, and say which
 # desktop it serves (with no display: none).
-"$te" run --poll-ms 20 >"$work/run.out" 2>"$work/run.err" &
+"$te" run --desktop none --poll-ms 20 >"$work/run.out" 2>"$work/run.err" &
 run_pid=$!
 for _ in $(seq 50); do "$te" status | grep -q ' mode, up ' && break; sleep 0.1; done  # published
 "$te" status | grep -q "^te is running (te run): pid $run_pid, clipboard mode" || fail "status: $("$te" status)"
 "$te" status | grep -qx "desktop: none" || fail "status desktop: $("$te" status)"
-if "$te" run 2>"$work/err"; then fail "a second te run started"; fi
+# Typed triggers by default; where the desktop cannot watch keys, the
+# clipboard, with the reason.
+grep -q "^te: typed triggers cannot run here (.*): clipboard mode runs instead$" "$work/run.err" ||
+  fail "fallback reason: $(cat "$work/run.err")"
+if "$te" run --desktop none 2>"$work/err"; then fail "a second te run started"; fi
 grep -qx "te run: te is already running (pid $run_pid, te run)" "$work/err" || fail "refusal: $(cat "$work/err")"
 [ "$("$te" stop)" = "te stopped (pid $run_pid)" ] || fail "stop"
 wait "$run_pid" || fail "run exit status"
@@ -121,7 +153,7 @@ DISPLAY=:77 "$te" run --desktop none --poll-ms 20 >/dev/null 2>&1 &
 run_pid=$!
 for _ in $(seq 50); do "$te" status | grep -q ' mode, up ' && break; sleep 0.1; done
 rc=0
-timeout 10 "$te" run --quiet 2>"$work/err" || rc=$?
+timeout 10 "$te" run --desktop none --quiet 2>"$work/err" || rc=$?
 [ "$rc" = 1 ] && grep -q "already running (pid $run_pid" "$work/err" || fail "two te run on one desktop: exit $rc"
 "$te" stop >/dev/null && wait "$run_pid" || fail "stop the te run serving none"
 run_pid=

@@ -9,6 +9,7 @@ trap 'rm -rf "$work"' EXIT
 export APPDATA=$work/app XDG_RUNTIME_DIR=$work/run XDG_CONFIG_HOME=$work/config TMPDIR=$work/tmp
 mkdir -p "$XDG_RUNTIME_DIR" "$TMPDIR"
 unset DISPLAY TE_STORE VISUAL
+export TE_DESKTOP=none  # te run serves no desktop here
 fail() { echo "FAIL: $*" >&2; exit 1; }
 store=$APPDATA/Wrenfold/snippets.json
 "$te" add '>>keep' 'kept'

@@ -8,6 +8,7 @@ te=$1
 export APPDATA=$(mktemp -d) XDG_RUNTIME_DIR=
 unset TE_STORE
 unset DISPLAY  # the engine alone: no desktop
+export TE_DESKTOP=none  # which te run is told, to run anyway
 trap 'rm -rf "$APPDATA"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
@@ -22,7 +23,7 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 
 # A failing call prints the last error and exits non-zero.
 if "$te" add '{"trigger":">>addr"}' 2>"$APPDATA/err.txt"; then fail "duplicate accepted"; fi
-grep -q "trigger already exists: >>addr" "$APPDATA/err.txt" || fail "message: $(cat "$APPDATA/err.txt")"
+grep -qx "te add: >>addr is a trigger already: choose another one, or change that snippet instead." "$APPDATA/err.txt" || fail "message: $(cat "$APPDATA/err.txt")"
 if "$te" delete nope 2>/dev/null; then fail "delete of a missing trigger"; fi
 
 # Export to a file, change the table, import the export file back.

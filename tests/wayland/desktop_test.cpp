@@ -145,6 +145,23 @@ TEST(WaylandWithoutKeyboard, FirstTextArrivesWhole) {
     EXPECT_EQ(foot.wait_for(text.size(), 5000), text);
 }
 
+// A compositor names no process: the toplevel whose app_id is this
+// program's executable name (any case) is its own; foot as "sink" is not.
+TEST_F(Wayland, OwnWindowIsTheOneNamedAfterThisProgram) {
+    {
+        sink foot;
+        ASSERT_TRUE(foot.ready());
+        EXPECT_EQ(foreground_is_this_process(), 0);
+    }
+    te_wl_test::child own({"foot", "--app-id=TE_WAYLAND_TESTS", "sleep", "30"});
+    char name[64];
+    long long end = millis() + 10000;
+    while (millis() < end && !(foreground_process_name(name, sizeof name) &&
+                               std::string(name) == "TE_WAYLAND_TESTS"))
+        usleep(10000);
+    EXPECT_EQ(foreground_is_this_process(), 1);
+}
+
 // Rules name programs by app_id, upper-cased: foot started as "sink".
 TEST_F(Wayland, RulesFollowTheAppIdInFront) {
     sink foot;

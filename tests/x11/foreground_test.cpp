@@ -65,6 +65,17 @@ TEST_F(Foreground, ActiveWindowOfTheWindowManagerWins) {
     XDestroyWindow(dpy, nameless);
 }
 
+// A window this process made (named by its client, as Qt's are by their
+// pid) is its own; another program's and none are not.
+TEST_F(Foreground, OwnWindowIsToldFromAnotherProgramsWindow) {
+    EXPECT_EQ(foreground_is_this_process(), 0);  // te-window in front
+    Window own = focused_window(DefaultRootWindow(te_test::display()));
+    EXPECT_EQ(foreground_is_this_process(), 1);
+    te_test::set_focus(None);
+    EXPECT_EQ(foreground_is_this_process(), 0);
+    XDestroyWindow(te_test::display(), own);
+}
+
 TEST_F(Foreground, NoFocusGivesNothing) {
     te_test::set_focus(None);
     out[0] = 'x';

@@ -34,7 +34,11 @@ std::string te_element_fault(yyjson_val* el) {
     return "";
 }
 
-// "not JSON: <reason> at line L, column C".
+// What an import takes, said after what the file is not.
+const char* const TE_IMPORT_TAKES = "Import takes a file that Export (te export) wrote, or a JSON array of snippets "
+                                    "such as [{\"trigger\":\">>hi\",\"text\":\"Hello\"}].";
+
+// "it is not JSON (<reason> at line L, column C). Import takes ..."
 std::string te_not_json(const std::string& text, const yyjson_read_err& err) {
     std::size_t line = 1, column = 1;
     for (std::size_t i = 0; i < err.pos && i < text.size(); i++) {
@@ -45,8 +49,8 @@ std::string te_not_json(const std::string& text, const yyjson_read_err& err) {
             column++;
         }
     }
-    return std::string("not JSON: ") + err.msg + " at line " + std::to_string(line) + ", column " +
-           std::to_string(column);
+    return std::string("it is not JSON (") + err.msg + " at line " + std::to_string(line) + ", column " +
+           std::to_string(column) + "). " + TE_IMPORT_TAKES;
 }
 
 // The array of an import file: the root array, or an export file's
@@ -116,7 +120,7 @@ bool te_plan_import(const std::string& file_text, bool keep_existing, te_import_
     std::set<std::string> existing, added;
     std::size_t count = 0;
     if (!list || !te_table_triggers(&existing, &count)) {
-        *error = list ? "the snippets in the table cannot be listed" : "neither a JSON array of snippets nor an export file";
+        *error = list ? "the snippets in the table cannot be listed" : std::string("it holds no snippets. ") + TE_IMPORT_TAKES;
         yyjson_doc_free(doc);
         return false;
     }

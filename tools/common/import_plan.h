@@ -24,8 +24,9 @@ struct te_import_plan {
 // trigger the table holds are left as they are, not replaced. Elements are
 // checked as the library checks them (an object with a non-empty
 // "trigger" of at most 255 bytes and a "text" of at most 65535). False
-// with *error ("not JSON: ... at line L, column C", or what the text is
-// instead) when there is nothing to import from.
+// with *error ("it is not JSON (... at line L, column C). Import takes
+// ...", or "it holds no snippets. ...": what the file is and what would
+// do) when there is nothing to import from.
 bool te_plan_import(const std::string& file_text, bool keep_existing, te_import_plan* plan, std::string* error);
 
 // Hands the plan's elements to te_snippet_import (nothing when there are

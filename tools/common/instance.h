@@ -10,7 +10,7 @@
 // ends, so a crashed host never leaves a stale lock.
 // Beside it, <lock>.json holds the holder's status:
 //   {"pid":N,"mode":"clipboard","started":S,"expanded":N,"store":"...",
-//    "host":"te run","paused":false,"desktop":"x11"}
+//    "host":"te run","paused":false,"desktop":"x11","refresh":"SIGUSR1"}
 // Readers trust the status only while the lock is held (te_instance_query).
 #ifndef TE_TOOLS_INSTANCE_H
 #define TE_TOOLS_INSTANCE_H
@@ -27,6 +27,10 @@ struct te_instance_info {
     std::string host;         // "te run" or "velmora-manager"
     bool paused = false;
     std::string desktop;      // the desktop the engine serves ("x11", "wayland", ...)
+    // The signal that has the holder publish its status afresh ("SIGUSR1"),
+    // or "" when it only publishes by itself. A holder that sleeps while
+    // idle publishes its count when asked rather than looking for one.
+    std::string refresh;
 };
 
 // The folder of the lock. POSIX: $XDG_RUNTIME_DIR when it is set and a
@@ -77,6 +81,11 @@ private:
 // file, never by a pid alone, so a recycled pid is never mistaken for a
 // running host.
 bool te_instance_query(const std::string& store_path, te_instance_info* out);
+
+// Asks the holder to publish its status afresh (its `refresh` signal) and
+// waits up to timeout_ms for the new status; nothing when none runs or it
+// names no signal (Windows: never).
+void te_instance_refresh(const std::string& store_path, int timeout_ms);
 
 // Asks the holder to stop (SIGTERM) and waits up to timeout_ms until the
 // lock is free. 1 stopped, 0 none was running, -1 failed (*error says why;

@@ -11,6 +11,7 @@
 #include <thread>
 #include <unistd.h>
 
+#include "file_watch.h"
 #include "instance_status.h"
 #include "private_file.h"
 
@@ -113,6 +114,15 @@ bool te_instance_query(const std::string& store_path, te_instance_info* out) {
     close(fd);  // drops the probe's shared lock, if it got one
     if (held && out) *out = te_holder_info(path);
     return held;
+}
+
+void te_instance_refresh(const std::string& store_path, int timeout_ms) {
+    te_instance_info info;
+    if (!te_instance_query(store_path, &info) || info.refresh != "SIGUSR1" || info.pid <= 0) return;
+    te_file_watch status(te_instance_lock_path(store_path) + ".json");
+    status.mark_seen();
+    if (kill((pid_t)info.pid, SIGUSR1) != 0) return;
+    for (int waited = 0; waited < timeout_ms && !status.changed(); waited += TE_STOP_POLL_MS) te_sleep_ms(TE_STOP_POLL_MS);
 }
 
 int te_instance_stop(const std::string& store_path, int timeout_ms, std::string* error) {

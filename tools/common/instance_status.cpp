@@ -18,6 +18,7 @@ std::string te_instance_status_json(const te_instance_info& info) {
     yyjson_mut_obj_add_strncpy(doc, root, "host", info.host.data(), info.host.size());
     yyjson_mut_obj_add_bool(doc, root, "paused", info.paused);
     yyjson_mut_obj_add_strncpy(doc, root, "desktop", info.desktop.data(), info.desktop.size());
+    if (!info.refresh.empty()) yyjson_mut_obj_add_strncpy(doc, root, "refresh", info.refresh.data(), info.refresh.size());
     // A path that is not valid UTF-8 would make the writer refuse the
     // whole document; say so instead of writing nothing.
     char* text = yyjson_mut_write(doc, YYJSON_WRITE_ALLOW_INVALID_UNICODE, nullptr);
@@ -53,6 +54,7 @@ bool te_instance_status_parse(const std::string& text, te_instance_info* out) {
         out->store = te_member_string(root, "store", out->store);
         out->host = te_member_string(root, "host", out->host);
         out->desktop = te_member_string(root, "desktop", out->desktop);
+        out->refresh = te_member_string(root, "refresh", out->refresh);
         yyjson_val* paused = yyjson_obj_get(root, "paused");
         if (yyjson_is_bool(paused)) out->paused = yyjson_get_bool(paused);
     }

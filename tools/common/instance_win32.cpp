@@ -144,6 +144,8 @@ bool te_instance_query(const std::string& store_path, te_instance_info* out) {
     return held;
 }
 
+void te_instance_refresh(const std::string&, int) {}
+
 int te_instance_stop(const std::string& store_path, int, std::string* error) {
     te_instance_info info;
     if (!te_instance_query(store_path, &info)) return 0;

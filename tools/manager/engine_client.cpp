@@ -4,13 +4,15 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include "plain_words.h"
 #include "textexpander.h"
 
 namespace {
 
 QString te_text(const char* s) { return s ? QString::fromUtf8(s) : QString(); }
 
-QString te_error_text() { return QString::fromUtf8(te_last_error()); }
+// The last error in the words the hosts show (plain_words.h).
+QString te_error_text() { return QString::fromStdString(te_plain_words(te_last_error())); }
 
 QJsonDocument te_parse(const char* text) {
     return text ? QJsonDocument::fromJson(QByteArray(text)) : QJsonDocument();
@@ -73,13 +75,14 @@ QByteArray te_snippet_object_json(const te_snippet_row& row) {
 }
 
 bool te_save_snippet(const QString& original_trigger, const te_snippet_row& row, const te_snippet_row* expected,
-                     QString* error) {
+                     QString* error, QString* field) {
     QJsonObject o = te_snippet_object(row);
     if (expected) o.insert("if_unchanged", te_snippet_object(*expected));
     QByteArray json = QJsonDocument(o).toJson(QJsonDocument::Compact);
     int ok = original_trigger.isEmpty()
                  ? te_snippet_add(json.constData())
                  : te_snippet_update(original_trigger.toUtf8().constData(), json.constData());
+    if (!ok && field) *field = QString::fromStdString(te_message_field(te_last_error()));
     if (!ok) *error = te_error_text();
     return ok == 1;
 }

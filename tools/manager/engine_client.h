@@ -58,9 +58,11 @@ te_snippet_row te_snippet_row_of(const QJsonObject& o);
 // Stores `row`: te_snippet_add when `original_trigger` is empty, else
 // te_snippet_update of that trigger, made only if the stored snippet is
 // still `expected` (may be null: whatever it is), which the library checks
-// under the store's lock. False with the library's message.
+// under the store's lock. False with the library's message in plain words
+// (plain_words.h), and in *field (may be null) the field it is about
+// ("trigger", "text", "locale" or "").
 bool te_save_snippet(const QString& original_trigger, const te_snippet_row& row, const te_snippet_row* expected,
-                     QString* error);
+                     QString* error, QString* field = nullptr);
 bool te_remove_snippet(const QString& trigger, QString* error);
 
 // te_render of `tmpl`; callable from any thread.

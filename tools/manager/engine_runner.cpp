@@ -41,12 +41,22 @@ te_engine_runner::~te_engine_runner() { end(); }
 void te_engine_runner::set_state(te_state state) {
     m_state = state;
     if (m_lock.held()) publish();
+    follow_timer();
     emit state_changed();
+}
+
+void te_engine_runner::follow_timer() {
+    bool needed = m_state == TE_ELSEWHERE || (m_lock.held() && m_refresh_signal.isEmpty());
+    if (needed && !m_timer->isActive()) m_timer->start(TE_TICK_MS);
+    if (!needed) m_timer->stop();
+}
+
+void te_engine_runner::refresh() {
+    if (m_lock.held()) publish();
 }
 
 void te_engine_runner::begin() {
     std::string error;
-    m_timer->start(TE_TICK_MS);
     if (!m_lock.acquire(m_store, &error)) {
         if (te_instance_query(m_store, &m_other)) return set_state(TE_ELSEWHERE);
         m_error = QString::fromStdString(error);
@@ -82,10 +92,13 @@ bool te_engine_runner::start_engine() {
 }
 
 // The window's store, and every setting of the engine spelled out: the
-// store selection may have started it once in another mode.
+// store selection may have started it once in another mode. Nothing is
+// expanded into this process's own windows (the window, its dialogs, the
+// picker): a trigger typed in a field there is what the user means.
 bool te_engine_runner::start_in(const QString& mode) {
     QJsonObject config{{"mode", mode}, {"hotkey", m_choice.hotkey}, {"poll_ms", 100}, {"dry_run", false},
-                       {"synthetic_keys", m_synthetic_keys}, {"store", QString::fromStdString(m_store)}};
+                       {"synthetic_keys", m_synthetic_keys}, {"store", QString::fromStdString(m_store)},
+                       {"skip_own_windows", true}};
     te_add_expansion_settings(&config, m_settings);
     if (te_start(QJsonDocument(config).toJson(QJsonDocument::Compact).constData()) == 1) {
         m_mode = mode;
@@ -153,6 +166,7 @@ void te_engine_runner::publish() {
     info.host = TE_HOST_NAME;
     info.paused = m_state != TE_RUNNING;
     info.desktop = m_desktop.toStdString();
+    info.refresh = m_refresh_signal.toStdString();
     m_lock.publish(info);
     m_published = info;
 }
@@ -162,7 +176,7 @@ void te_engine_runner::tick() {
         if (te_read_stats().expanded != m_published.expanded) publish();
         return;
     }
-    if (m_state != TE_ELSEWHERE) return;
+    if (m_state != TE_ELSEWHERE) return m_timer->stop();
     if (te_instance_query(m_store, &m_other)) return emit state_changed();
     begin();
 }

@@ -49,8 +49,16 @@ public:
     // Watch keys other programs type too (on-screen keyboards, tests that
     // type through XTest); off unless set before begin().
     void set_synthetic_keys(bool on) { m_synthetic_keys = on; }
+    // The signal that has refresh() run (quit_signals.h), named in the
+    // published status; set before begin(). Without one the count is
+    // looked for every few seconds while the engine runs here.
+    void set_refresh_signal(const QString& name) { m_refresh_signal = name; }
+    // Publishes the status with the count as it is now.
+    void refresh();
 
     te_state state() const { return m_state; }
+    // The mode the engine runs (or ran before a pause) in.
+    const QString& mode() const { return m_mode; }
     // One line for the window: what expands snippets, in which mode, and
     // since when.
     QString describe() const;
@@ -69,6 +77,7 @@ private:
     bool start_in(const QString& mode);
     void publish();
     void tick();
+    void follow_timer();
 
     std::string m_store;
     QString m_desktop;  // the desktop the engine serves, as main settled it (TE_DESKTOP)
@@ -83,7 +92,10 @@ private:
     QString m_mode;      // the mode the engine runs (or ran before a pause) in
     QString m_fallback;  // why it is not the chosen one ("" when it is)
     bool m_synthetic_keys = false;
-    QTimer* m_timer;  // publishes a new count; notices the other host leave
+    QString m_refresh_signal;
+    // Notices the other host leave; publishes a new count where no signal
+    // asks for it. Stopped otherwise: an idle window sleeps.
+    QTimer* m_timer;
 };
 
 #endif

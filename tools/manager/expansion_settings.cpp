@@ -1,18 +1,6 @@
 #include "expansion_settings.h"
 
-#include <QFile>
-#include <QJsonDocument>
-
-#include "snippet_files.h"
-
-namespace {
-
-QJsonObject te_read_object(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(file.readAll()).object() : QJsonObject();
-}
-
-}  // namespace
+#include "window_prefs.h"
 
 bool operator==(const te_expansion_settings& a, const te_expansion_settings& b) {
     return a.propagate_case == b.propagate_case && a.word_triggers == b.word_triggers &&
@@ -20,7 +8,7 @@ bool operator==(const te_expansion_settings& a, const te_expansion_settings& b) 
 }
 
 te_expansion_settings te_read_expansion_settings(const QString& path) {
-    QJsonObject o = te_read_object(path);
+    QJsonObject o = te_read_manager_file(path);
     te_expansion_settings s;
     s.propagate_case = o.value("propagate_case").toBool(s.propagate_case);
     s.word_triggers = o.value("word_triggers").toBool(s.word_triggers);
@@ -30,9 +18,9 @@ te_expansion_settings te_read_expansion_settings(const QString& path) {
 }
 
 bool te_keep_expansion_settings(const QString& path, const te_expansion_settings& s, QString* error) {
-    QJsonObject o = te_read_object(path);
+    QJsonObject o;
     te_add_expansion_settings(&o, s);
-    return te_save_private(path, QJsonDocument(o).toJson(QJsonDocument::Compact), error);
+    return te_merge_manager_file(path, o, error);
 }
 
 void te_add_expansion_settings(QJsonObject* config, const te_expansion_settings& s) {

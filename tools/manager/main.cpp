@@ -7,9 +7,11 @@
 //                   [--hotkey CHORD]   this time (the window's choice stays)
 //   velmora-manager --tray             only the tray icon (as the session starts it)
 //   velmora-manager --no-engine        the window only; nothing is expanded
-//   velmora-manager --screenshot FILE  draws the window into FILE (PNG), exits
+//   velmora-manager --import FILE      imports FILE at start (asking before replacing)
+//   velmora-manager --screenshot FILE  draws the window (and a question it asks) into FILE (PNG), exits
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QPainter>
 #include <QTimer>
 #include <cstdio>
 
@@ -22,11 +24,25 @@
 
 namespace {
 
+// The window as drawn, with the dialog it has open (if any) drawn over it
+// where it stands, or in the middle.
+QPixmap te_window_picture(te_main_window* window) {
+    QPixmap picture = window->grab();
+    QWidget* dialog = QApplication::activeModalWidget();
+    if (!dialog || dialog == window) return picture;
+    QPixmap over = dialog->grab();
+    QPoint at = dialog->geometry().topLeft() - window->geometry().topLeft();
+    if (!picture.rect().contains(QRect(at, over.size()))) at = picture.rect().center() - over.rect().center();
+    QPainter paint(&picture);
+    paint.drawPixmap(at, over);
+    return picture;
+}
+
 // Lets the window lay itself out and paint, then saves it and quits.
-void te_take_screenshot(te_main_window* window, const QString& file) {
-    window->focus_list();
+void te_take_screenshot(te_main_window* window, const QString& file, bool keep_focus) {
+    if (!keep_focus) window->focus_list();
     QTimer::singleShot(700, window, [window, file] {
-        bool ok = window->grab().save(file, "PNG");
+        bool ok = te_window_picture(window).save(file, "PNG");
         QCoreApplication::exit(ok ? 0 : 1);
     });
 }
@@ -39,6 +55,9 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("velmora-manager"));
     QApplication::setApplicationVersion(QStringLiteral(TE_VERSION));
+    // The desktop entry's name, which is also the Wayland app_id the
+    // engine tells this program's own windows by.
+    QGuiApplication::setDesktopFileName(QStringLiteral("velmora-manager"));
     QCommandLineParser args;
     args.setApplicationDescription(QStringLiteral("Find, edit and preview snippets; set rules; pause expansion."));
     args.addHelpOption();
@@ -57,7 +76,10 @@ int main(int argc, char** argv) {
     QCommandLineOption tray(QStringLiteral("tray"), QStringLiteral("Show only the tray icon (a window without a tray)."));
     QCommandLineOption synthetic(QStringLiteral("synthetic-keys"),
                                  QStringLiteral("Watch keys other programs type too (on-screen keyboards, tests)."));
-    args.addOptions({no_engine, shot, store, mode, hotkey, tray, synthetic});
+    QCommandLineOption import(QStringLiteral("import"),
+                              QStringLiteral("Import the snippets of FILE at start, asking before replacing yours."),
+                              QStringLiteral("FILE"));
+    args.addOptions({no_engine, shot, store, mode, hotkey, tray, synthetic, import});
     args.process(app);
 
     QString store_path, error;
@@ -72,6 +94,7 @@ int main(int argc, char** argv) {
     }
     te_main_window window(store_path);
     te_quit_on_stop_signals([&window] { window.stop_now(); });
+    window.runner()->set_refresh_signal(te_refresh_on_signal([&window] { window.runner()->refresh(); }));
     window.use_mode_for_this_run(this_run);
     window.runner()->set_synthetic_keys(args.isSet(synthetic));
     if (!args.isSet(no_engine)) window.runner()->begin();
@@ -79,6 +102,8 @@ int main(int argc, char** argv) {
     app.setQuitOnLastWindowClosed(!window.has_tray());
     if (args.isSet(tray) && !args.isSet(shot)) window.start_in_tray();
     else window.show();
-    if (args.isSet(shot)) te_take_screenshot(&window, args.value(shot));
+    if (args.isSet(import))
+        QTimer::singleShot(0, &window, [&window, file = args.value(import)] { window.import_file(file); });
+    if (args.isSet(shot)) te_take_screenshot(&window, args.value(shot), args.isSet(import));
     return app.exec();
 }

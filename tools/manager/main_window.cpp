@@ -12,6 +12,8 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QShortcut>
 #include <QSplitter>
 #include <QStatusBar>
@@ -20,6 +22,8 @@
 #include <QVBoxLayout>
 
 #include "engine_runner.h"
+#include "first_start_strip.h"
+#include "help_menu.h"
 #include "rules_file.h"
 #include "rules_page.h"
 #include "snippet_editor.h"
@@ -27,10 +31,12 @@
 #include "stats_page.h"
 #include "store_watcher.h"
 #include "tray.h"
+#include "window_prefs.h"
 
 te_main_window::te_main_window(const QString& store_path, QWidget* parent)
     : QMainWindow(parent),
       m_store_path(store_path),
+      m_prefs_path(te_mode_file_path(store_path)),
       m_model(new te_snippet_model(this)),
       m_search(new QLineEdit),
       m_folder(new QComboBox),
@@ -39,6 +45,7 @@ te_main_window::te_main_window(const QString& store_path, QWidget* parent)
       m_editor(new te_snippet_editor),
       m_tabs(new QTabWidget),
       m_store_problem(new QLabel),
+      m_first_start(new te_first_start_strip(te_mode_file_path(store_path))),
       m_banner_text(new QLabel),
       m_take_over(new QPushButton(tr("Stop it and expand here"))),
       m_engine_state(new QLabel),
@@ -62,10 +69,18 @@ te_main_window::te_main_window(const QString& store_path, QWidget* parent)
     m_store_problem->setStyleSheet("color: #b00020;");
     m_store_problem->hide();
     layout->addWidget(m_store_problem);
+    layout->addWidget(m_first_start);
     layout->addWidget(build_banner());
     layout->addWidget(m_tabs, 1);
-    setCentralWidget(central);
+    // On a small screen or at a large scale the pages scroll rather than
+    // push the window past the screen's edges.
+    auto* scroll = new QScrollArea;
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidget(central);
+    setCentralWidget(scroll);
     m_engine_state->setObjectName("engine_state");
+    m_engine_state->setMinimumWidth(1);  // cut when the window is narrow, never widening it
     statusBar()->addPermanentWidget(m_engine_state);
     build_menus();
     m_tray = make_tray();
@@ -81,7 +96,10 @@ te_main_window::te_main_window(const QString& store_path, QWidget* parent)
     reload();
     engine_changed();
     follow_rules_file();
-    resize(1100, 680);
+    // Within the screen at any scale, at the size it last had.
+    QScreen* screen = QGuiApplication::primaryScreen();
+    resize(te_window_size_for(te_read_window_prefs(m_prefs_path).size,
+                              screen ? screen->availableGeometry().size() : QSize(1100, 720)));
 }
 
 // Sets the rules of the file the hosts share, at start and whenever it
@@ -176,5 +194,6 @@ void te_main_window::build_menus() {
     m_list->addAction(remove);
 
     build_engine_menu(menuBar()->addMenu(tr("&Engine")));
+    te_fill_help_menu(menuBar()->addMenu(tr("&Help")), this, m_store_path);
     new QShortcut(QKeySequence(Qt::Key_Escape), this, this, &te_main_window::focus_list);
 }

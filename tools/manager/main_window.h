@@ -23,6 +23,7 @@ class QSystemTrayIcon;
 class QTableView;
 class QTabWidget;
 class te_engine_runner;
+class te_first_start_strip;
 class te_rules_page;
 class te_snippet_editor;
 class te_snippet_model;
@@ -55,6 +56,9 @@ public:
     // login it may come up after this program); the window when no tray
     // has come within a few seconds.
     void start_in_tray(int waited_ms = 0);
+    // Imports the file, asking first when it would replace snippets the
+    // user has (File > Import, --import).
+    void import_file(const QString& path);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -87,13 +91,15 @@ private:
     void take_over();
     void toggle_pause();
     void import_dialog();
-    void import_file(const QString& path);
     void export_dialog();
     void focus_search();
     void keep_draft();
     void draft_settled();
+    void keep_size();
+    void show_first_start();
 
     QString m_store_path;
+    QString m_prefs_path;  // manager.json
     te_snippet_model* m_model;
     QLineEdit* m_search;
     QComboBox* m_folder;
@@ -104,6 +110,7 @@ private:
     te_stats_page* m_stats;
     QTabWidget* m_tabs;
     QLabel* m_store_problem;  // the store cannot be read: said here, nothing shown
+    te_first_start_strip* m_first_start;
     QLabel* m_banner_text;
     QPushButton* m_take_over;
     QLabel* m_engine_state;

@@ -8,15 +8,10 @@
 #include <QJsonObject>
 
 #include "hotkey_check.h"
-#include "snippet_files.h"
+#include "window_prefs.h"
 
 namespace {
 QString te_tr(const char* text) { return QCoreApplication::translate("te_mode_choice", text); }
-
-QJsonObject te_read_object(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(file.readAll()).object() : QJsonObject();
-}
 
 bool te_known_mode(const QString& mode) {
     return mode == QLatin1String("keys") || mode == QLatin1String("clipboard") || mode == QLatin1String("hotkey");
@@ -38,17 +33,14 @@ QString te_mode_file_path(const QString& store_path) {
 }
 
 te_mode_choice te_read_mode_choice(const QString& path) {
-    QJsonObject o = te_read_object(path);
+    QJsonObject o = te_read_manager_file(path);
     te_mode_choice choice{o.value("mode").toString(), o.value("hotkey").toString()};
     if (!te_known_mode(choice.mode)) choice.mode.clear();
     return choice;
 }
 
 bool te_keep_mode_choice(const QString& path, const te_mode_choice& choice, QString* error) {
-    QJsonObject o = te_read_object(path);
-    o.insert("mode", choice.mode);
-    o.insert("hotkey", choice.hotkey);
-    return te_save_private(path, QJsonDocument(o).toJson(QJsonDocument::Compact), error);
+    return te_merge_manager_file(path, QJsonObject{{"mode", choice.mode}, {"hotkey", choice.hotkey}}, error);
 }
 
 bool te_mode_override(const te_mode_choice& kept, const QString& mode, const QString& hotkey, te_mode_choice* out,

@@ -12,4 +12,11 @@
 // Call once, after the QApplication exists.
 void te_quit_on_stop_signals(std::function<void()> stop);
 
+// Another process (`te status`) asks for the window's status afresh:
+// `refresh` runs on the event loop's thread, so the window need not look
+// for a new count while idle. Call after te_quit_on_stop_signals. The
+// signal's name for the published status ("SIGUSR1"), or "" where no
+// signal asks.
+const char* te_refresh_on_signal(std::function<void()> refresh);
+
 #endif

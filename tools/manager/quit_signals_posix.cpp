@@ -9,13 +9,23 @@
 
 namespace {
 
-// The handler only writes a byte to this pipe; the event loop reads it.
+// The handler only writes the signal's number to this pipe; the event loop
+// reads it.
 int te_signal_pipe[2] = {-1, -1};
+std::function<void()> te_refresh;
 
-void te_on_stop_signal(int) {
-    char byte = 1;
+void te_on_signal(int signal) {
+    char byte = (char)signal;
     ssize_t written = ::write(te_signal_pipe[1], &byte, 1);
     (void)written;
+}
+
+void te_catch(int signal) {
+    struct sigaction action = {};
+    action.sa_handler = te_on_signal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    ::sigaction(signal, &action, nullptr);
 }
 
 }  // namespace
@@ -25,15 +35,20 @@ void te_quit_on_stop_signals(std::function<void()> stop) {
     for (int fd : te_signal_pipe) ::fcntl(fd, F_SETFD, FD_CLOEXEC);
     auto* notifier = new QSocketNotifier(te_signal_pipe[0], QSocketNotifier::Read, qApp);
     QObject::connect(notifier, &QSocketNotifier::activated, qApp, [stop] {
-        char byte;
-        ssize_t got = ::read(te_signal_pipe[0], &byte, 1);
-        (void)got;
+        char byte = 0;
+        if (::read(te_signal_pipe[0], &byte, 1) == 1 && byte == SIGUSR1) {
+            if (te_refresh) te_refresh();
+            return;
+        }
         stop();
     });
-    struct sigaction action = {};
-    action.sa_handler = te_on_stop_signal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    ::sigaction(SIGTERM, &action, nullptr);
-    ::sigaction(SIGINT, &action, nullptr);
+    te_catch(SIGTERM);
+    te_catch(SIGINT);
+}
+
+const char* te_refresh_on_signal(std::function<void()> refresh) {
+    if (te_signal_pipe[0] < 0) return "";
+    te_refresh = std::move(refresh);
+    te_catch(SIGUSR1);
+    return "SIGUSR1";
 }

@@ -1,6 +1,7 @@
 #include "rules_page.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -10,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "../common/rules_file.h"
+#include "engine_client.h"
 #include "rules_file.h"
 
 te_rules_page::te_rules_page(const QString& rules_file, QWidget* parent)
@@ -17,6 +19,8 @@ te_rules_page::te_rules_page(const QString& rules_file, QWidget* parent)
       m_rules_file(rules_file),
       m_table(new QTableWidget(0, 3)),
       m_process(new QLineEdit),
+      m_recent(new QComboBox),
+      m_rule_name(new QLabel),
       m_allow(new QCheckBox(tr("Expand there"))),
       m_prefix(new QLineEdit),
       m_message(new QLabel) {
@@ -31,9 +35,11 @@ te_rules_page::te_rules_page(const QString& rules_file, QWidget* parent)
     m_message->setObjectName("rule_message");
     m_message->setWordWrap(true);
 
-    auto* note = new QLabel(tr("A rule turns expansion off in a program, or lets only triggers that begin "
-                               "with a prefix expand there. Programs are named as the system names them, "
-                               "e.g. FIREFOX or NOTEPAD.EXE."));
+    auto* note = new QLabel(tr("A rule turns expansion off in a program (a password manager, say), or lets only "
+                               "triggers that begin with a prefix expand there. Pick a program that was in front "
+                               "lately, or type its name in any case: the name of its program file on X11 and "
+                               "Windows (firefox-esr, gedit, notepad.exe), its app id on Wayland (foot, "
+                               "org.gnome.Nautilus)."));
     note->setWordWrap(true);
     auto* form = new QWidget;
     build_form(form);
@@ -51,15 +57,19 @@ void te_rules_page::build_form(QWidget* form) {
     m_prefix->setObjectName("rule_prefix");
     m_allow->setObjectName("rule_allow");
     m_process->setPlaceholderText(tr("program"));
+    m_recent->setObjectName("rule_recent");
+    m_rule_name->setObjectName("rule_name");
     m_prefix->setPlaceholderText(tr("trigger prefix (optional)"));
-    m_allow->setChecked(true);
+    m_allow->setChecked(false);  // a rule blocks unless told otherwise
     auto* set = new QPushButton(tr("Add or change"));
     auto* remove = new QPushButton(tr("Remove"));
     set->setObjectName("rule_set");
     remove->setObjectName("rule_remove");
     auto* row = new QHBoxLayout(form);
     row->setContentsMargins(0, 0, 0, 0);
+    row->addWidget(m_recent, 1);
     row->addWidget(m_process, 2);
+    row->addWidget(m_rule_name, 1);
     row->addWidget(m_allow);
     row->addWidget(m_prefix, 1);
     row->addWidget(set);
@@ -68,6 +78,36 @@ void te_rules_page::build_form(QWidget* form) {
     connect(remove, &QPushButton::clicked, this, &te_rules_page::remove_rule);
     connect(m_process, &QLineEdit::returnPressed, this, &te_rules_page::set_rule);
     connect(m_prefix, &QLineEdit::returnPressed, this, &te_rules_page::set_rule);
+    connect(m_process, &QLineEdit::textChanged, this, &te_rules_page::show_rule_name);
+    connect(m_recent, &QComboBox::activated, this, [this](int index) {
+        if (index > 0) m_process->setText(m_recent->itemText(index));
+    });
+}
+
+void te_rules_page::showEvent(QShowEvent* event) {
+    fill_recent();
+    QWidget::showEvent(event);
+}
+
+// The engine's last program, those it expanded in before while this
+// window ran, and those the rules name.
+void te_rules_page::fill_recent() {
+    QString last = te_read_stats().last_app;
+    if (!last.isEmpty() && !m_seen.contains(last)) m_seen.prepend(last);
+    QStringList programs = m_seen;
+    for (const te_rule_row& r : te_read_rules())
+        if (!programs.contains(r.process)) programs << r.process;
+    m_recent->clear();
+    m_recent->addItem(programs.isEmpty() ? tr("(none in front yet)") : tr("Recently in front..."));
+    m_recent->addItems(programs);
+}
+
+// Rules compare names in any case and list them in capitals.
+void te_rules_page::show_rule_name() {
+    QString name = m_process->text().trimmed();
+    QString shown;
+    for (QChar c : name) shown += c.unicode() < 128 ? c.toUpper() : c;
+    m_rule_name->setText(name.isEmpty() ? QString() : tr("rule for %1").arg(shown));
 }
 
 void te_rules_page::reload() {
@@ -118,6 +158,6 @@ void te_rules_page::remove_rule() {
 void te_rules_page::clear_form() {
     m_process->clear();
     m_prefix->clear();
-    m_allow->setChecked(true);
+    m_allow->setChecked(false);
     m_process->setFocus();
 }

@@ -1,6 +1,8 @@
 #include "snippet_editor.h"
 
+#include <QClipboard>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QCoreApplication>
 #include <QFormLayout>
 #include <QFontDatabase>
@@ -46,6 +48,7 @@ te_snippet_editor::te_snippet_editor(QWidget* parent)
       m_text(new QPlainTextEdit),
       m_preview(new QPlainTextEdit),
       m_message(new QLabel),
+      m_save_hint(new QLabel),
       m_clock(new QTimer(this)),
       m_renderer(new te_preview_renderer(this)) {
     setObjectName("editor");
@@ -55,7 +58,8 @@ te_snippet_editor::te_snippet_editor(QWidget* parent)
     m_text->setObjectName("text");
     m_preview->setObjectName("preview");
     m_message->setObjectName("message");
-    m_apps->setPlaceholderText(tr("every program, or names such as firefox,code"));
+    m_trigger->setPlaceholderText(tr("what you type to have the text, such as >>hi"));
+    m_apps->setPlaceholderText(tr("every program, or names as on the Rules page, such as firefox,gedit"));
     m_case->setObjectName("case_setting");
     m_word->setObjectName("word_setting");
     m_locale->setObjectName("locale_setting");
@@ -87,9 +91,13 @@ te_snippet_editor::te_snippet_editor(QWidget* parent)
         connect(b, &QComboBox::currentIndexChanged, this, &te_snippet_editor::update_state);
     connect(m_text, &QPlainTextEdit::textChanged, this, &te_snippet_editor::update_state);
     connect(m_text, &QPlainTextEdit::textChanged, this, &te_snippet_editor::render_preview);
+    connect(m_text, &QPlainTextEdit::textChanged, this, &te_snippet_editor::follow_clock);
     connect(m_renderer, &te_preview_renderer::rendered, m_preview, &QPlainTextEdit::setPlainText);
     connect(m_clock, &QTimer::timeout, this, &te_snippet_editor::render_preview);
-    m_clock->start(1000);
+    m_clock->setInterval(1000);
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, [this] {
+        if (m_text->toPlainText().contains(QLatin1String("{clipboard"))) render_preview();
+    });
     start_new(QString());
 }
 
@@ -117,8 +125,10 @@ void te_snippet_editor::build_buttons(QWidget* bar) {
     m_delete = new QPushButton(tr("Delete"));
     m_save->setObjectName("save");
     m_delete->setObjectName("delete");
+    m_save_hint->setObjectName("save_hint");
+    m_save_hint->setStyleSheet("color: #666666;");
     for (QPushButton* b : {m_save, m_revert, add, m_delete}) row->addWidget(b);
-    row->addStretch(1);
+    row->addWidget(m_save_hint, 1);
     auto* insert = new QToolButton;
     insert->setObjectName("insert_placeholder");
     insert->setText(tr("&Insert"));
@@ -144,6 +154,8 @@ void te_snippet_editor::start_new(const QString& folder) {
     m_stored.folder = folder;
     m_stored_trigger.clear();
     show_fields(m_stored);
+    m_message->setStyleSheet("color: #666666;");
+    m_message->setText(tr("A new snippet: type its trigger and the text it stands for, then Save."));
 }
 
 void te_snippet_editor::show_fields(const te_snippet_row& row) {
@@ -175,8 +187,11 @@ bool te_snippet_editor::save() {
     // library compares under the store's lock, so a change made elsewhere
     // meanwhile is never written over.
     const te_snippet_row* expected = m_stored_trigger.isEmpty() ? nullptr : &m_stored;
-    if (!te_save_snippet(m_stored_trigger, row, expected, &error)) {
-        if (!expected || !changed_elsewhere()) show_message(tr("Not saved: %1").arg(error), true);
+    QString field;
+    if (!te_save_snippet(m_stored_trigger, row, expected, &error, &field)) {
+        if (expected && changed_elsewhere()) return false;
+        show_message(tr("Not saved: %1").arg(error), true);
+        focus_field(field);
         return false;
     }
     // What the library stored (an empty apps field becomes "*"): what a
@@ -223,6 +238,20 @@ void te_snippet_editor::show_message(const QString& text, bool is_error) {
     m_message->setText(text);
 }
 
+void te_snippet_editor::show_warning(const QString& text) {
+    m_message->setStyleSheet("color: #8a5a00;");
+    m_message->setText(text);
+}
+
+// The cursor into the field a refusal is about.
+void te_snippet_editor::focus_field(const QString& field) {
+    QWidget* target = field == QLatin1String("trigger")  ? static_cast<QWidget*>(m_trigger)
+                      : field == QLatin1String("text")   ? static_cast<QWidget*>(m_text)
+                      : field == QLatin1String("locale") ? static_cast<QWidget*>(m_locale)
+                                                         : nullptr;
+    if (target) target->setFocus();
+}
+
 void te_snippet_editor::focus_trigger() {
     m_trigger->setFocus();
     m_trigger->selectAll();
@@ -235,12 +264,36 @@ void te_snippet_editor::update_state() {
     m_save->setEnabled(dirty);
     m_revert->setEnabled(dirty);
     m_delete->setEnabled(!m_stored_trigger.isEmpty());
+    // A greyed-out Save says why.
+    QString why = dirty                       ? QString()
+                  : m_stored_trigger.isEmpty() ? tr("Nothing to save yet: type a trigger and its text.")
+                                               : tr("Nothing changed since it was saved.");
+    m_save_hint->setText(why);
+    m_save->setToolTip(why);
+}
+
+// The preview is rendered again each second only while it is shown and
+// its text holds the date or the time: an idle window sleeps.
+void te_snippet_editor::follow_clock() {
+    QString text = m_text->toPlainText();
+    bool timed = text.contains(QLatin1String("{time")) || text.contains(QLatin1String("{date")) ||
+                 text.contains(QLatin1String("{year"));
+    if (timed && isVisible() && !m_clock->isActive()) m_clock->start();
+    if ((!timed || !isVisible()) && m_clock->isActive()) m_clock->stop();
+}
+
+void te_snippet_editor::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    follow_clock();
+}
+
+void te_snippet_editor::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    follow_clock();
 }
 
 void te_snippet_editor::render_preview() {
-    // Only a text with a placeholder changes from one second to the next.
     QString text = m_text->toPlainText();
-    if (sender() == m_clock && !text.contains(QLatin1Char('{'))) return;
     // The caret's place shown by a mark the library leaves as it is.
     int cursor = text.indexOf(QLatin1String("{cursor}"));
     if (cursor >= 0) text.replace(cursor, 8, TE_CARET_MARK);

@@ -44,7 +44,13 @@ public:
     te_snippet_row fields() const;
     void revert();
     void show_message(const QString& text, bool is_error);
+    // Something to know that is no failure (a trigger that begins another).
+    void show_warning(const QString& text);
     void focus_trigger();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 signals:
     void saved(const QString& trigger);
@@ -61,6 +67,8 @@ private:
     QWidget* build_settings();
     void update_state();
     void render_preview();
+    void follow_clock();
+    void focus_field(const QString& field);
 
     QLineEdit* m_trigger;
     QLineEdit* m_folder;
@@ -71,10 +79,11 @@ private:
     QPlainTextEdit* m_text;
     QPlainTextEdit* m_preview;
     QLabel* m_message;
+    QLabel* m_save_hint;  // why Save is greyed out
     QPushButton* m_save;
     QPushButton* m_revert;
     QPushButton* m_delete;
-    QTimer* m_clock;  // re-renders a preview that shows {time}
+    QTimer* m_clock;  // re-renders, while shown, a preview that shows the date or time
     te_preview_renderer* m_renderer;
     te_snippet_row m_stored;
     QString m_stored_trigger;

@@ -20,10 +20,14 @@
 
 #include "draft_file.h"
 #include "engine_runner.h"
+#include "first_start_strip.h"
+#include "quit_question.h"
 #include "snippet_editor.h"
 #include "snippet_files.h"
 #include "snippet_model.h"
 #include "stats_page.h"
+#include "trigger_overlap.h"
+#include "window_prefs.h"
 
 namespace {
 
@@ -34,6 +38,12 @@ const te_snippet_row* te_find_row(const std::vector<te_snippet_row>& rows, const
 }
 
 enum te_import_choice { TE_IMPORT_CANCEL, TE_IMPORT_REPLACE, TE_IMPORT_KEEP_MINE };
+
+// What to know of the triggers among `triggers` that begin others (or
+// that others begin); "" when none does.
+QString te_overlap_note(const std::vector<std::string>& triggers, bool word_triggers_for_all) {
+    return QString::fromStdString(te_overlap_warning(te_find_overlaps(triggers, word_triggers_for_all)));
+}
 
 te_import_choice te_ask_about_replacing(QWidget* parent, const te_import_plan& plan) {
     QStringList mine;
@@ -72,6 +82,7 @@ void te_main_window::reload() {
     fill_folders();
     apply_filter();
     refresh_editor(rows);
+    show_first_start();
 }
 
 // The editor follows a change made elsewhere to the snippet it shows,
@@ -161,6 +172,8 @@ void te_main_window::new_snippet() {
 void te_main_window::saved(const QString& trigger) {
     reload();
     select_trigger(trigger);
+    QString note = te_overlap_note({trigger.toStdString()}, m_runner->settings().word_triggers);
+    if (!note.isEmpty()) m_editor->show_warning(tr("Saved. %1").arg(note));
 }
 
 void te_main_window::delete_snippet() {
@@ -191,6 +204,22 @@ void te_main_window::engine_changed() {
     m_pause->setText(state == te_engine_runner::TE_PAUSED ? tr("&Resume expansion") : tr("&Pause expansion"));
     m_pause->setEnabled(state == te_engine_runner::TE_RUNNING || state == te_engine_runner::TE_PAUSED);
     if (m_tray) m_tray->setToolTip(note.isEmpty() ? m_runner->describe() : m_runner->describe() + "\n" + note);
+    show_first_start();
+}
+
+// How to try a snippet in the mode that runs, with one the list holds.
+void te_main_window::show_first_start() {
+    const te_snippet_row* first = m_model->row_at(0);
+    QString example = m_model->row_of(QStringLiteral(">>email")) >= 0 ? QStringLiteral(">>email")
+                      : first                                          ? first->trigger
+                                                                       : QString();
+    QString mode = m_runner->state() == te_engine_runner::TE_RUNNING ? m_runner->mode() : te_mode_wanted(m_runner->choice());
+    QString how = example.isEmpty() ? tr("add a snippet with New, then type its trigger in any window")
+                  : mode == QLatin1String("keys") ? tr("type %1 in any window").arg(example)
+                  : mode == QLatin1String("hotkey")
+                      ? tr("copy a text that ends with %1 and press %2").arg(example, m_runner->choice().hotkey)
+                      : tr("copy a text that ends with %1").arg(example);
+    m_first_start->say(m_runner->state() == te_engine_runner::TE_RUNNING, how);
 }
 
 void te_main_window::toggle_pause() {
@@ -223,8 +252,13 @@ void te_main_window::import_file(const QString& path) {
         return (void)QMessageBox::warning(this, tr("Import"), message);
     bool ok = te_run_import_plan(path, plan, keep, &message, &problems);
     reload();
-    if (ok) statusBar()->showMessage(message, 10000);
-    if (!ok || problems) QMessageBox::warning(this, tr("Import"), message);
+    // Triggers that begin one another are said where the count is, and
+    // stay said until the next message.
+    std::vector<std::string> stored = plan.added;
+    stored.insert(stored.end(), plan.replaced.begin(), plan.replaced.end());
+    QString note = ok ? te_overlap_note(stored, m_runner->settings().word_triggers) : QString();
+    if (ok) statusBar()->showMessage(note.isEmpty() ? message : message + " " + note, note.isEmpty() ? 10000 : 0);
+    if (!ok || problems) QMessageBox::warning(this, tr("Import"), note.isEmpty() ? message : message + "\n\n" + note);
 }
 
 void te_main_window::export_dialog() {
@@ -250,6 +284,7 @@ void te_main_window::focus_list() {
 }
 
 void te_main_window::closeEvent(QCloseEvent* event) {
+    keep_size();
     if (m_ending) {  // the session ends: what changed since it said so is kept too
         keep_draft();
         return event->accept();
@@ -260,7 +295,21 @@ void te_main_window::closeEvent(QCloseEvent* event) {
         return;
     }
     if (!confirm_leave()) return event->ignore();
+    // Without a tray, closing ends the engine this window runs.
+    te_quit_answer answer =
+        m_runner->state() == te_engine_runner::TE_RUNNING ? te_ask_quit(this, m_prefs_path) : TE_QUIT_QUIT;
+    if (answer == TE_QUIT_MINIMISE) showMinimized();
+    if (answer != TE_QUIT_QUIT) return event->ignore();
     event->accept();
+}
+
+void te_main_window::keep_size() {
+    if (isMinimized() || isMaximized() || isFullScreen()) return;
+    te_window_prefs prefs = te_read_window_prefs(m_prefs_path);
+    if (prefs.size == size()) return;
+    prefs.size = size();
+    QString error;
+    te_keep_window_prefs(m_prefs_path, prefs, &error);
 }
 
 // The offered draft's text was saved or dropped: it is not offered again.
@@ -280,6 +329,7 @@ void te_main_window::keep_draft() {
 void te_main_window::stop_now() {
     m_ending = true;
     keep_draft();
+    keep_size();
     m_runner->end();
     QCoreApplication::exit(0);
 }

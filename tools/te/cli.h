@@ -6,6 +6,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <vector>
 
 #include <CLI/CLI.hpp>
 
@@ -46,6 +47,7 @@ private:
     std::map<const CLI::App*, te_action> actions_;
     std::string help_topic_;
     int te_help(void);
+    int te_unknown_command(const std::string& word, const std::string& parse_error);
 };
 
 // The subcommand families, one file each.
@@ -64,8 +66,12 @@ void te_add_kwin_command(te_cli& cli);         // kwin-trust
 // also says so and offers `te kwin-trust`.
 int te_fail_typing(const char* what);
 
-// "te WHAT: <te_last_error()>" on stderr; returns TE_EXIT_FAILED.
+// "te WHAT: <te_last_error() in plain words>" on stderr; returns
+// TE_EXIT_FAILED.
 int te_fail(const char* what);
+// After a change: "te WHAT: note: ..." on stderr for each trigger among
+// `triggers` that begins another or that another begins (trigger_overlap.h).
+void te_note_overlaps(const char* what, const std::vector<std::string>& triggers);
 // "te WHAT: MESSAGE" on stderr; returns TE_EXIT_FAILED.
 int te_fail_with(const char* what, const std::string& message);
 // "te WHAT: MESSAGE (see te WHAT --help)" on stderr; returns TE_EXIT_USAGE.

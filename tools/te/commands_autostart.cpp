@@ -35,6 +35,8 @@ int te_autostart_on(const te_cli& cli, const te_run_options& run) {
     bool manager_removed = false;
     if (!te_autostart_enable(TE_AUTOSTART_TE_RUN, entry, &manager_removed, &error)) return te_fail_with("autostart", error);
     std::printf("te starts with your desktop session: %s\n", te_autostart_path(TE_AUTOSTART_TE_RUN).c_str());
+    if (run.mode.empty())
+        std::printf("It watches typed triggers where the desktop lets it watch the keyboard, else the clipboard.\n");
     // Only one host runs the engine for a display.
     if (manager_removed) std::printf("velmora-manager no longer starts with your desktop session\n");
     return TE_EXIT_OK;

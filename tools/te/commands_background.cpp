@@ -9,6 +9,7 @@
 namespace {
 
 const int TE_STOP_TIMEOUT_MS = 5000;
+const int TE_REFRESH_WAIT_MS = 500;
 
 // "3d 4h", "2h 05m", "4m 09s", "12s".
 std::string te_duration(long long seconds) {
@@ -24,6 +25,8 @@ std::string te_duration(long long seconds) {
 
 int te_cmd_status(const te_cli& cli) {
     te_instance_info info;
+    // A holder asleep while idle publishes its count when asked.
+    te_instance_refresh(te_store_in_use(cli), TE_REFRESH_WAIT_MS);
     if (!te_instance_query(te_store_in_use(cli), &info)) {
         std::printf("te is not running\n");
         return TE_EXIT_NOT_RUNNING;

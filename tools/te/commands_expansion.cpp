@@ -128,8 +128,14 @@ void te_add_expansion_commands(te_cli& cli) {
     cli.command("rules", "Print the rules kept beside the store as JSON", TE_STORE_QUIET, [&cli] {
         return te_apply_kept_rules(cli, "rules") ? te_print_result("rules", te_rules_json()) : TE_EXIT_FAILED;
     });
-    cli.command("stats", "Print this process's statistics as JSON", TE_STORE_NONE,
-                [] { return te_print_result("stats", te_stats_json()); });
+    cli.command("stats", "Print this te command's own statistics as JSON (with the store's snippets counted)",
+                TE_STORE_SHOWN, [] {
+                    // A fresh engine: nothing expanded yet. The background one's count is elsewhere.
+                    te_snippet_count();
+                    std::fprintf(stderr, "te stats: the numbers of this te command alone; `te status` shows "
+                                         "those of the engine running in the background\n");
+                    return te_print_result("stats", te_stats_json());
+                });
     cli.command("last", "Print the text of this process's last expansion", TE_STORE_NONE,
                 [] { return te_print_result("last", te_last_expanded()); });
 }

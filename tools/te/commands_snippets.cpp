@@ -6,6 +6,7 @@
 #include "cli.h"
 #include "input_text.h"
 #include "json_text.h"
+#include "plain_words.h"
 #include "settings_options.h"
 #include "textexpander.h"
 
@@ -45,14 +46,31 @@ int te_cmd_add(te_add_args& a) {
         if (*a.folder_given || *a.apps_given || a.settings.given())
             return te_usage_error("add", "--folder, --apps and the settings go with the TRIGGER TEXT form, not with "
                                          "JSON (give them in it)");
-        return te_snippet_add(a.trigger.c_str()) ? TE_EXIT_OK : te_fail("add");
+        if (!te_snippet_add(a.trigger.c_str())) return te_fail("add");
+        te_json_object added(a.trigger.c_str());
+        te_note_overlaps("add", {added.str("trigger")});
+        return TE_EXIT_OK;
     }
     if (!*a.text_given && !te_text_from_stdin(&a.text)) return te_fail_with("add", "cannot read standard input");
     std::string json = te_snippet_object(a.trigger, a.text, *a.folder_given ? &a.folder : nullptr,
                                          *a.apps_given ? &a.apps : nullptr);
     if (!json.empty()) json = te_snippet_changed(json, nullptr, a.settings);
     if (json.empty()) return te_fail_with("add", "the trigger, text, folder, apps or locale is not valid UTF-8");
-    return te_snippet_add(json.c_str()) ? TE_EXIT_OK : te_fail("add");
+    if (!te_snippet_add(json.c_str())) return te_fail("add");
+    te_note_overlaps("add", {a.trigger});
+    return TE_EXIT_OK;
+}
+
+// A failure that comes from JSON that is no snippet also says how to
+// change a text alone.
+int te_cmd_update(const std::string& trigger, const std::string& json) {
+    if (te_snippet_update(trigger.c_str(), json.c_str())) {
+        te_note_overlaps("update", {te_json_object(json.c_str()).str("trigger")});
+        return TE_EXIT_OK;
+    }
+    std::string message = te_plain_words(te_last_error());
+    if (!te_json_object(json.c_str()).valid()) message += " To change only its text: te edit '" + trigger + "'.";
+    return te_fail_with("update", message);
 }
 
 void te_add_add_command(te_cli& cli) {
@@ -90,9 +108,8 @@ void te_add_snippet_commands(te_cli& cli) {
     te_add_add_command(cli);
 
     auto update = std::make_shared<std::pair<std::string, std::string>>();
-    sub = cli.command("update", "Replace the snippet TRIGGER (JSON object; may rename it)", TE_STORE_QUIET, [update] {
-        return te_snippet_update(update->first.c_str(), update->second.c_str()) ? TE_EXIT_OK : te_fail("update");
-    });
+    sub = cli.command("update", "Replace the snippet TRIGGER (JSON object; may rename it)", TE_STORE_QUIET,
+                      [update] { return te_cmd_update(update->first, update->second); });
     sub->add_option("TRIGGER", update->first, "The snippet to replace")->required();
     sub->add_option("JSON", update->second, "The new snippet as a JSON object")->required();
 

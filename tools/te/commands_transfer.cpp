@@ -71,6 +71,9 @@ int te_cmd_import(const te_import_args& a) {
     if (plan.added.empty() && plan.replaced.empty() && !problems.empty())
         return te_fail_with("import", "nothing imported: " + problems);
     std::printf("%s\n", te_import_summary(plan, a.keep_existing).c_str());
+    std::vector<std::string> stored = plan.added;
+    stored.insert(stored.end(), plan.replaced.begin(), plan.replaced.end());
+    te_note_overlaps("import", stored);
     if (problems.empty()) return TE_EXIT_OK;
     std::fprintf(stderr, "te import: %s\n", problems.c_str());
     return TE_EXIT_PARTIAL;

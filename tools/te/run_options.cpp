@@ -4,7 +4,9 @@
 #include "json_text.h"
 
 void te_add_run_options(CLI::App* sub, te_run_options& o) {
-    sub->add_option("--mode", o.mode, "What to watch: clipboard (default), hotkey or keys")
+    sub->add_option("--mode", o.mode,
+                    "What to watch: keys (typed triggers: the default where the desktop lets te watch the "
+                    "keyboard), clipboard (the default elsewhere) or hotkey")
         ->check(CLI::IsMember({"clipboard", "hotkey", "keys"}))
         ->type_name("MODE");
     sub->add_option("--hotkey", o.hotkey, "Chord for hotkey mode, e.g. CTRL+SHIFT+E")->type_name("CHORD");

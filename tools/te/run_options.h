@@ -9,7 +9,7 @@
 #include <CLI/CLI.hpp>
 
 struct te_run_options {
-    std::string mode;    // empty: the engine's default (clipboard)
+    std::string mode;    // empty: keys where the desktop can watch the keyboard, else clipboard
     std::string hotkey;  // empty: not given
     int poll_ms = 0;     // 0: not given
     bool dry_run = false;

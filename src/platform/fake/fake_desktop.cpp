@@ -30,6 +30,7 @@ struct te_fake_state {
     bool wake_pending = false;
     bool has_foreground = false;
     std::string foreground;
+    bool foreground_own = false;  // the window in front is the test process's own
     bool keys[256] = {};
     int fail_batch = 0;
     std::function<void(const std::vector<std::uint16_t>&)> hook;
@@ -128,6 +129,7 @@ void reset() {
     s.sequence_queries = 0;
     s.has_foreground = false;
     s.foreground.clear();
+    s.foreground_own = false;
     std::memset(s.keys, 0, sizeof s.keys);
     s.fail_batch = 0;
     s.hook = nullptr;
@@ -176,6 +178,11 @@ void set_foreground(const std::string& exe_name) {
     std::lock_guard<std::mutex> g(te_fake().lock);
     te_fake().has_foreground = true;
     te_fake().foreground = exe_name;
+}
+
+void set_foreground_own(bool own) {
+    std::lock_guard<std::mutex> g(te_fake().lock);
+    te_fake().foreground_own = own;
 }
 
 void set_no_foreground() {
@@ -445,6 +452,11 @@ const char* te_fake_foreground_process_name(char* out, int size) {
     return out;
 }
 
+int te_fake_foreground_is_this_process(void) {
+    std::lock_guard<std::mutex> g(te_fake().lock);
+    return te_fake().has_foreground && te_fake().foreground_own ? 1 : 0;
+}
+
 int te_fake_key_is_down(int vk) {
     std::lock_guard<std::mutex> g(te_fake().lock);
     return te_fake().keys[vk & 255] ? 1 : 0;
@@ -477,6 +489,7 @@ const te_desktop te_desktop_fake = {
     te_fake_keys_hold_begin,
     te_fake_keys_hold_end,
     te_fake_missing,
+    te_fake_foreground_is_this_process,
 };
 
 // The only desktop of a test process.

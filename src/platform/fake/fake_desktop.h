@@ -22,6 +22,9 @@ int clipboard_reads();           // how many clipboard reads were made
 int clipboard_sequence_queries();  // how many times a poller asked for a change
 
 void set_foreground(const std::string& exe_name);  // e.g. "notepad.exe"
+// The program in front is the test process itself (a window of the host's
+// own), or not (at first).
+void set_foreground_own(bool own);
 void set_no_foreground();
 
 void set_key(int vk, bool down);

@@ -84,3 +84,6 @@ const char* te_gnome_foreground_process_name(char* out, int size) {
     if (size > 0) out[0] = 0;
     return nullptr;
 }
+
+// Nor whether a window of this process is in front.
+int te_gnome_foreground_is_this_process(void) { return 0; }

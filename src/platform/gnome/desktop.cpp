@@ -25,4 +25,5 @@ const te_desktop te_desktop_gnome = {
     te_gnome_keys_hold_begin,
     te_gnome_keys_hold_end,
     te_gnome_desktop_missing,
+    te_gnome_foreground_is_this_process,
 };

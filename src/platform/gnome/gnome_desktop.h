@@ -14,6 +14,7 @@ int te_gnome_press_key(int key, int count, int dry_run);
 char* te_gnome_get_clipboard_text_utf8(char* out, int size);
 std::uint32_t te_gnome_clipboard_sequence(void);
 const char* te_gnome_foreground_process_name(char* out, int size);
+int te_gnome_foreground_is_this_process(void);
 int te_gnome_watch_open(int what);
 int te_gnome_watch_wait(int ms);
 void te_gnome_watch_close(void);

@@ -37,6 +37,8 @@ const char* te_none_foreground_process_name(char* out, int size) {
     return nullptr;
 }
 
+int te_none_foreground_is_this_process(void) { return 0; }
+
 int te_none_key_is_down(int vk) {
     (void)vk;
     return 0;
@@ -83,4 +85,5 @@ const te_desktop te_desktop_none = {
     te_none_keys_hold_begin,
     te_none_keys_hold_end,
     te_desktop_lacks_nothing,
+    te_none_foreground_is_this_process,
 };

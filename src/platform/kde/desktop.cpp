@@ -24,4 +24,5 @@ const te_desktop te_desktop_kde = {
     te_wl_keys_hold_begin,
     te_wl_keys_hold_end,
     te_kde_desktop_missing,
+    te_kde_foreground_is_this_process,
 };

@@ -23,4 +23,5 @@ const te_desktop te_desktop_wayland = {
     te_wl_keys_hold_begin,
     te_wl_keys_hold_end,
     te_wl_desktop_missing,
+    te_wl_foreground_is_this_process,
 };

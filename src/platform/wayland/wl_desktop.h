@@ -6,12 +6,18 @@
 
 #include "platform.h"
 
+#include <string>
+
 int te_wl_type_text_utf8(const char* text, int dry_run);
 int te_wl_type_replacing(int erase_count, const char* text, int dry_run);
 int te_wl_press_key(int key, int count, int dry_run);
 char* te_wl_get_clipboard_text_utf8(char* out, int size);
 std::uint32_t te_wl_clipboard_sequence(void);
 const char* te_wl_foreground_process_name(char* out, int size);
+int te_wl_foreground_is_this_process(void);
+// The base name of this process's executable ("" when it cannot be read):
+// the app_id a host's own windows carry.
+std::string te_own_executable_name(void);
 int te_wl_key_is_down(int vk);
 int te_wl_watch_open(int what);
 int te_wl_watch_wait(int ms);

@@ -21,6 +21,7 @@ const te_desktop te_desktop_win32 = {
     te_win32_keys_hold_begin,
     te_win32_keys_hold_end,
     te_desktop_lacks_nothing,
+    te_win32_foreground_is_this_process,
 };
 
 const te_desktop& te_desktop_in_use(void) { return te_desktop_win32; }

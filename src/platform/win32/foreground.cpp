@@ -1,4 +1,5 @@
-// The executable file name of the program that owns the foreground window.
+// The executable file name of the program that owns the foreground window,
+// and whether that program is this very process.
 #include "ascii_case.h"
 #include "platform.h"
 #include "text_convert.h"
@@ -32,6 +33,13 @@ const wchar_t* te_base_name(const wchar_t* path) {
 }
 
 }  // namespace
+
+int te_win32_foreground_is_this_process(void) {
+    DWORD pid = 0;
+    HWND window = GetForegroundWindow();
+    if (window) GetWindowThreadProcessId(window, &pid);
+    return pid != 0 && pid == GetCurrentProcessId() ? 1 : 0;
+}
 
 const char* te_win32_foreground_process_name(char* out, int size) {
     if (size <= 1) return nullptr;

@@ -11,6 +11,7 @@ int te_win32_press_key(int key, int count, int dry_run);
 char* te_win32_get_clipboard_text_utf8(char* out, int size);
 std::uint32_t te_win32_clipboard_sequence(void);
 const char* te_win32_foreground_process_name(char* out, int size);
+int te_win32_foreground_is_this_process(void);
 int te_win32_key_is_down(int vk);
 int te_win32_watch_open(int what);
 int te_win32_watch_wait(int ms);

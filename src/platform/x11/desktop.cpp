@@ -21,4 +21,5 @@ const te_desktop te_desktop_x11 = {
     te_x11_keys_hold_begin,
     te_x11_keys_hold_end,
     te_desktop_lacks_nothing,
+    te_x11_foreground_is_this_process,
 };

@@ -3,7 +3,8 @@
 // _NET_WM_PID on it or on the nearest ancestor that has one (or else, for
 // programs that set none, the process of the client that made the window,
 // as the X-Resource extension knows it), and that process's executable
-// file name from /proc, ASCII letters upper-cased.
+// file name from /proc, ASCII letters upper-cased. The same process, compared
+// with this one's, tells a window of the host itself.
 #include "ascii_case.h"
 #include "platform.h"
 #include "x11_desktop.h"
@@ -101,6 +102,11 @@ long te_front_pid(Display* dpy) {
 }
 
 }  // namespace
+
+int te_x11_foreground_is_this_process(void) {
+    Display* dpy = te_x11_display();
+    return dpy && te_front_pid(dpy) == (long)getpid() ? 1 : 0;
+}
 
 const char* te_x11_foreground_process_name(char* out, int size) {
     if (size <= 1) return nullptr;

@@ -12,6 +12,7 @@ int te_x11_press_key(int key, int count, int dry_run);
 char* te_x11_get_clipboard_text_utf8(char* out, int size);
 std::uint32_t te_x11_clipboard_sequence(void);
 const char* te_x11_foreground_process_name(char* out, int size);
+int te_x11_foreground_is_this_process(void);
 int te_x11_key_is_down(int vk);
 int te_x11_watch_open(int what);
 int te_x11_watch_wait(int ms);

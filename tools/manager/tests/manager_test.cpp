@@ -255,8 +255,8 @@ private slots:
     void refused_edit_shows_the_message_and_writes_nothing_data() {
         QTest::addColumn<QString>("trigger");
         QTest::addColumn<QString>("message");
-        QTest::newRow("duplicate") << ">>addr" << "trigger already exists: >>addr";
-        QTest::newRow("empty") << "" << "snippet missing 'trigger'";
+        QTest::newRow("duplicate") << ">>addr" << ">>addr is a trigger already: choose another one";
+        QTest::newRow("empty") << "" << "Give the snippet a trigger";
     }
     void refused_edit_shows_the_message_and_writes_nothing() {
         QFETCH(QString, trigger);
@@ -265,6 +265,7 @@ private slots:
         type_new_snippet(trigger, "other text");
         QTest::keyClick(window, Qt::Key_S, Qt::ControlModifier);
         QVERIFY2(child<QLabel>("message")->text().contains(message), qPrintable(child<QLabel>("message")->text()));
+        QCOMPARE(window->focusWidget(), child<QLineEdit>("trigger"));  // the field to mend
         QCOMPARE(te_file_bytes(te_store_path()), before);
     }
 
@@ -395,6 +396,8 @@ private slots:
         QCOMPARE(te_file_bytes(te_store_path()).contains(text.toUtf8()), sig_replaced);
         QCOMPARE(te_shown_triggers(child<QTableView>("list")).contains(fresh), new_added);
         QVERIFY2(window->statusBar()->currentMessage().contains(said), qPrintable(window->statusBar()->currentMessage()));
+        // >>sig, now imported, begins the starter >>signoff: said beside the count.
+        if (sig_replaced) QVERIFY(window->statusBar()->currentMessage().contains(">>sig begins >>signoff"));
     }
 
     // Choosing a store starts no engine and touches no desktop: the window
@@ -504,7 +507,6 @@ private slots:
     void mode_option_overrides_for_one_run() {
         QString kept = te_mode_file_path(te_store_path()), error;
         QVERIFY2(te_keep_mode_choice(kept, {"hotkey", "CTRL+ALT+J"}, &error), qPrintable(error));
-        QByteArray before = te_file_bytes(kept);
         QProcess refused;
         refused.start(TE_MANAGER_PATH, {"--hotkey", "CTRL+ALT"});
         QVERIFY(refused.waitForFinished(10000));
@@ -514,7 +516,9 @@ private slots:
             te_manager_program manager({"--mode", "clipboard"});
             QTRY_VERIFY_WITH_TIMEOUT(te_status_line().contains(", clipboard mode, "), 8000);
         }
-        QCOMPARE(te_file_bytes(kept), before);
+        // The choice kept is as it was (the window keeps its size beside it).
+        QCOMPARE(te_read_mode_choice(kept).mode, QString("hotkey"));
+        QCOMPARE(te_read_mode_choice(kept).hotkey, QString("CTRL+ALT+J"));
     }
 
     // An untrusted X connection (as `ssh -X` makes) has no XInput: typed
@@ -547,6 +551,105 @@ private slots:
         QCOMPARE(te_file_mode(entry), 0600);
         autostart->trigger();
         QVERIFY(!autostart->isChecked() && !QFile::exists(entry));
+    }
+
+    // Typed triggers with other programs' typing watched (xdotool types
+    // here): a trigger typed into the window's own field stays as typed and
+    // is not counted, though no rule stops it.
+    void own_fields_are_never_expanded_into() {
+        window->runner()->set_synthetic_keys(true);
+        window->runner()->begin();
+        QVERIFY2(window->runner()->mode() == "keys", qPrintable(window->runner()->describe()));
+        auto* search = child<QLineEdit>("search");
+        search->setFocus();
+        QCOMPARE(QProcess::execute("xdotool", {"type", "--delay", "30", ">>email"}), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(search->text(), QString(">>email"), 3000);
+        QTest::qWait(500);  // an expansion would have erased it by now
+        QCOMPARE(search->text(), QString(">>email"));
+        QVERIFY2(QByteArray(te_stats_json()).contains("\"expanded\":0,"), te_stats_json());
+    }
+
+    // Without --mode, te run watches typed triggers where the desktop can
+    // watch the keyboard.
+    void te_run_types_triggers_by_default() {
+        QProcess run;
+        run.start(TE_TOOL_PATH, {"run", "--quiet"});
+        QTRY_VERIFY_WITH_TIMEOUT(te_status_line().contains(" mode, up "), 5000);  // published
+        QVERIFY2(te_status_line().contains(", keys mode, "), qPrintable(te_status_line()));
+        ::kill((pid_t)run.processId(), SIGTERM);
+        QVERIFY(run.waitForFinished(5000));
+    }
+
+    // The strip says how to try a snippet until it is dismissed, for good;
+    // New puts the cursor in Trigger, and a greyed-out Save says why.
+    void first_start_strip_is_shown_until_dismissed() {
+        auto* strip = child<QWidget>("first_start");
+        QVERIFY(strip->isVisible());
+        QVERIFY2(child<QLabel>("first_start_text")->text().contains(">>email"),
+                 qPrintable(child<QLabel>("first_start_text")->text()));
+        QTest::mouseClick(child<QPushButton>("first_start_close"), Qt::LeftButton);
+        QVERIFY(!strip->isVisible());
+        delete window;
+        window = new te_main_window(te_store_path());
+        window->show();
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        QVERIFY(!child<QWidget>("first_start")->isVisible());
+        QTest::keyClick(window, Qt::Key_N, Qt::ControlModifier);
+        QCOMPARE(window->focusWidget(), child<QLineEdit>("trigger"));
+        QVERIFY(!child<QPushButton>("save")->isEnabled());
+        QVERIFY(child<QLabel>("save_hint")->text().startsWith("Nothing to save yet"));
+    }
+
+    // Without a tray, closing ends expansion: asked, and not again once
+    // told so.
+    void close_without_a_tray_asks_once() {
+        window->runner()->begin();
+        te_answer_question("Cancel");
+        window->close();
+        QVERIFY(window->isVisible());
+        QTimer::singleShot(20, [] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box) return;
+            box->checkBox()->setChecked(true);
+            for (QAbstractButton* b : box->buttons())
+                if (b->text() == "Quit") b->click();
+        });
+        window->close();
+        QVERIFY(!window->isVisible());
+        QVERIFY(te_file_bytes(te_mode_file_path(te_store_path())).contains("\"ask_before_quit\":false"));
+        window->show();
+        window->close();  // no question to answer: it would wait here
+        QVERIFY(!window->isVisible());
+    }
+
+    // A rule added as it stands blocks the program, named in any case.
+    void new_rule_blocks_by_default() {
+        child<QTabWidget>("pages")->setCurrentWidget(child<QWidget>("rules"));
+        QTest::keyClicks(child<QLineEdit>("rule_process"), "KeePassXC");
+        QCOMPARE(child<QLabel>("rule_name")->text(), QString("rule for KEEPASSXC"));
+        QTest::mouseClick(child<QPushButton>("rule_set"), Qt::LeftButton);
+        QCOMPARE(QString(te_rules_json()), QString(R"([{"process":"KEEPASSXC","allow":0,"prefix":""}])"));
+    }
+
+    // At twice the scale on a 1280x800 screen the window fits, and it
+    // opens again at the size it was left at.
+    void window_fits_the_screen_and_keeps_its_size() {
+        QString shot = qEnvironmentVariable("APPDATA") + "/scaled.png";
+        QProcess scaled;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_SCALE_FACTOR", "2");
+        scaled.setProcessEnvironment(env);
+        scaled.start(TE_MANAGER_PATH, {"--no-engine", "--screenshot", shot});
+        QVERIFY(scaled.waitForFinished(20000));
+        QSize drawn = QImage(shot).size();
+        QVERIFY2(drawn.isValid() && drawn.width() <= 1280 && drawn.height() <= 800,
+                 qPrintable(QString("%1x%2").arg(drawn.width()).arg(drawn.height())));
+        window->resize(900, 600);
+        window->close();
+        delete window;
+        window = new te_main_window(te_store_path());
+        QCOMPARE(window->size(), QSize(900, 600));
     }
 
     void window_renders() {
