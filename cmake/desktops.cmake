@@ -23,8 +23,14 @@ foreach(desktop ${TE_KNOWN_DESKTOPS})
     message(STATUS "The ${desktop} desktop cannot be built: it needs ${TE_${up}_NEEDS}")
   endif()
 endforeach()
-set(TE_DESKTOPS "${te_found_desktops}" CACHE STRING
-  "Desktops of the Linux library, a list out of: x11 wayland kde gnome none (none is always there)")
+# The list found is the default until someone chooses another: a build
+# folder configured before a desktop's packages were installed gains that
+# desktop at its next configuration, and a choice of one's own is kept.
+if(NOT DEFINED TE_DESKTOPS OR (DEFINED TE_DESKTOPS_FOUND_BEFORE AND "${TE_DESKTOPS}" STREQUAL "${TE_DESKTOPS_FOUND_BEFORE}"))
+  set(TE_DESKTOPS "${te_found_desktops}" CACHE STRING
+    "Desktops of the Linux library, a list out of: x11 wayland kde gnome none (none is always there)" FORCE)
+endif()
+set(TE_DESKTOPS_FOUND_BEFORE "${te_found_desktops}" CACHE INTERNAL "the desktops found at the last configuration")
 
 foreach(desktop ${TE_DESKTOPS})
   string(TOUPPER "${desktop}" up)
