@@ -6,6 +6,8 @@
 //   velmora-manager --mode MODE        ... in keys, clipboard or hotkey mode
 //                   [--hotkey CHORD]   this time (the window's choice stays)
 //   velmora-manager --tray             only the tray icon (as the session starts it)
+//   velmora-manager --pick             the running manager of the store opens its
+//                                      snippet picker (for a compositor's key binding)
 //   velmora-manager --no-engine        the window only; nothing is expanded
 //   velmora-manager --screenshot FILE  draws the window into FILE (PNG), exits
 #include <QApplication>
@@ -17,6 +19,7 @@
 #include "engine_runner.h"
 #include "main_window.h"
 #include "mode_choice.h"
+#include "picker.h"
 #include "quit_signals.h"
 #include "store_choice.h"
 
@@ -57,12 +60,19 @@ int main(int argc, char** argv) {
     QCommandLineOption tray(QStringLiteral("tray"), QStringLiteral("Show only the tray icon (a window without a tray)."));
     QCommandLineOption synthetic(QStringLiteral("synthetic-keys"),
                                  QStringLiteral("Watch keys other programs type too (on-screen keyboards, tests)."));
-    args.addOptions({no_engine, shot, store, mode, hotkey, tray, synthetic});
+    QCommandLineOption pick(QStringLiteral("pick"),
+                            QStringLiteral("Have the running manager open its snippet picker (bind it to a chord)."));
+    args.addOptions({no_engine, shot, store, mode, hotkey, tray, synthetic, pick});
     args.process(app);
 
     QString store_path, error;
     if (!te_choose_store(args.value(store), &store_path, &error)) {
         std::fprintf(stderr, "velmora-manager: --store: %s\n", qPrintable(error));
+        return 1;
+    }
+    if (args.isSet(pick)) {
+        if (te_picker::ask_to_open(store_path)) return 0;
+        std::fprintf(stderr, "velmora-manager: --pick: no manager runs for %s on this display\n", qPrintable(store_path));
         return 1;
     }
     te_mode_choice kept = te_read_mode_choice(te_mode_file_path(store_path)), this_run;
@@ -72,6 +82,7 @@ int main(int argc, char** argv) {
     }
     te_main_window window(store_path);
     te_quit_on_stop_signals([&window] { window.stop_now(); });
+    if (!args.isSet(shot)) window.picker()->listen();
     window.use_mode_for_this_run(this_run);
     window.runner()->set_synthetic_keys(args.isSet(synthetic));
     if (!args.isSet(no_engine)) window.runner()->begin();

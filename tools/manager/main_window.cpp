@@ -63,6 +63,7 @@ te_main_window::te_main_window(const QString& store_path, QWidget* parent)
     m_store_problem->hide();
     layout->addWidget(m_store_problem);
     layout->addWidget(build_banner());
+    layout->addWidget(build_picker());
     layout->addWidget(m_tabs, 1);
     setCentralWidget(central);
     m_engine_state->setObjectName("engine_state");
