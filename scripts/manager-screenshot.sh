@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Takes the README's picture of the snippet manager: opens the window on a
+# Takes the README's pictures of the snippet manager: opens the window on a
 # virtual X display of its own, over a store of a handful of snippets in a
-# temporary folder, and has the program draw itself into a PNG.
+# temporary folder, and has the program draw itself into a PNG; then the
+# snippet picker, searching "anna", at 200 % scaling into picker.png beside it.
 #
 #   scripts/manager-screenshot.sh [BUILD_DIR] [OUT_PNG]
-#     defaults: build/linux, docs/manager.png
+#     defaults: build/linux, docs/manager.png (and docs/picker.png)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build/linux}
@@ -42,4 +43,6 @@ for t in '>>addr' '>>email' '>>signoff'; do "$te" delete "$t" >/dev/null; done
 
 mkdir -p "$(dirname "$out")"
 "$manager" --screenshot "$out"
-echo "manager-screenshot: wrote $out"
+picker_out=$(dirname "$out")/picker.png
+QT_SCALE_FACTOR=2 "$manager" --no-engine --screenshot-picker "$picker_out:anna"
+echo "manager-screenshot: wrote $out and $picker_out"

@@ -10,8 +10,11 @@
 //                                      snippet picker (for a compositor's key binding)
 //   velmora-manager --no-engine        the window only; nothing is expanded
 //   velmora-manager --screenshot FILE  draws the window into FILE (PNG), exits
+//   velmora-manager --screenshot-picker FILE:WORDS
+//                                      draws the picker searching WORDS, exits
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QLineEdit>
 #include <QTimer>
 #include <cstdio>
 
@@ -20,16 +23,16 @@
 #include "main_window.h"
 #include "mode_choice.h"
 #include "picker.h"
+#include "picker_window.h"
 #include "quit_signals.h"
 #include "store_choice.h"
 
 namespace {
 
-// Lets the window lay itself out and paint, then saves it and quits.
-void te_take_screenshot(te_main_window* window, const QString& file) {
-    window->focus_list();
-    QTimer::singleShot(700, window, [window, file] {
-        bool ok = window->grab().save(file, "PNG");
+// Lets the widget lay itself out and paint, then saves it and quits.
+void te_take_screenshot(QWidget* widget, const QString& file) {
+    QTimer::singleShot(700, widget, [widget, file] {
+        bool ok = widget->grab().save(file, "PNG");
         QCoreApplication::exit(ok ? 0 : 1);
     });
 }
@@ -62,7 +65,10 @@ int main(int argc, char** argv) {
                                  QStringLiteral("Watch keys other programs type too (on-screen keyboards, tests)."));
     QCommandLineOption pick(QStringLiteral("pick"),
                             QStringLiteral("Have the running manager open its snippet picker (bind it to a chord)."));
-    args.addOptions({no_engine, shot, store, mode, hotkey, tray, synthetic, pick});
+    QCommandLineOption picker_shot(QStringLiteral("screenshot-picker"),
+                                   QStringLiteral("Draw the snippet picker, searching WORDS, into FILE (PNG) and exit."),
+                                   QStringLiteral("FILE:WORDS"));
+    args.addOptions({no_engine, shot, store, mode, hotkey, tray, synthetic, pick, picker_shot});
     args.process(app);
 
     QString store_path, error;
@@ -82,6 +88,14 @@ int main(int argc, char** argv) {
     }
     te_main_window window(store_path);
     te_quit_on_stop_signals([&window] { window.stop_now(); });
+    if (args.isSet(picker_shot)) {
+        QString file = args.value(picker_shot).section(QLatin1Char(':'), 0, 0);
+        window.picker()->open();
+        window.picker()->window()->findChild<QLineEdit*>(QStringLiteral("picker_search"))
+            ->setText(args.value(picker_shot).section(QLatin1Char(':'), 1));
+        te_take_screenshot(window.picker()->window(), file);
+        return app.exec();
+    }
     if (!args.isSet(shot)) window.picker()->listen();
     window.use_mode_for_this_run(this_run);
     window.runner()->set_synthetic_keys(args.isSet(synthetic));
@@ -90,6 +104,9 @@ int main(int argc, char** argv) {
     app.setQuitOnLastWindowClosed(!window.has_tray());
     if (args.isSet(tray) && !args.isSet(shot)) window.start_in_tray();
     else window.show();
-    if (args.isSet(shot)) te_take_screenshot(&window, args.value(shot));
+    if (args.isSet(shot)) {
+        window.focus_list();
+        te_take_screenshot(&window, args.value(shot));
+    }
     return app.exec();
 }

@@ -12,6 +12,7 @@
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QStyledItemDelegate>
+#include <cmath>
 #include <QVBoxLayout>
 
 #include "picker_search.h"
@@ -61,13 +62,18 @@ public:
         initStyleOption(&o, index);
         QString trigger = index.data(te_pick_model::TE_TRIGGER_ROLE).toString();
         int gap = o.fontMetrics.averageCharWidth() * 2;
-        int trigger_width = std::min(o.fontMetrics.horizontalAdvance(trigger), o.rect.width() / 3);
+        // Rounded up, with a pixel to spare: at a scaling such as 200 % the
+        // text drawn may need a fraction more than the whole pixels measured,
+        // and a short trigger would be elided to nothing.
+        int trigger_width = std::min((int)std::ceil(QFontMetricsF(o.font).horizontalAdvance(trigger)) + 1,
+                                     o.rect.width() / 3);
         o.text = QString();
         o.widget->style()->drawControl(QStyle::CE_ItemViewItem, &o, p, o.widget);
         QRect text = o.rect.adjusted(gap / 2, 0, -(trigger_width + gap), 0);
         QRect right = o.rect.adjusted(o.rect.width() - trigger_width - gap / 2, 0, -gap / 2, 0);
         bool chosen = o.state & QStyle::State_Selected;
         p->save();
+        p->setFont(o.font);
         p->setPen(o.palette.color(chosen ? QPalette::HighlightedText : QPalette::Text));
         p->drawText(text, Qt::AlignVCenter | Qt::AlignLeft,
                     o.fontMetrics.elidedText(index.data().toString(), Qt::ElideRight, text.width()));
