@@ -116,7 +116,10 @@ bool te_x11_chord_grab::nativeEventFilter(const QByteArray& type, void* message,
         m_down = false;  // whatever was let go of first
     } else if ((key->state & ~(XCB_MOD_MASK_LOCK | XCB_MOD_MASK_2)) == m_mods && !m_down) {
         m_down = true;
-        emit pressed();
+        // Once Qt has gone on with the event (below): the picker's request
+        // for the focus then carries the chord's time, and a window manager
+        // that weighs requests against the user's last action grants it.
+        QMetaObject::invokeMethod(this, &te_chord_grab::pressed, Qt::QueuedConnection);
     }
     // Qt goes on with the event: it takes the press's time as the latest
     // user action, which the window manager wants of a window that takes

@@ -12,8 +12,12 @@
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QStyledItemDelegate>
-#include <cmath>
+#include <QTimer>
 #include <QVBoxLayout>
+#include <QWindow>
+#include <cmath>
+#include <memory>
+#include <utility>
 
 #include "picker_search.h"
 #include "preview_renderer.h"
@@ -51,6 +55,9 @@ private:
 };
 
 namespace {
+
+// Longer than Qt waits before it lets go of a window the focus left.
+const int TE_LET_GO_MS = 250;
 
 // A row: the text's first line at the left, the trigger at the right in
 // the colour of secondary text.
@@ -119,6 +126,25 @@ te_picker_window::te_picker_window(const te_picker_search* search, QWidget* pare
 }
 
 void te_picker_window::open() {
+    // Closed a moment ago, it is still the window Qt last gave the focus to:
+    // Qt lets that go shortly after the focus left, and would then take this
+    // window's focus for lost and close it. Shown once Qt has let go.
+    if (windowHandle() && QGuiApplication::focusWindow() == windowHandle() && !isVisible()) {
+        if (m_waiting) return;
+        m_waiting = true;
+        auto let_go = std::make_shared<QMetaObject::Connection>();
+        auto show_now = [this, let_go] {
+            QObject::disconnect(*let_go);
+            if (std::exchange(m_waiting, false)) show_with_focus();
+        };
+        *let_go = connect(qApp, &QGuiApplication::focusWindowChanged, this, show_now);
+        QTimer::singleShot(TE_LET_GO_MS, this, show_now);
+        return;
+    }
+    show_with_focus();
+}
+
+void te_picker_window::show_with_focus() {
     {
         QSignalBlocker quiet(m_search);
         m_search->clear();

@@ -44,6 +44,7 @@ protected:
 private:
     void search_changed();
     void current_changed();
+    void show_with_focus();
     void place();
     void close_with(bool give_back);
 
@@ -54,6 +55,7 @@ private:
     QPlainTextEdit* m_preview;
     te_pick_model* m_model;
     te_preview_renderer* m_renderer;
+    bool m_waiting = false;  // shown once Qt lets go of its last focus
 };
 
 #endif

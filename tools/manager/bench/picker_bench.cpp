@@ -86,8 +86,8 @@ bool te_until(const std::function<bool()>& done, int bound_ms = 5000) {
 }
 
 // A person's pause between closing the picker and opening it again: one
-// opened again at once (within about 100 ms) has been seen to get the X
-// focus while Qt still takes it for inactive.
+// opened again at once waits until Qt has let go of the focus it had
+// (about 100 ms), which is not what opening it costs.
 void te_pause(int ms) {
     QElapsedTimer t;
     t.start();

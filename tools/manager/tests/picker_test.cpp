@@ -159,6 +159,11 @@ private slots:
         te_keys({"key", "Escape"});
         QTRY_VERIFY_WITH_TIMEOUT(view_has_focus(), 5000);
         QVERIFY(!window->picker()->window()->isVisible());
+        // The chord again at once: the picker takes the keys again.
+        open_with_chord();
+        search_for_the_signature();
+        te_keys({"key", "Escape"});
+        QTRY_VERIFY_WITH_TIMEOUT(view_has_focus(), 5000);
         QTest::qWait(300);
         QCOMPARE(typed(), QString());
     }
