@@ -1,7 +1,7 @@
 /*
  * velmora-textexpander: a personal text-expansion engine.
  *
- * The host loads the library and drives it through the 21 functions below.
+ * The host loads the library and drives it through the 22 functions below.
  * No call order is required: any call may come first.
  *
  * Strings: every argument is a NUL-terminated UTF-8 text; null is accepted
@@ -216,6 +216,22 @@ TE_API int te_watch_pass(void);
 /* Renders and types the snippet with this exact trigger, ignoring rules and
  * apps lists. Returns 1 expanded, 0 failed. */
 TE_API int te_expand(const char* trigger);
+
+/* The snippet with this exact trigger, expanded in the program in front as
+ * if the user had typed its trigger there: what a host's snippet picker
+ * calls once the program the user was in has the focus again. The rules
+ * for that program and the snippet's "apps" list apply as in a watch pass
+ * (te_watch_pass_text with that program's name); it is rendered, typed
+ * with the caret put back at its {cursor}, and recorded with that program
+ * as "last_app". Unlike a watch pass it never chooses another snippet whose
+ * trigger ends this one. A program in front that cannot be told leaves the
+ * rules and "apps" lists aside, as in te_watch_pass.
+ * Returns 1 expanded; 0 not in that program, nothing typed, with the
+ * message "snippets are blocked in %s", "%s is not for %s" (the trigger,
+ * the program) or "triggers in %s begin with %s"; -1 failed: "expand: null
+ * trigger", "no such trigger: %s", or the typing refused as in te_expand.
+ * This is the 22nd export; the other 21 behave as they always did. */
+TE_API int te_expand_in_front(const char* trigger);
 
 /* Renders a template: {date} YYYY-MM-DD, {time} HH:MM:SS, {year} YYYY,
  * {clipboard} the clipboard text, {random6} six digits, and:

@@ -22,9 +22,9 @@ TE_DEBIAN_PACKAGES=(
   libgtk-3-dev
   mingw-w64 g++-mingw-w64-x86-64-posix wine64 wine
   qt6-base-dev fonts-dejavu-core
-  chromium firefox-esr xterm
+  chromium firefox-esr xterm openbox
   libwayland-dev libwayland-bin wayland-protocols libevdev-dev
-  sway foot wl-clipboard weston wtype
+  sway foot wl-clipboard weston wtype qt6-wayland
   libsystemd-dev plasma-wayland-protocols kwin-wayland mutter
   file help2man librsvg2-bin lintian appstream desktop-file-utils debootstrap unzip
 )
@@ -34,7 +34,7 @@ TE_TEST_ONLY_PACKAGES=(
   git ca-certificates libgtest-dev libgmock-dev googletest libbenchmark-dev
   clang libclang-rt-14-dev valgrind x11-utils xvfb xclip xdotool xauth x11-xkb-utils
   libgtk-3-dev mingw-w64 g++-mingw-w64-x86-64-posix wine64 wine fonts-dejavu-core
-  chromium firefox-esr xterm sway foot wl-clipboard weston wtype debootstrap unzip
+  chromium firefox-esr xterm openbox sway foot wl-clipboard weston wtype qt6-wayland debootstrap unzip
   kwin-wayland mutter
 )
 TE_YYJSON_SERIES="0.12"

@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
-# Takes the README's picture of the snippet manager: opens the window on a
+# Takes the README's pictures of the snippet manager: opens the window on a
 # virtual X display of its own, over a store of a handful of snippets in a
-# temporary folder, and has the program draw itself into a PNG.
+# temporary folder, and has the program draw itself into a PNG; then the
+# snippet picker, searching "anna", at 200 % scaling into picker.png beside it.
 #
 #   scripts/manager-screenshot.sh [BUILD_DIR] [OUT_PNG] [KIND]
 #     defaults: build/linux, docs/manager.png, manager
-#   KIND: manager (the window over those snippets), first-start (the
-#   window's first start on an empty store, with its strip) or
-#   replace-question (an import that would replace a snippet, asking).
+#   KIND: manager (the window over those snippets, and the picker searching
+#   them at 200 % beside it, picker.png), first-start (the window's first
+#   start on an empty store, with its strip) or replace-question (an import
+#   that would replace a snippet, asking).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build/linux}
@@ -53,6 +55,9 @@ case $kind in
   *)
     "$te" import "$work/snippets.json" >/dev/null
     for t in '>>addr' '>>email' '>>signoff'; do "$te" delete "$t" >/dev/null; done
-    "$manager" --screenshot "$out" ;;
+    "$manager" --screenshot "$out"
+    picker_out=$(dirname "$out")/picker.png
+    QT_SCALE_FACTOR=2 "$manager" --no-engine --screenshot-picker "$picker_out:anna"
+    echo "manager-screenshot: wrote $picker_out" ;;
 esac
 echo "manager-screenshot: wrote $out"

@@ -241,6 +241,58 @@ extern "C" int te_watch_pass_text(const char* text, const char* process) {
 
 extern "C" int te_watch_pass(void) { return te_clipboard_pass(0); }
 
+namespace {
+
+// Whether the rules and the snippet's apps list let snippet `index` expand
+// in `process` as its typed trigger would. 1 yes; 0 no, with the message
+// set. Lock held.
+int te_allowed_in_locked(int index, const char* process) {
+    te_program program;
+    te_program_init(&program, process);
+    te_rule_verdict v = te_rules_for_locked(program);
+    const TeSnippet& s = E.snippets[index];
+    if (v.blocked) {
+        te_set_err_internal("snippets are blocked in %s", process);
+        return 0;
+    }
+    if (!te_apps_allow(s.apps, program)) {
+        te_set_err_internal("%s is not for %s", s.trigger, process);
+        return 0;
+    }
+    if (v.prefix[0] && std::strncmp(s.trigger, v.prefix, std::strlen(v.prefix)) != 0) {
+        te_set_err_internal("triggers in %s begin with %s", process, v.prefix);
+        return 0;
+    }
+    return 1;
+}
+
+}  // namespace
+
+extern "C" int te_expand_in_front(const char* trigger) {
+    te_pass_area* area = te_pass_area_get();
+    const char* process = area ? foreground_process_name(area->process, TE_LAST_CAP) : nullptr;
+    {
+        te_engine_guard g(te_engine_lock);
+        te_load_defaults();
+        if (!trigger || !trigger[0]) {
+            te_set_err_internal("expand: null trigger");
+            return -1;
+        }
+        int index = te_snippet_find(trigger);
+        if (index < 0) {
+            te_set_err_internal("no such trigger: %s", trigger);
+            return -1;
+        }
+        if (!area) return -1;
+        if (process && process[0] && !te_allowed_in_locked(index, process)) return 0;
+        te_choice c;
+        c.index = index;
+        te_copy_snippet_locked(area, c);
+    }
+    int r = te_expand_copied(area, process);
+    return r == 0 ? -1 : r;
+}
+
 extern "C" int te_expand(const char* trigger) {
     te_pass_area* area = te_pass_area_get();
     {

@@ -133,3 +133,50 @@ TEST_F(Watch, InvalidProgramNamesAreRepairedInStats) {
     std::string stats = te_stats_json();
     EXPECT_NE(stats.find("\"last_app\":\"BAD\xEF\xBF\xBDNNN"), std::string::npos);
 }
+
+// A snippet picked by its trigger expands as that trigger typed in the
+// program in front would: that program's rules and the snippet's apps list
+// apply, the caret goes back to {cursor}, the program is recorded; and it
+// is the picked snippet, never an earlier one whose trigger ends its own.
+TEST_F(Watch, ExpandInFrontAppliesTheRulesOfThatProgram) {
+    ASSERT_EQ(te_snippet_add(snippet("sig", "short").c_str()), 1);
+    ASSERT_EQ(te_snippet_add(snippet(";sig", "Regards,{cursor} Anna").c_str()), 1);
+    ASSERT_EQ(te_snippet_add(snippet("mailonly", "M", "", "mail").c_str()), 1);
+    ASSERT_EQ(te_rule_set("blocked", "{\"allow\":false}"), 1);
+    ASSERT_EQ(te_rule_set("strict", "{\"prefix\":\";\"}"), 1);
+    struct {
+        const char* front;
+        const char* trigger;
+        int result;
+        const char* window;
+        const char* message;
+    } cases[] = {
+        {"editor.exe", ";sig", 1, "Regards,| Anna", ""},
+        {"strict.exe", ";sig", 1, "Regards,| Anna", ""},
+        {"blocked.exe", ";sig", 0, "", "snippets are blocked in BLOCKED.EXE"},
+        {"editor.exe", "mailonly", 0, "", "mailonly is not for EDITOR.EXE"},
+        {"mail", "mailonly", 1, "M|", ""},
+        {"strict.exe", "sig", 0, "", "triggers in STRICT.EXE begin with ;"},
+        {"editor.exe", "nope", -1, "", "no such trigger: nope"},
+        {"", "mailonly", 1, "M|", ""},  // no program told: no filters
+    };
+    for (const auto& c : cases) {
+        fake::reset();
+        if (c.front[0]) fake::set_foreground(c.front);
+        else fake::set_no_foreground();
+        EXPECT_EQ(te_expand_in_front(c.trigger), c.result) << c.front << " " << c.trigger;
+        if (c.result == 1 && c.front[0]) {
+            EXPECT_EQ(fake::window_with_caret(), c.window) << c.front;
+        }
+        if (c.result != 1) {
+            EXPECT_EQ(fake::type_calls(), 0) << c.front;
+        }
+        if (c.message[0]) {
+            EXPECT_STREQ(te_last_error(), c.message);
+        }
+    }
+    std::string stats = te_stats_json();
+    EXPECT_NE(stats.find("\"expanded\":4,\"today\":4,\"last_trigger\":\"mailonly\",\"last_app\":\"MAIL\""),
+              std::string::npos)
+        << stats;
+}

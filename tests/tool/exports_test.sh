@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# The shared library exports exactly the 21 te_ functions.
+# The shared library exports exactly the 22 te_ functions.
 set -euo pipefail
 lib=$1
-expected="te_expand te_last_error te_last_expanded te_match_trailing_trigger te_render te_rule_set
+expected="te_expand te_expand_in_front te_last_error te_last_expanded te_match_trailing_trigger te_render te_rule_set
 te_rules_json te_snippet_add te_snippet_count te_snippet_delete te_snippet_field te_snippet_import
 te_snippet_json te_snippet_update te_snippets_json te_start te_stats_json te_status te_stop
 te_watch_pass te_watch_pass_text"
@@ -12,4 +12,4 @@ if [ "$actual" != "$want" ]; then
   echo "exports differ:"; diff <(echo "$want") <(echo "$actual") || true
   exit 1
 fi
-echo "21 exports, nothing else"
+echo "22 exports, nothing else"

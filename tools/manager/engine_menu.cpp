@@ -16,6 +16,8 @@
 #include "autostart_entry.h"
 #include "engine_runner.h"
 #include "hotkey_check.h"
+#include "picker.h"
+#include "picker_chord.h"
 #include "settings_menu.h"
 #include "store_path.h"
 #include "tray.h"
@@ -54,6 +56,9 @@ void te_main_window::build_engine_menu(QMenu* engine) {
         action->setCheckable(true);
         m_modes->addAction(action);
     }
+    m_picker_chord = engine->addAction(QString(), this, &te_main_window::ask_picker_chord);
+    m_picker_chord->setObjectName(QStringLiteral("picker_chord"));
+    show_picker_state();
     engine->addSeparator();
     new te_settings_menu(engine, m_runner, m_store_path, this);
     engine->addSeparator();
@@ -69,7 +74,7 @@ void te_main_window::build_engine_menu(QMenu* engine) {
 }
 
 QSystemTrayIcon* te_main_window::make_tray() {
-    QSystemTrayIcon* tray = te_make_tray(this, {m_pause, m_mode_menu->menuAction(), m_autostart}, m_quit);
+    QSystemTrayIcon* tray = te_make_tray(this, {m_insert, m_pause, m_mode_menu->menuAction(), m_autostart}, m_quit);
     if (tray) connect(tray->contextMenu(), &QMenu::aboutToShow, this,
                       [this] { m_autostart->setChecked(te_autostart_enabled(TE_AUTOSTART_MANAGER)); });
     return tray;
@@ -109,8 +114,11 @@ bool te_main_window::ask_hotkey(QString* chord) {
         if (!ok) return false;
         std::string error;
         if (te_hotkey_check(text.toStdString(), &error)) {
-            *chord = text;
-            return true;
+            if (!te_same_chord(text, m_picker->chord())) {
+                *chord = text;
+                return true;
+            }
+            error = tr("%1 opens the snippet picker").arg(text).toStdString();
         }
         QMessageBox::warning(this, tr("Hotkey mode"), QString::fromStdString(error));
     }

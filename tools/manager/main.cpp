@@ -6,11 +6,16 @@
 //   velmora-manager --mode MODE        ... in keys, clipboard or hotkey mode
 //                   [--hotkey CHORD]   this time (the window's choice stays)
 //   velmora-manager --tray             only the tray icon (as the session starts it)
+//   velmora-manager --pick             the running manager of the store opens its
+//                                      snippet picker (for a compositor's key binding)
 //   velmora-manager --no-engine        the window only; nothing is expanded
 //   velmora-manager --import FILE      imports FILE at start (asking before replacing)
 //   velmora-manager --screenshot FILE  draws the window (and a question it asks) into FILE (PNG), exits
+//   velmora-manager --screenshot-picker FILE:WORDS
+//                                      draws the picker searching WORDS, exits
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QLineEdit>
 #include <QPainter>
 #include <QTimer>
 #include <cstdio>
@@ -19,30 +24,31 @@
 #include "engine_runner.h"
 #include "main_window.h"
 #include "mode_choice.h"
+#include "picker.h"
+#include "picker_window.h"
 #include "quit_signals.h"
 #include "store_choice.h"
 
 namespace {
 
-// The window as drawn, with the dialog it has open (if any) drawn over it
+// The widget as drawn, with the dialog it has open (if any) drawn over it
 // where it stands, or in the middle.
-QPixmap te_window_picture(te_main_window* window) {
-    QPixmap picture = window->grab();
+QPixmap te_widget_picture(QWidget* widget) {
+    QPixmap picture = widget->grab();
     QWidget* dialog = QApplication::activeModalWidget();
-    if (!dialog || dialog == window) return picture;
+    if (!dialog || dialog == widget) return picture;
     QPixmap over = dialog->grab();
-    QPoint at = dialog->geometry().topLeft() - window->geometry().topLeft();
+    QPoint at = dialog->geometry().topLeft() - widget->geometry().topLeft();
     if (!picture.rect().contains(QRect(at, over.size()))) at = picture.rect().center() - over.rect().center();
     QPainter paint(&picture);
     paint.drawPixmap(at, over);
     return picture;
 }
 
-// Lets the window lay itself out and paint, then saves it and quits.
-void te_take_screenshot(te_main_window* window, const QString& file, bool keep_focus) {
-    if (!keep_focus) window->focus_list();
-    QTimer::singleShot(700, window, [window, file] {
-        bool ok = te_window_picture(window).save(file, "PNG");
+// Lets the widget lay itself out and paint, then saves it and quits.
+void te_take_screenshot(QWidget* widget, const QString& file) {
+    QTimer::singleShot(700, widget, [widget, file] {
+        bool ok = te_widget_picture(widget).save(file, "PNG");
         QCoreApplication::exit(ok ? 0 : 1);
     });
 }
@@ -79,12 +85,22 @@ int main(int argc, char** argv) {
     QCommandLineOption import(QStringLiteral("import"),
                               QStringLiteral("Import the snippets of FILE at start, asking before replacing yours."),
                               QStringLiteral("FILE"));
-    args.addOptions({no_engine, shot, store, mode, hotkey, tray, synthetic, import});
+    QCommandLineOption pick(QStringLiteral("pick"),
+                            QStringLiteral("Have the running manager open its snippet picker (bind it to a chord)."));
+    QCommandLineOption picker_shot(QStringLiteral("screenshot-picker"),
+                                   QStringLiteral("Draw the snippet picker, searching WORDS, into FILE (PNG) and exit."),
+                                   QStringLiteral("FILE:WORDS"));
+    args.addOptions({no_engine, shot, store, mode, hotkey, tray, synthetic, import, pick, picker_shot});
     args.process(app);
 
     QString store_path, error;
     if (!te_choose_store(args.value(store), &store_path, &error)) {
         std::fprintf(stderr, "velmora-manager: --store: %s\n", qPrintable(error));
+        return 1;
+    }
+    if (args.isSet(pick)) {
+        if (te_picker::ask_to_open(store_path)) return 0;
+        std::fprintf(stderr, "velmora-manager: --pick: no manager runs for %s on this display\n", qPrintable(store_path));
         return 1;
     }
     te_mode_choice kept = te_read_mode_choice(te_mode_file_path(store_path)), this_run;
@@ -95,6 +111,15 @@ int main(int argc, char** argv) {
     te_main_window window(store_path);
     te_quit_on_stop_signals([&window] { window.stop_now(); });
     window.runner()->set_refresh_signal(te_refresh_on_signal([&window] { window.runner()->refresh(); }));
+    if (args.isSet(picker_shot)) {
+        QString file = args.value(picker_shot).section(QLatin1Char(':'), 0, 0);
+        window.picker()->open();
+        window.picker()->window()->findChild<QLineEdit*>(QStringLiteral("picker_search"))
+            ->setText(args.value(picker_shot).section(QLatin1Char(':'), 1));
+        te_take_screenshot(window.picker()->window(), file);
+        return app.exec();
+    }
+    if (!args.isSet(shot)) window.picker()->listen();
     window.use_mode_for_this_run(this_run);
     window.runner()->set_synthetic_keys(args.isSet(synthetic));
     if (!args.isSet(no_engine)) window.runner()->begin();
@@ -104,6 +129,9 @@ int main(int argc, char** argv) {
     else window.show();
     if (args.isSet(import))
         QTimer::singleShot(0, &window, [&window, file = args.value(import)] { window.import_file(file); });
-    if (args.isSet(shot)) te_take_screenshot(&window, args.value(shot), args.isSet(import));
+    if (args.isSet(shot)) {
+        if (!args.isSet(import)) window.focus_list();  // the question keeps the focus
+        te_take_screenshot(&window, args.value(shot));
+    }
     return app.exec();
 }

@@ -71,6 +71,7 @@ te_main_window::te_main_window(const QString& store_path, QWidget* parent)
     layout->addWidget(m_store_problem);
     layout->addWidget(m_first_start);
     layout->addWidget(build_banner());
+    layout->addWidget(build_picker());
     layout->addWidget(m_tabs, 1);
     // On a small screen or at a large scale the pages scroll rather than
     // push the window past the screen's edges.

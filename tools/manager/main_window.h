@@ -24,6 +24,7 @@ class QTableView;
 class QTabWidget;
 class te_engine_runner;
 class te_first_start_strip;
+class te_picker;
 class te_rules_page;
 class te_snippet_editor;
 class te_snippet_model;
@@ -36,6 +37,7 @@ public:
     explicit te_main_window(const QString& store_path, QWidget* parent = nullptr);
 
     te_engine_runner* runner() const { return m_runner; }
+    te_picker* picker() const { return m_picker; }
     bool has_tray() const { return m_tray != nullptr; }
     // Reads the table again from the library, keeping the selection and,
     // unless it has unsaved changes, refreshing the editor.
@@ -69,6 +71,12 @@ private:
     QWidget* build_banner();
     void build_menus();
     void build_engine_menu(QMenu* engine);
+    // The snippet picker (picker_actions.cpp): its chord from manager.json,
+    // the Engine menu's choice of it, the tray's "Insert snippet...", and
+    // the line that says when the chord cannot be had.
+    QWidget* build_picker();
+    void ask_picker_chord();
+    void show_picker_state();
     QSystemTrayIcon* make_tray();
     void choose_mode(const QString& mode);
     bool ask_hotkey(QString* chord);
@@ -123,6 +131,10 @@ private:
     te_store_watcher* m_watcher;
     te_store_watcher* m_rules_watcher;  // the rules file, which `te rule` changes too
     QSystemTrayIcon* m_tray = nullptr;
+    te_picker* m_picker = nullptr;
+    QAction* m_insert = nullptr;       // "Insert snippet...": opens the picker
+    QAction* m_picker_chord = nullptr;  // Engine menu: the picker's chord
+    QLabel* m_picker_state = nullptr;   // the chord cannot be had: why
     bool m_selecting = false;  // a selection made by the window, not the user
     bool m_ending = false;     // stop_now or the session's end: close without asking
     bool m_draft_offered = false;  // the editor shows a draft not yet saved or dropped

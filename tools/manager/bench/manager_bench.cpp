@@ -12,11 +12,12 @@
 #include "main_window.h"
 #include "textexpander.h"
 
+// The benchmarks' store, in a folder of their own (picker_bench.cpp too).
+QString te_bench_store() { return qEnvironmentVariable("APPDATA") + "/Wrenfold/snippets.json"; }
+
 namespace {
 
 const int TE_SNIPPETS = 4096;
-
-QString te_bench_store() { return qEnvironmentVariable("APPDATA") + "/Wrenfold/snippets.json"; }
 
 // 4,096 snippets (the table's size) of a few lines each, spread over a
 // dozen folders, in place of the first-use examples.
