@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <thread>
+#include <unistd.h>
 #include <xcb/xcb.h>
 
 #include "focus_return.h"
@@ -31,7 +32,7 @@ class te_x11_focus_return : public te_focus_return {
 public:
     explicit te_x11_focus_return(xcb_connection_t* c)
         : m_c(c), m_root(xcb_setup_roots_iterator(xcb_get_setup(c)).data->root), m_active(atom("_NET_ACTIVE_WINDOW")),
-          m_check(atom("_NET_SUPPORTING_WM_CHECK")) {}
+          m_check(atom("_NET_SUPPORTING_WM_CHECK")), m_pid(atom("_NET_WM_PID")) {}
 
     void remember() override {
         m_manager = window_manager_runs();
@@ -62,8 +63,12 @@ public:
 
     bool wait_back(int ms) override {
         if (m_front == XCB_NONE) return true;
+        // The window manager names the window active before it moves the
+        // input focus there: until then the keys would still reach ours.
         return te_poll(ms, [this] {
-            return input_focus() == m_front || (m_manager && window_property(m_root, m_active) == m_front);
+            xcb_window_t focus = input_focus();
+            if (focus == m_front) return true;
+            return m_manager && window_property(m_root, m_active) == m_front && !of_this_process(focus);
         });
     }
 
@@ -86,6 +91,15 @@ private:
         return out;
     }
 
+    bool of_this_process(xcb_window_t w) {
+        xcb_get_property_reply_t* r =
+            xcb_get_property_reply(m_c, xcb_get_property(m_c, 0, w, m_pid, XCB_ATOM_CARDINAL, 0, 1), nullptr);
+        bool ours = r && r->format == 32 && xcb_get_property_value_length(r) == 4 &&
+                    *static_cast<std::uint32_t*>(xcb_get_property_value(r)) == (std::uint32_t)getpid();
+        std::free(r);
+        return ours;
+    }
+
     xcb_window_t input_focus() {
         xcb_get_input_focus_reply_t* r = xcb_get_input_focus_reply(m_c, xcb_get_input_focus(m_c), nullptr);
         xcb_window_t out = r ? r->focus : XCB_NONE;
@@ -104,6 +118,7 @@ private:
     xcb_window_t m_root;
     xcb_atom_t m_active;
     xcb_atom_t m_check;
+    xcb_atom_t m_pid;
     xcb_window_t m_front = XCB_NONE;
     bool m_manager = false;
 };
