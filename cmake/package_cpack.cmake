@@ -38,6 +38,10 @@ else()
 
   set(CPACK_DEBIAN_RUNTIME_PACKAGE_NAME velmora-textexpander)
   set(CPACK_DEBIAN_RUNTIME_PACKAGE_SECTION utils)
+  # The window's Wayland platform plugin is loaded at run time, where the
+  # computed dependencies cannot see it; without it the window runs under
+  # Xwayland.
+  set(CPACK_DEBIAN_RUNTIME_PACKAGE_RECOMMENDS qt6-wayland)
   # ldconfig runs through dpkg's trigger, as Debian's library packages do.
   set(CPACK_DEBIAN_RUNTIME_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/packaging/triggers)
   file(READ ${PROJECT_SOURCE_DIR}/packaging/velmora-textexpander.description CPACK_DEBIAN_RUNTIME_DESCRIPTION)
