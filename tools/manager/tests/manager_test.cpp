@@ -480,7 +480,10 @@ private slots:
         clock.start();
         ::kill((pid_t)manager.processId(), SIGTERM);
         QVERIFY(manager.waitForFinished(5000));
-        QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
+        // At once: about 20 ms, where a question left open would keep it for
+        // ever. The bound leaves room for the sanitizers' leak check at exit
+        // (over a second for the whole window).
+        QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
         QCOMPARE(manager.exitCode(), 0);
         QVERIFY(!te_instance_runs(store));
         QString stored;

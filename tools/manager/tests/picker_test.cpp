@@ -125,6 +125,10 @@ private slots:
                                    .toJson(QJsonDocument::Compact)
                                    .constData()));
     }
+    void cleanupTestCase() {
+        if (display) XCloseDisplay(display);
+        display = nullptr;
+    }
     void cleanup() {
         delete window;
         window = nullptr;
