@@ -14,7 +14,7 @@ bash scripts/install-deps.sh
 jobs=$(nproc)
 build=build/linux
 
-step() { printf '\n== %s\n' "$*"; }
+step() { printf '\n== %s (at %d s)\n' "$*" "$SECONDS"; }
 
 # Every step's output is also kept, so the closing line can add up what
 # each test runner reported.
