@@ -47,7 +47,7 @@ for preset in asan-ubsan tsan; do
     # still fails, by the sanitizer's exit status. The manager window (Qt)
     # is not built in this preset.
     tsan) TSAN_OPTIONS="second_deadlock_stack=1:suppressions=$PWD/tests/x11/tsan.supp" \
-          x11_tests "$preset" '^x11\.manager\.' ;;
+          x11_tests "$preset" '^x11\.(manager|picker)\.' ;;
   esac
 done
 
