@@ -78,7 +78,7 @@ check want=1 delete ';vg2'
 
 # run: the worker for a while, then SIGTERM.
 rc=0
-"${vg[@]}" "$te" run --poll-ms 20 --dry-run >"$work/out" 2>"$work/err" &
+"${vg[@]}" "$te" run --desktop none --poll-ms 20 --dry-run >"$work/out" 2>"$work/err" &
 pid=$!
 # Until it has published its status (slow under memcheck), then a while.
 for _ in $(seq 300); do "$te" status >/dev/null 2>&1 && break; sleep 0.1; done
