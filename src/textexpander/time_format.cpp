@@ -26,7 +26,7 @@ struct te_sink {
     void put(const char* s) { put(s, std::strlen(s)); }
 };
 
-struct te_spec {
+struct te_flags {
     char pad = 0;  // 0 as the conversion pads, '-' none, '_' spaces, '0' zeros
     bool upper = false;
     bool alone = false;  // %OB
@@ -34,9 +34,9 @@ struct te_spec {
 
 // A number at least `width` digits wide as the conversion pads it (written
 // by hand: it is most of what a date costs).
-void te_put_number(te_sink& s, const te_spec& spec, long long value, int width, char fill) {
+void te_put_number(te_sink& s, const te_flags& flags, long long value, int width, char fill) {
     char buf[32];
-    char pad = spec.pad ? spec.pad : fill;
+    char pad = flags.pad ? flags.pad : fill;
     int w = pad == '-' ? 1 : width;
     unsigned long long u = value < 0 ? 0ULL - (unsigned long long)value : (unsigned long long)value;
     int n = 0;
@@ -51,8 +51,8 @@ void te_put_number(te_sink& s, const te_spec& spec, long long value, int width, 
     s.put(buf + sizeof buf - n, (std::size_t)n);
 }
 
-void te_put_word(te_sink& s, const te_spec& spec, const char* word) {
-    if (!spec.upper) return s.put(word);
+void te_put_word(te_sink& s, const te_flags& flags, const char* word) {
+    if (!flags.upper) return s.put(word);
     char upper[4 * 48 + 1];
     std::size_t n = te_text_upper(word, std::strlen(word), upper, sizeof upper - 1);
     s.put(upper, n);
@@ -82,19 +82,19 @@ void te_iso_week(const te_moment& m, long long* year, int* week) {
 }
 
 // One conversion; false when the letter is not one.
-bool te_convert(te_sink& s, const te_spec& spec, char c, const te_moment& m, te_names_source& names);
+bool te_convert(te_sink& s, const te_flags& flags, char c, const te_moment& m, te_names_source& names);
 
-bool te_convert_names(te_sink& s, const te_spec& spec, char c, const te_moment& m, te_names_source& names) {
+bool te_convert_names(te_sink& s, const te_flags& flags, char c, const te_moment& m, te_names_source& names) {
     switch (c) {
-    case 'a': te_put_word(s, spec, names.names().day_abbr[m.wday]); return true;
-    case 'A': te_put_word(s, spec, names.names().day[m.wday]); return true;
-    case 'b': case 'h': te_put_word(s, spec, names.names().month_abbr[m.month - 1]); return true;
+    case 'a': te_put_word(s, flags, names.names().day_abbr[m.wday]); return true;
+    case 'A': te_put_word(s, flags, names.names().day[m.wday]); return true;
+    case 'b': case 'h': te_put_word(s, flags, names.names().month_abbr[m.month - 1]); return true;
     case 'B':
-        te_put_word(s, spec, spec.alone ? names.names().month_alone[m.month - 1] : names.names().month[m.month - 1]);
+        te_put_word(s, flags, flags.alone ? names.names().month_alone[m.month - 1] : names.names().month[m.month - 1]);
         return true;
-    case 'p': te_put_word(s, spec, m.hour < 12 ? names.names().am : names.names().pm); return true;
+    case 'p': te_put_word(s, flags, m.hour < 12 ? names.names().am : names.names().pm); return true;
     case 'P': {
-        te_spec lower = spec;
+        te_flags lower = flags;
         lower.upper = false;
         char word[4 * 24 + 1];
         const char* ampm = m.hour < 12 ? names.names().am : names.names().pm;
@@ -107,32 +107,32 @@ bool te_convert_names(te_sink& s, const te_spec& spec, char c, const te_moment& 
     }
 }
 
-bool te_convert_numbers(te_sink& s, const te_spec& spec, char c, const te_moment& m) {
+bool te_convert_numbers(te_sink& s, const te_flags& flags, char c, const te_moment& m) {
     long long iso_year;
     int week;
     switch (c) {
-    case 'C': te_put_number(s, spec, m.year / 100, 2, '0'); return true;
-    case 'd': te_put_number(s, spec, m.day, 2, '0'); return true;
-    case 'e': te_put_number(s, spec, m.day, 2, '_'); return true;
-    case 'H': te_put_number(s, spec, m.hour, 2, '0'); return true;
-    case 'I': te_put_number(s, spec, te_hour12(m), 2, '0'); return true;
-    case 'j': te_put_number(s, spec, m.yday + 1, 3, '0'); return true;
-    case 'k': te_put_number(s, spec, m.hour, 2, '_'); return true;
-    case 'l': te_put_number(s, spec, te_hour12(m), 2, '_'); return true;
-    case 'm': te_put_number(s, spec, m.month, 2, '0'); return true;
-    case 'M': te_put_number(s, spec, m.minute, 2, '0'); return true;
-    case 'S': te_put_number(s, spec, m.second, 2, '0'); return true;
-    case 'u': te_put_number(s, spec, m.wday == 0 ? 7 : m.wday, 1, '0'); return true;
-    case 'w': te_put_number(s, spec, m.wday, 1, '0'); return true;
-    case 'U': te_put_number(s, spec, (m.yday + 7 - m.wday) / 7, 2, '0'); return true;
-    case 'W': te_put_number(s, spec, (m.yday + 7 - (m.wday + 6) % 7) / 7, 2, '0'); return true;
-    case 'y': te_put_number(s, spec, ((m.year % 100) + 100) % 100, 2, '0'); return true;
-    case 'Y': te_put_number(s, spec, m.year, 4, '0'); return true;
+    case 'C': te_put_number(s, flags, m.year / 100, 2, '0'); return true;
+    case 'd': te_put_number(s, flags, m.day, 2, '0'); return true;
+    case 'e': te_put_number(s, flags, m.day, 2, '_'); return true;
+    case 'H': te_put_number(s, flags, m.hour, 2, '0'); return true;
+    case 'I': te_put_number(s, flags, te_hour12(m), 2, '0'); return true;
+    case 'j': te_put_number(s, flags, m.yday + 1, 3, '0'); return true;
+    case 'k': te_put_number(s, flags, m.hour, 2, '_'); return true;
+    case 'l': te_put_number(s, flags, te_hour12(m), 2, '_'); return true;
+    case 'm': te_put_number(s, flags, m.month, 2, '0'); return true;
+    case 'M': te_put_number(s, flags, m.minute, 2, '0'); return true;
+    case 'S': te_put_number(s, flags, m.second, 2, '0'); return true;
+    case 'u': te_put_number(s, flags, m.wday == 0 ? 7 : m.wday, 1, '0'); return true;
+    case 'w': te_put_number(s, flags, m.wday, 1, '0'); return true;
+    case 'U': te_put_number(s, flags, (m.yday + 7 - m.wday) / 7, 2, '0'); return true;
+    case 'W': te_put_number(s, flags, (m.yday + 7 - (m.wday + 6) % 7) / 7, 2, '0'); return true;
+    case 'y': te_put_number(s, flags, ((m.year % 100) + 100) % 100, 2, '0'); return true;
+    case 'Y': te_put_number(s, flags, m.year, 4, '0'); return true;
     case 'G': case 'g': case 'V':
         te_iso_week(m, &iso_year, &week);
-        if (c == 'V') te_put_number(s, spec, week, 2, '0');
-        else if (c == 'G') te_put_number(s, spec, iso_year, 4, '0');
-        else te_put_number(s, spec, ((iso_year % 100) + 100) % 100, 2, '0');
+        if (c == 'V') te_put_number(s, flags, week, 2, '0');
+        else if (c == 'G') te_put_number(s, flags, iso_year, 4, '0');
+        else te_put_number(s, flags, ((iso_year % 100) + 100) % 100, 2, '0');
         return true;
     default: return false;
     }
@@ -149,7 +149,7 @@ const char* te_composite(char c) {
     }
 }
 
-bool te_convert(te_sink& s, const te_spec& spec, char c, const te_moment& m, te_names_source& names) {
+bool te_convert(te_sink& s, const te_flags& flags, char c, const te_moment& m, te_names_source& names) {
     if (c == '%') return s.put("%"), true;
     if (c == 'n') return s.put("\n"), true;
     if (c == 't') return s.put("\t"), true;
@@ -159,7 +159,7 @@ bool te_convert(te_sink& s, const te_spec& spec, char c, const te_moment& m, te_
         s.put(piece, n);
         return true;
     }
-    return te_convert_numbers(s, spec, c, m) || te_convert_names(s, spec, c, m, names);
+    return te_convert_numbers(s, flags, c, m) || te_convert_names(s, flags, c, m, names);
 }
 
 }  // namespace
@@ -175,16 +175,16 @@ std::size_t te_format_moment(const te_moment& m, const char* fmt, std::size_t fm
             s.put(fmt + start, i - start);
             continue;
         }
-        te_spec spec;
+        te_flags flags;
         for (i++; i < fmt_len && (fmt[i] == '-' || fmt[i] == '_' || fmt[i] == '0' || fmt[i] == '^'); i++) {
-            if (fmt[i] == '^') spec.upper = true;
-            else spec.pad = fmt[i];
+            if (fmt[i] == '^') flags.upper = true;
+            else flags.pad = fmt[i];
         }
         if (i + 1 < fmt_len && fmt[i] == 'O' && fmt[i + 1] == 'B') {
-            spec.alone = true;
+            flags.alone = true;
             i++;
         }
-        if (i < fmt_len && te_convert(s, spec, fmt[i], m, names)) {
+        if (i < fmt_len && te_convert(s, flags, fmt[i], m, names)) {
             i++;
             continue;
         }
