@@ -10,8 +10,8 @@
 # help2man or rsvg-convert stops cmake; otherwise what needs it is left out.
 
 option(TE_PACKAGE_TOOLS_REQUIRED "Stop when help2man or rsvg-convert is missing" OFF)
-set(TE_PROJECT_URL "https://velmora.invalid/textexpander" CACHE STRING
-  "The project's public web address; AppStream's homepage and screenshot (docs/manager.png) lie under it")
+set(TE_PROJECT_URL "" CACHE STRING
+  "The project's public web address, once it has one; AppStream's homepage and screenshot (docs/manager.png) lie under it")
 
 set(TE_PACKAGING_DIR ${PROJECT_SOURCE_DIR}/packaging)
 set(TE_PACKAGING_OUT ${CMAKE_BINARY_DIR}/packaging)
@@ -128,6 +128,18 @@ if(NOT WIN32)
   if(TARGET velmora-manager)
     te_manager_icons()
     install(FILES ${TE_PACKAGING_DIR}/velmora-manager.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+    # The homepage and the screenshot only where there is an address to give.
+    set(TE_METAINFO_WEB "")
+    if(TE_PROJECT_URL)
+      string(CONCAT TE_METAINFO_WEB
+        "  <url type=\"homepage\">${TE_PROJECT_URL}</url>\n"
+        "  <screenshots>\n"
+        "    <screenshot type=\"default\">\n"
+        "      <caption>The snippet list with the editor and its preview</caption>\n"
+        "      <image>${TE_PROJECT_URL}/docs/manager.png</image>\n"
+        "    </screenshot>\n"
+        "  </screenshots>\n")
+    endif()
     configure_file(${TE_PACKAGING_DIR}/org.velmora.textexpander.metainfo.xml.in
       ${TE_PACKAGING_OUT}/org.velmora.textexpander.metainfo.xml @ONLY)
     install(FILES ${TE_PACKAGING_OUT}/org.velmora.textexpander.metainfo.xml
